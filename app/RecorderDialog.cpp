@@ -1,0 +1,256 @@
+#include "app/RecorderDialog.h"
+
+#include "commands/AboutDialog.h"
+#include "framework/Application.h"
+#include "framework/DataExchange.h"
+#include "framework/MemoryDC.h"
+#include "framework/Menu.h"
+#include "framework/PaintDC.h"
+#include "framework/SelectGuard.h"
+#include "resources/resource.h"
+
+int nSoundCaptureIndex = 0;
+int nCapturePinIndex = 0;
+int nSearchFlag = 0;
+int nDeviceCount = 0;
+
+namespace {
+const char kSection[] = "Option";
+}
+
+RecorderDialog::RecorderDialog(MediaGraphServices& graphServices, DesktopServices& desktop)
+    : fw::Dialog(IDD_RECORDER, nullptr), m_graphServices(graphServices), m_desktop(desktop) {
+    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
+    m_nElapsedSeconds = 0;
+    m_bRecording = false;
+    MapMessages();
+}
+
+RecorderDialog::~RecorderDialog() = default;
+
+void RecorderDialog::MapMessages() {
+    auto& map = messages();
+    map.OnMessage(WM_SYSCOMMAND, [this](WPARAM w, LPARAM l) {
+        OnSysCommand(static_cast<UINT>(w), l);
+        return LRESULT{0};
+    });
+    map.OnMessage(WM_PAINT, [this](WPARAM, LPARAM) {
+        OnPaint();
+        return LRESULT{0};
+    });
+    map.OnMessage(WM_QUERYDRAGICON,
+                  [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(OnQueryDragIcon()); });
+    map.OnMessage(WM_CLOSE, [this](WPARAM, LPARAM) {
+        OnClose();
+        return LRESULT{0};
+    });
+    map.OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) {
+        OnDestroy();
+        return LRESULT{0};
+    });
+    map.OnMessage(WM_TIMER, [this](WPARAM w, LPARAM) {
+        OnTimer(w);
+        return Default();
+    });
+    map.OnCommand(IDC_SOUND_CARD, CBN_SELCHANGE, [this] { OnSelChangeDevice(); });
+    map.OnCommand(IDC_INPUT, CBN_SELCHANGE, [this] { OnSelChangeInput(); });
+    map.OnCommand(IDC_PLAY, BN_CLICKED, [this] { OnPlay(); });
+    map.OnCommand(IDC_PAUSE, BN_CLICKED, [this] { OnPause(); });
+    map.OnCommand(IDC_STOP, BN_CLICKED, [this] { OnStop(); });
+    map.OnCommand(IDC_RECORD, BN_CLICKED, [this] { OnRecord(); });
+    map.OnNotify(IDC_LEVEL, NM_RELEASEDCAPTURE,
+                 [this](NMHDR* h) { return OnReleasedCaptureLevel(h); });
+    map.OnCommand(IDC_BROWSE, BN_CLICKED, [this] { OnBrowse(); });
+    map.OnCommand(IDC_HOMEPAGE, BN_CLICKED, [this] { OnHomepage(); });
+    map.OnCommand(IDC_ABOUT, BN_CLICKED, [this] { OnAbout(); });
+    map.OnCommand(IDC_HELP_BUTTON, BN_CLICKED, [this] { OnHelp(); });
+}
+
+LRESULT RecorderDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Graph events are looked at before the normal routing, which still sees the message.
+    if (message == WM_GRAPHNOTIFY && lParam == 0) {
+        HandleGraphEvents();
+    }
+    if (message == WM_ERASEBKGND) {
+        PaintBackground(reinterpret_cast<HDC>(wParam));
+    }
+    return fw::Dialog::WindowProc(message, wParam, lParam);
+}
+
+void RecorderDialog::DoDataExchange(fw::DataExchange& dx) {
+    dx.Control(IDC_OUTPUT_FILE, m_editOutputFile);
+    dx.Text(IDC_OUTPUT_FILE, m_strOutputFile);
+    dx.Control(IDC_RECORD, m_btnRecord);
+    dx.Control(IDC_PAUSE, m_btnPause);
+    dx.Control(IDC_STOP, m_btnStop);
+    dx.Control(IDC_PLAY, m_btnPlay);
+    dx.Control(IDC_INPUT_LABEL, m_stInputDevice);
+    dx.Control(IDC_STATUS, m_stStatus);
+    dx.Control(IDC_CAPTURE_TO_LABEL, m_stCaptureTo);
+    dx.Control(IDC_SOUND_CARD, m_cbSoundCard);
+    dx.Control(IDC_INPUT, m_cbInput);
+    dx.Control(IDC_LEVEL, m_sliderVolume);
+    dx.Control(IDC_BROWSE, m_btnBrowse);
+    dx.Control(IDC_SOUND_CARD_LABEL, m_stSoundCard);
+    dx.Control(IDC_HOMEPAGE, m_btnHomepage);
+    dx.Control(IDC_ABOUT, m_btnAbout);
+    dx.Control(IDC_HELP_BUTTON, m_btnHelp);
+    dx.Control(IDC_VOLUME_LABEL, m_stVolume);
+    dx.Control(IDC_MAX_LABEL, m_stMax);
+}
+
+BOOL RecorderDialog::OnInitDialog() {
+    m_background.reset(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    fw::Dialog::OnInitDialog();
+    AddAboutItemToSystemMenu();
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    if (!m_desktop.QueryVersion(m_osvi)) {
+        // The record is undefined after a failed query; 0 takes the older systems' branches.
+        m_osvi.dwMajorVersion = 0;
+        ShowMessage("Can get Windows Version", "Error", MB_OK);
+    }
+    m_com.Enter();
+    nDeviceCount = 0;
+    auto* app = fw::Application::Current();
+    nSoundCaptureIndex = app->GetProfileInt(kSection, "nSoundCaptureIndex", 0);
+    nCapturePinIndex = app->GetProfileInt(kSection, "nCapturePinIndex", 0);
+    nSearchFlag = app->GetProfileInt(kSection, "nSearchFlag", 0);
+
+    m_sliderVolume.SetRange(0, 200, false);
+    m_sliderVolume.SetPos(200, true);
+
+    m_strOutputFile = DefaultOutputPath(kSection, "output_wav_file", "c:\\recorder.wav", 13);
+    m_editOutputFile.SetText(m_strOutputFile);
+    m_bOnlyOnce = 1;
+    ResetGraphPointers();
+    if (FAILED(CreateCaptureGraph()) || FAILED(ListCaptureDevices())) {
+        ReleaseAll();
+        PostQuitMessage(0);
+    }
+    m_bOnlyOnce = app->GetProfileInt(kSection, "b_only_once", 0);
+    if (nDeviceCount <= 1) {
+        m_stSoundCard.Show(SW_HIDE);
+    }
+    ConfigureButtons();
+    RelabelForNewerSystems();
+    return TRUE;
+}
+
+void RecorderDialog::AddAboutItemToSystemMenu() {
+    fw::Menu systemMenu = fw::Menu::Borrow(GetSystemMenu(hwnd(), FALSE));
+    if (!systemMenu) {
+        return;
+    }
+    char text[256] = {};
+    LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text);
+    if (text[0] != '\0') {
+        systemMenu.AppendSeparator();
+        systemMenu.AppendItem(MF_STRING, IDM_ABOUTBOX, text);
+    }
+}
+
+void RecorderDialog::RelabelForNewerSystems() {
+    if (m_osvi.dwMajorVersion >= 6) {
+        m_stSoundCard.SetText("Select a recording device");
+        m_stInputDevice.SetText("Device properties");
+    }
+}
+
+void RecorderDialog::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        return;
+    }
+    Default();
+}
+
+void RecorderDialog::OnPaint() {
+    if (!IsIconic(hwnd())) {
+        Default();
+        return;
+    }
+    fw::PaintDC dc(hwnd());
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()));
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client = clientRect();
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(dc.get(), x, y, m_hIcon);
+}
+
+void RecorderDialog::PaintBackground(HDC dc) {
+    BITMAP info{};
+    if (!m_background || !GetObjectA(m_background.get(), sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0) {
+        // Without a usable image the dialog's own erase paints the plain face colour.
+        return;
+    }
+    RECT client = clientRect();
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    fw::MemoryDC memory(nullptr);
+    fw::SelectGuard select(memory.get(), m_background.get());
+    for (int y = 0; y < h; y += info.bmHeight) {
+        for (int x = 0; x < w; x += info.bmWidth) {
+            BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
+        }
+    }
+    SelectClipRgn(dc, nullptr);
+    ExcludeClipRect(dc, 0, 0, w, h);
+}
+
+void RecorderDialog::OnClose() {
+    if (m_pMC) {
+        m_pMC->Stop();
+    }
+    ClearSoundCardList();
+    m_cbInput.ResetContent();
+    RemoveRecordingChain();
+    ReleaseCaptureGraph();
+    m_com.Leave();
+    auto* app = fw::Application::Current();
+    app->WriteProfileInt(kSection, "nSoundCaptureIndex", nSoundCaptureIndex);
+    app->WriteProfileInt(kSection, "nCapturePinIndex", nCapturePinIndex);
+    app->WriteProfileInt(kSection, "nSearchFlag", nSearchFlag);
+    UpdateData(true);
+    app->WriteProfileString(kSection, "output_wav_file", m_strOutputFile);
+    Default();
+}
+
+void RecorderDialog::OnDestroy() {
+    // Enter and Escape end the dialog without OnClose: a recording still running must be
+    // stopped, so that its file gets its final header, before the graph goes.
+    if (m_pMC && m_bRecording) {
+        m_pMC->Stop();
+    }
+    ClearSoundCardList();
+    m_cbInput.ResetContent();
+    RemoveRecordingChain();
+    ReleaseCaptureGraph();
+    Default();
+    m_background.reset();
+}
+
+void RecorderDialog::ReleaseAll() {
+    ClearSoundCardList();
+    m_cbInput.ResetContent();
+    RemoveRecordingChain();
+    ReleaseCaptureGraph();
+}
+
+void RecorderDialog::ClearSoundCardList() {
+    const int count = m_cbSoundCard.GetCount();
+    for (int i = 0; i < count; ++i) {
+        if (auto* moniker = reinterpret_cast<IMoniker*>(m_cbSoundCard.GetItemData(i))) {
+            moniker->Release();
+        }
+    }
+    m_cbSoundCard.ResetContent();
+}
+
+int RecorderDialog::ShowMessage(const std::string& text, const std::string& caption, UINT style) {
+    return m_desktop.ShowMessage(hwnd(), text, caption, style);
+}

@@ -1,0 +1,141 @@
+#pragma once
+#include "app/DesktopServices.h"
+#include "capture/MediaGraphServices.h"
+#include "framework/Button.h"
+#include "framework/ComApartment.h"
+#include "framework/ComPtr.h"
+#include "framework/ComboBox.h"
+#include "framework/Dialog.h"
+#include "framework/Edit.h"
+#include "framework/GdiObject.h"
+#include "framework/SliderCtrl.h"
+#include "framework/Static.h"
+#include "widgets/button/SkinButton.h"
+#include "widgets/statics/SkinLabel.h"
+
+#include <dshow.h>
+#include <string>
+
+// The graph announces queued events with this message.
+constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1;
+// The one-second record timer.
+constexpr UINT_PTR kRecordTimerId = 1113;
+
+// The selection settings live for the whole run in these process-wide variables: loaded at
+// start-up, changed by the device and input lists, written back when the window closes.
+extern int nSoundCaptureIndex;
+extern int nCapturePinIndex;
+extern int nSearchFlag;
+extern int nDeviceCount;
+
+// The recorder's main window: owns the controls, the recording graph and the recording state.
+// Its members are spread over the files of the subsystem each belongs to (capture/, devices/,
+// commands/).
+class RecorderDialog : public fw::Dialog {
+public:
+    RecorderDialog(MediaGraphServices& graphServices, DesktopServices& desktop);
+    ~RecorderDialog() override;
+
+    // Start-up, window and close (app/RecorderDialog.cpp)
+    BOOL OnInitDialog() override;
+    void OnSysCommand(UINT id, LPARAM param);
+    void OnPaint();
+    HICON OnQueryDragIcon() const { return m_hIcon; }
+    void OnClose();
+    void OnDestroy();
+    void ReleaseAll();
+    void ClearSoundCardList();
+    void PaintBackground(HDC dc);
+
+    // Graph construction (capture/RecorderDialogGraph.cpp)
+    HRESULT CreateCaptureGraph();
+    void ResetGraphPointers();
+    void ReleaseCaptureGraph();
+    HRESULT RemoveRecordingChain();
+    HRESULT BuildRecordingChain();
+
+    // Recording control (capture/RecorderDialogRecording.cpp)
+    void OnRecord();
+    void OnPause();
+    void OnStop();
+    void OnTimer(UINT_PTR id);
+
+    // Graph events (capture/RecorderDialogEvents.cpp)
+    HRESULT HandleGraphEvents();
+
+    // Devices, inputs and level (devices/)
+    HRESULT ListCaptureDevices();
+    HRESULT FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& list);
+    void OnSelChangeDevice();
+    HRESULT FillInputList(IBaseFilter* filter, PIN_DIRECTION direction, fw::ComboBox& list);
+    void OnSelChangeInput();
+    HRESULT ApplyInputSelection();
+    int ShowInputLevel(IAMAudioInputMixer* mixer);
+    LRESULT OnReleasedCaptureLevel(NMHDR* header);
+    HRESULT ApplyRecordingLevel(double level);
+
+    // Output file and commands (commands/)
+    std::string DefaultOutputPath(const std::string& section, const std::string& key,
+                                  const std::string& plainDefault, int folderId);
+    void OnBrowse();
+    void OnPlay();
+    void OnHelp();
+    void OnHomepage();
+    void OnAbout();
+
+    // State visible to tests.
+    bool recording() const { return m_bRecording; }
+    bool paused() const { return m_bPaused; }
+    int elapsedSeconds() const { return m_nElapsedSeconds; }
+    const std::string& outputFile() const { return m_strOutputFile; }
+    int onlyOnce() const { return m_bOnlyOnce; }
+    IGraphBuilder* graph() const { return m_pGB.get(); }
+    IBaseFilter* captureFilter() const { return m_pCaptureFilter.get(); }
+    IBaseFilter* wavDest() const { return m_pWavDest.get(); }
+    IBaseFilter* fileWriter() const { return m_pFileWriter.get(); }
+
+protected:
+    void DoDataExchange(fw::DataExchange& dx) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void MapMessages();
+    void AddAboutItemToSystemMenu();
+    void RelabelForNewerSystems();
+    void ConfigureButtons();
+    void ShowStatus(const char* format);
+    int ShowMessage(const std::string& text, const std::string& caption, UINT style);
+    HRESULT SetInputMixers(const double* level);
+    void HandleDeviceBack();
+    bool HasListedDevice() const;
+
+    MediaGraphServices& m_graphServices;
+    DesktopServices& m_desktop;
+
+    fw::Edit m_editOutputFile;
+    SkinButton m_btnRecord, m_btnPause, m_btnStop, m_btnPlay, m_btnBrowse;
+    SkinButton m_btnHomepage, m_btnAbout, m_btnHelp;
+    SkinLabel m_stCaptureTo, m_stMax, m_stVolume, m_stSoundCard, m_stInputDevice;
+    fw::Static m_stStatus;
+    fw::ComboBox m_cbSoundCard, m_cbInput;
+    fw::SliderCtrl m_sliderVolume;
+
+    std::string m_strOutputFile;
+    HICON m_hIcon = nullptr;
+    fw::Bitmap m_background;
+    fw::ComApartment m_com;
+    OSVERSIONINFOA m_osvi{};
+    int m_bOnlyOnce = 0;
+
+    fw::ComPtr<IGraphBuilder> m_pGB;
+    fw::ComPtr<IMediaControl> m_pMC;
+    fw::ComPtr<IMediaEventEx> m_pME;
+    fw::ComPtr<ICaptureGraphBuilder2> m_pCaptureBuilder;
+    fw::ComPtr<IBaseFilter> m_pCaptureFilter;
+    fw::ComPtr<IBaseFilter> m_pWavDest;
+    fw::ComPtr<IBaseFilter> m_pFileWriter;
+
+    bool m_bRecording = false;
+    bool m_bPaused = false;
+    int m_nElapsedSeconds = 0;
+};

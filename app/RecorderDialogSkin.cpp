@@ -1,0 +1,4 @@
+#include "app/RecorderDialog.h"
+#include "resources/resource.h"
+
+void RecorderDialog::ConfigureButtons() {}

@@ -1,0 +1,19 @@
+#include "commands/InputHelpDialog.h"
+
+#include "framework/Application.h"
+#include "framework/DataExchange.h"
+#include "resources/resource.h"
+
+InputHelpDialog::InputHelpDialog() : fw::Dialog(IDD_INPUT_HELP, nullptr) {}
+
+InputHelpDialog::~InputHelpDialog() = default;
+
+void InputHelpDialog::DoDataExchange(fw::DataExchange& dx) {
+    dx.Check(IDC_DONT_SHOW_AGAIN, m_bDontShowAgain);
+}
+
+void InputHelpDialog::OnOK() {
+    UpdateData(true);
+    fw::Application::Current()->WriteProfileInt("Option", "b_only_once", m_bDontShowAgain);
+    fw::Dialog::OnOK();
+}

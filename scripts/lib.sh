@@ -1,0 +1,86 @@
+# Shared shell functions of the set-up, run and test scripts. Source it; it defines functions
+# only, and the caller decides what to start. Everything started here is recorded in
+# CORVALE_STARTED_PIDS so that corvale_teardown can end it again.
+
+CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+CORVALE_WINE=${CORVALE_WINE:-/usr/lib/wine/wine64}
+CORVALE_STARTED_PIDS=()
+CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
+    x11-apps imagemagick python3 pulseaudio pulseaudio-utils sox googletest fp-utils)
+
+corvale_log() { printf '[corvale] %s\n' "$*" >&2; }
+
+# Installs the Debian packages that are missing; a machine that has them all is left alone.
+corvale_install_deps() {
+    local missing=() p
+    for p in "${CORVALE_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    corvale_log "installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+corvale_build() {
+    local dir=${1:-$CORVALE_ROOT/build}
+    cmake -S "$CORVALE_ROOT" -B "$dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
+        cmake --build "$dir" -j"$(nproc)"
+}
+
+# Starts Xvfb on a free display when no X server answers on $DISPLAY.
+corvale_ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xwininfo -root >/dev/null 2>&1; then return 0; fi
+    local n=91
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 50); do xwininfo -root >/dev/null 2>&1 && return 0; sleep 0.1; done
+    corvale_log "Xvfb did not start"; return 1
+}
+
+# Starts a private PulseAudio server (runtime folder of its own) with a null sink "speakers"
+# when no sound server answers. With "force" it always starts a private one.
+corvale_ensure_pulse() {
+    if [ "${1:-}" != force ] && pactl info >/dev/null 2>&1; then return 0; fi
+    local dir
+    dir=$(mktemp -d /tmp/corvale-pulse.XXXXXX)
+    export XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/pulse
+    unset PULSE_SERVER
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=file:"$dir/log" \
+        -L module-native-protocol-unix -L module-always-sink \
+        -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
+        >/dev/null 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    local i
+    for i in $(seq 100); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
+    corvale_log "PulseAudio did not start"; return 1
+}
+
+corvale_wine() { WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" "$@"; }
+
+# Creates (or refreshes) a Wine prefix and registers our filters in it. Safe to repeat:
+# after a Wine update wineboot puts Wine's own classes back, so registration runs every time.
+corvale_prepare_prefix() {
+    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    local build=${2:-$CORVALE_ROOT/build}
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        corvale_log "creating Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        "$CORVALE_WINE" wineboot -i >/dev/null 2>&1
+    fi
+    "$(dirname "$CORVALE_WINE")/wineserver" -p >/dev/null 2>&1 || true
+    if [ -x "$CORVALE_ROOT/scripts/register-filters.sh" ]; then
+        "$CORVALE_ROOT/scripts/register-filters.sh" "$build" || return 1
+    fi
+}
+
+corvale_teardown() {
+    [ -n "${WINEPREFIX:-}" ] && "$(dirname "$CORVALE_WINE")/wineserver" -k >/dev/null 2>&1
+    local p
+    for p in "${CORVALE_STARTED_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+    CORVALE_STARTED_PIDS=()
+}

@@ -1,0 +1,22 @@
+# Helpers for the scripted tests. The test runner exports CORVALE_BUILD, CORVALE_WORK,
+# CORVALE_ROOT, WINEPREFIX, DISPLAY and the PulseAudio runtime folder.
+source "$CORVALE_ROOT/scripts/lib.sh"
+
+# pass NAME / fail NAME DETAIL... : one result line each, read by the runner.
+pass() { printf 'PASS: %s\n' "$1"; }
+fail() { local n=$1; shift; printf 'FAIL: %s\n' "$n"; [ $# -gt 0 ] && printf '  %s\n' "$@"; return 0; }
+skip() { printf 'SKIP: %s (%s)\n' "$1" "$2"; }
+
+# expect_eq NAME GOT EXPECTED : passes when both strings are equal, else prints both.
+expect_eq() {
+    if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got:      '$2'" "expected: '$3'"; fi
+}
+
+# expect_near NAME GOT EXPECTED TOLERANCE : numeric comparison (floating point).
+expect_near() {
+    if awk -v g="$2" -v e="$3" -v t="$4" 'BEGIN { d = g - e; if (d < 0) d = -d; exit !(d <= t) }'; then
+        pass "$1"
+    else
+        fail "$1" "got:      $2" "expected: $3 (+/- $4)"
+    fi
+}
