@@ -64,6 +64,7 @@ bool Window::Subclass(HWND hwnd) {
         return false;
     }
     Bind(hwnd);
+    OnAttached();
     return true;
 }
 

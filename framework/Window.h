@@ -23,6 +23,7 @@ public:
     static Window* FromHandle(HWND hwnd);
 
     // Takes over an existing window; false when it is bound to another object already.
+    // OnAttached runs once the object receives the window's messages.
     bool Subclass(HWND hwnd);
     // Gives the window back its previous procedure and unbinds it.
     HWND Unsubclass();
@@ -57,6 +58,8 @@ protected:
     // A notification this window sent to its parent, offered back to it first. Return true to
     // consume it (the parent's own handlers then do not see it) with result as the answer.
     virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A control class adapts the window it took over here (styles, fonts, tooltips).
+    virtual void OnAttached() {}
     // Reflection, then the message map; false when neither handled the message.
     bool Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The message being handled, passed to the previous window procedure.

@@ -73,6 +73,9 @@ corvale_prepare_prefix() {
         "$CORVALE_WINE" wineboot -i >/dev/null 2>&1
     fi
     "$(dirname "$CORVALE_WINE")/wineserver" -p >/dev/null 2>&1 || true
+    # A crashing program must end, not wait behind Wine's crash dialog.
+    "$CORVALE_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
     if [ -x "$CORVALE_ROOT/scripts/register-filters.sh" ]; then
         "$CORVALE_ROOT/scripts/register-filters.sh" "$build" || return 1
     fi
