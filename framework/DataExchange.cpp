@@ -6,7 +6,7 @@ namespace fw {
 
 void DataExchange::Control(int id, Window& control) {
     if (!control.hwnd()) {
-        control.Subclass(m_dialog.item(id));
+        control.Attach(m_dialog.item(id));
     }
 }
 

@@ -64,7 +64,6 @@ bool Window::Subclass(HWND hwnd) {
         return false;
     }
     Bind(hwnd);
-    OnAttached();
     return true;
 }
 

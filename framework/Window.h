@@ -23,8 +23,10 @@ public:
     static Window* FromHandle(HWND hwnd);
 
     // Takes over an existing window; false when it is bound to another object already.
-    // OnAttached runs once the object receives the window's messages.
     bool Subclass(HWND hwnd);
+    // How data exchange takes over a template control: control classes that adapt the
+    // window (styles, fonts, tooltips) override it and subclass at its end.
+    virtual bool Attach(HWND hwnd) { return Subclass(hwnd); }
     // Gives the window back its previous procedure and unbinds it.
     HWND Unsubclass();
     bool Create(DWORD exStyle, const char* className, const char* text, DWORD style,
@@ -58,8 +60,6 @@ protected:
     // A notification this window sent to its parent, offered back to it first. Return true to
     // consume it (the parent's own handlers then do not see it) with result as the answer.
     virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // A control class adapts the window it took over here (styles, fonts, tooltips).
-    virtual void OnAttached() {}
     // Reflection, then the message map; false when neither handled the message.
     bool Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The message being handled, passed to the previous window procedure.

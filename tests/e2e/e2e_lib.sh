@@ -1,0 +1,79 @@
+# Helpers of the end-to-end tests: the real recorder under Wine, driven by corvale-driver.exe
+# in the same Wine session, with the sound of a private PulseAudio server.
+source "$CORVALE_ROOT/tests/lib/testlib.sh"
+
+BIN=$CORVALE_BUILD/bin
+RECORDER=$BIN/CorvaleRecorder.exe
+DRIVER=$BIN/corvale-driver.exe
+TITLE="Corvale Recorder"
+SETTINGS='HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option'
+E2E=$CORVALE_WORK/e2e
+mkdir -p "$E2E"
+RECORDER_PID=
+
+# drv CMD ARGS... [-- CMD ARGS...]: runs the driver; its output on stdout, status as its own.
+drv() { corvale_wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# The Windows form of a Linux path in the prefix.
+winpath() { corvale_wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+reset_settings() { corvale_wine reg delete 'HKCU\Software\BrightmoorStudio' /f >/dev/null 2>&1; return 0; }
+
+# setting NAME: "dword N", "string ...", or "missing".
+setting() { drv reg-read "$SETTINGS" "$1" | head -n 1; }
+
+recorder_start() {
+    corvale_wine "$RECORDER" >/dev/null 2>&1 &
+    RECORDER_PID=$!
+    drv wait-window "$TITLE" 20000 >/dev/null
+}
+
+# recorder_wait_exit SECONDS: true when the recorder's process ended in time.
+recorder_wait_exit() {
+    local i
+    for i in $(seq $((${1:-10} * 10))); do
+        kill -0 "$RECORDER_PID" 2>/dev/null || { wait "$RECORDER_PID" 2>/dev/null; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Ends a recorder left running by a failed test, so the next test starts clean.
+recorder_kill() {
+    [ -n "$RECORDER_PID" ] && kill "$RECORDER_PID" 2>/dev/null
+    drv wait-gone "$TITLE" 5000 >/dev/null 2>&1
+    RECORDER_PID=
+}
+
+recorder_close() {
+    drv close "$TITLE" >/dev/null
+    recorder_wait_exit 10 || recorder_kill
+}
+
+# A sine tone file: tone FILE FREQUENCY SECONDS.
+tone() { [ -f "$1" ] || sox -q -n -r 44100 -c 2 -b 16 "$1" synth "$3" sine "$2" vol 0.5; }
+
+# play_into SINK FILE: plays in the background; PLAYER_PID names the player.
+play_into() {
+    paplay --device="$1" "$2" >/dev/null 2>&1 &
+    PLAYER_PID=$!
+}
+
+wav_seconds() { soxi -D "$1" 2>/dev/null; }
+wav_rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
+wav_frequency() { sox "$1" -n stat 2>&1 | awk '/Rough +frequency/ { print $3 }'; }
+
+# The n-th line (from 1) of a sink's monitor among the recorder's devices is its name.
+monitor_name() { echo "Monitor of $1"; }
+
+# shot_origin CAPTION FILE.bmp CLIENT_HEIGHT_DLU: "X Y" of the client area's origin inside a
+# window screenshot (the frame around it is the system's), found from the window's size and
+# the status line's place, whose dialog-unit position is known.
+shot_origin() {
+    local size w h ypx ydlu
+    size=$(identify -format '%w %h' "$2" 2>/dev/null)
+    w=${size% *}; h=${size#* }
+    read -r ypx ydlu < <(drv controls "$1" | awk '{ for (i = 1; i <= NF; i++) if ($i == "dlu") { print $6, $(i + 2); exit } }')
+    awk -v w="$w" -v h="$h" -v ypx="$ypx" -v ydlu="$ydlu" -v hdlu="$3" \
+        'BEGIN { ch = int(hdlu * ypx / ydlu + 0.5); x = 3; print x, h - ch - x }'
+}
