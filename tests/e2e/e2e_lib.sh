@@ -22,8 +22,18 @@ reset_settings() { corvale_wine reg delete 'HKCU\Software\BrightmoorStudio' /f >
 # setting NAME: "dword N", "string ...", or "missing".
 setting() { drv reg-read "$SETTINGS" "$1" | head -n 1; }
 
+# start_wine PROGRAM [ENV=VALUE...]: in the background; its process id is Wine's own, so that
+# it can be waited for and killed.
+start_wine() {
+    local program=$1
+    shift
+    (exec env WINEDEBUG=-all "$@" "$CORVALE_WINE" "$program" >/dev/null 2>&1) &
+}
+
 recorder_start() {
-    corvale_wine "$RECORDER" >/dev/null 2>&1 &
+    # A recorder left over by an earlier failure would answer in place of the new one.
+    pkill -f 'CorvaleRecorder\.exe' 2>/dev/null && sleep 1
+    start_wine "$RECORDER"
     RECORDER_PID=$!
     drv wait-window "$TITLE" 20000 >/dev/null
 }
@@ -41,6 +51,7 @@ recorder_wait_exit() {
 # Ends a recorder left running by a failed test, so the next test starts clean.
 recorder_kill() {
     [ -n "$RECORDER_PID" ] && kill "$RECORDER_PID" 2>/dev/null
+    pkill -f 'CorvaleRecorder\.exe' 2>/dev/null
     drv wait-gone "$TITLE" 5000 >/dev/null 2>&1
     RECORDER_PID=
 }
@@ -61,7 +72,7 @@ play_into() {
 
 wav_seconds() { soxi -D "$1" 2>/dev/null; }
 wav_rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }
-wav_frequency() { sox "$1" -n stat 2>&1 | awk '/Rough +frequency/ { print $3 }'; }
+wav_frequency() { sox "$1" -n remix 1 stat 2>&1 | awk '/Rough +frequency/ { print $3 }'; }
 
 # The n-th line (from 1) of a sink's monitor among the recorder's devices is its name.
 monitor_name() { echo "Monitor of $1"; }
@@ -76,4 +87,13 @@ shot_origin() {
     read -r ypx ydlu < <(drv controls "$1" | awk '{ for (i = 1; i <= NF; i++) if ($i == "dlu") { print $6, $(i + 2); exit } }')
     awk -v w="$w" -v h="$h" -v ypx="$ypx" -v ydlu="$ydlu" -v hdlu="$3" \
         'BEGIN { ch = int(hdlu * ypx / ydlu + 0.5); x = 3; print x, h - ch - x }'
+}
+
+# region_measure MODE CAPTION ID: image_probe.py's measure of a control in a fresh screenshot.
+region_measure() {
+    local shot=$E2E/probe.bmp ox oy
+    drv screenshot-window "$2" "$(winpath "$shot")" >/dev/null || return 1
+    read -r ox oy < <(shot_origin "$2" "$shot" "${SHOT_HEIGHT_DLU:-173}")
+    set -- "$1" "$2" $(drv controls "$2" | awk -v id="$3" '$1 == id { print $5, $6, $7, $8 }')
+    python3 "$CORVALE_ROOT/tests/e2e/image_probe.py" "$1" "$shot" $(($3 + ox)) $(($4 + oy)) "$5" "$6"
 }
