@@ -97,3 +97,6 @@ region_measure() {
     set -- "$1" "$2" $(drv controls "$2" | awk -v id="$3" '$1 == id { print $5, $6, $7, $8 }')
     python3 "$CORVALE_ROOT/tests/e2e/image_probe.py" "$1" "$shot" $(($3 + ox)) $(($4 + oy)) "$5" "$6"
 }
+
+# The driver prints texts with backslashes doubled: esc TEXT gives the same form.
+esc() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
