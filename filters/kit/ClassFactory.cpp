@@ -1,0 +1,41 @@
+#include "ClassFactory.h"
+
+namespace kit {
+
+void* ClassFactory::FindInterface(REFIID riid) noexcept {
+    return FindInEntries(riid, {{&IID_IUnknown, static_cast<IClassFactory*>(this)},
+                                {&IID_IClassFactory, static_cast<IClassFactory*>(this)}});
+}
+
+STDMETHODIMP ClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
+    return m_create(riid, ppv);
+}
+
+STDMETHODIMP ClassFactory::LockServer(WINBOOL fLock) noexcept {
+    if (fLock)
+        ++ModuleObjectCount();
+    else
+        --ModuleObjectCount();
+    return S_OK;
+}
+
+HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    for (size_t i = 0; i < count; ++i) {
+        if (!IsEqualCLSID(rclsid, *entries[i].clsid)) continue;
+        auto* factory = new (std::nothrow) ClassFactory(entries[i].create);
+        if (!factory) return E_OUTOFMEMORY;
+        HRESULT hr = factory->QueryObject(riid, ppv);
+        factory->ReleaseObject();
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT CanUnloadNow() noexcept { return ModuleObjectCount() == 0 ? S_OK : S_FALSE; }
+
+}  // namespace kit

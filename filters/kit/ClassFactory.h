@@ -1,0 +1,45 @@
+// The class factory and the Dll* exports' shared bodies.
+#pragma once
+#include <new>
+
+#include "ComObject.h"
+
+namespace kit {
+
+using CreateFunction = HRESULT (*)(REFIID riid, void** ppv);
+
+struct ClassEntry {
+    const CLSID* clsid;
+    CreateFunction create;
+};
+
+class ClassFactory : public IClassFactory, public ComObject {
+public:
+    explicit ClassFactory(CreateFunction create) noexcept : m_create(create) {}
+    KIT_IUNKNOWN
+    STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) noexcept override;
+    STDMETHODIMP LockServer(WINBOOL fLock) noexcept override;
+
+protected:
+    void* FindInterface(REFIID riid) noexcept override;
+
+private:
+    CreateFunction m_create;
+};
+
+// Creates `T` (whose constructor starts the count at one) and queries it for riid.
+template <typename T>
+HRESULT CreateAndQuery(REFIID riid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    T* object = new (std::nothrow) T();
+    if (!object) return E_OUTOFMEMORY;
+    HRESULT hr = object->QueryObject(riid, ppv);
+    object->ReleaseObject();
+    return hr;
+}
+
+HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid, void** ppv) noexcept;
+HRESULT CanUnloadNow() noexcept;
+
+}  // namespace kit

@@ -1,0 +1,49 @@
+// Reference counting and interface tables for our COM objects, without SDK base classes.
+#pragma once
+#include <windows.h>
+#include <unknwn.h>
+#include <atomic>
+#include <initializer_list>
+
+namespace kit {
+
+struct InterfaceEntry {
+    const IID* iid;
+    void* object;
+};
+
+// Returns the entry's pointer for riid, or nullptr; no reference is added.
+void* FindInEntries(REFIID riid, std::initializer_list<InterfaceEntry> table) noexcept;
+
+// Objects alive in this module plus IClassFactory::LockServer locks: DllCanUnloadNow reads it.
+std::atomic<long>& ModuleObjectCount() noexcept;
+
+// The counted part of every object; a derived class lists its interfaces in FindInterface and
+// maps IUnknown's three methods onto this base with KIT_IUNKNOWN.
+class ComObject {
+public:
+    ComObject() noexcept;
+    virtual ~ComObject();
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    ULONG AddRefObject() noexcept;
+    ULONG ReleaseObject() noexcept;
+    HRESULT QueryObject(REFIID riid, void** ppv) noexcept;
+
+protected:
+    // The interface pointer for riid (IUnknown included), or nullptr.
+    virtual void* FindInterface(REFIID riid) noexcept = 0;
+
+private:
+    std::atomic<ULONG> m_refs{1};
+};
+
+}  // namespace kit
+
+#define KIT_IUNKNOWN                                                                              \
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {                      \
+        return QueryObject(riid, ppv);                                                            \
+    }                                                                                             \
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefObject(); }                    \
+    STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseObject(); }

@@ -1,0 +1,40 @@
+// An output pin that connects by the DirectShow protocol and negotiates the allocator over
+// the peer's IMemInputPin.
+#pragma once
+#include "Pin.h"
+
+namespace kit {
+
+class OutputPin : public PinBase {
+public:
+    OutputPin(FilterBase& filter, const WCHAR* name) noexcept;
+    ~OutputPin() override;
+
+    STDMETHODIMP Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noexcept override;
+    STDMETHODIMP ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) noexcept override;
+
+    HRESULT Active() noexcept override;
+    HRESULT Inactive() noexcept override;
+
+    // A free sample of the negotiated allocator; blocks while all are downstream.
+    HRESULT GetDeliveryBuffer(IMediaSample** sample) noexcept;
+    HRESULT Deliver(IMediaSample* sample) noexcept;
+    HRESULT DeliverEndOfStream() noexcept;
+    IMemInputPin* PeerInput() const noexcept { return m_peerInput; }
+
+protected:
+    // Fills in the wanted properties (the peer's requirements are already in *props) and
+    // calls SetProperties; checks what the allocator granted.
+    virtual HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept = 0;
+    void BreakConnect() noexcept override;
+
+private:
+    HRESULT TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept;
+    HRESULT DecideAllocator() noexcept;
+    HRESULT TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter, bool* anyFitted) noexcept;
+
+    IMemInputPin* m_peerInput = nullptr;
+    IMemAllocator* m_allocator = nullptr;
+};
+
+}  // namespace kit

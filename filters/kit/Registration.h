@@ -1,0 +1,27 @@
+// Self-registration: the class's InprocServer32 key under HKLM\Software\Classes (the only
+// place Wine looks classes up) and, for filters, an entry with the filter mapper.
+#pragma once
+#include <windows.h>
+#include <dshow.h>
+
+namespace kit {
+
+// The full path of the module that holds `address` (a function of the calling DLL).
+HRESULT ModulePath(const void* address, WCHAR* path, DWORD size) noexcept;
+
+HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name, const WCHAR* modulePath) noexcept;
+// Removes the class key, but only when its InprocServer32 still names modulePath.
+HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept;
+
+struct MapperPin {
+    const WCHAR* name;
+    bool output;
+    const GUID* majortype;
+    const GUID* subtype;
+};
+
+HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit, const MapperPin* pins,
+                           ULONG pinCount) noexcept;
+HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept;
+
+}  // namespace kit

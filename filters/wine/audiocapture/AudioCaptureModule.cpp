@@ -1,0 +1,36 @@
+// The DLL's COM exports: class object and self-registration of our capture source under
+// CLSID_AudioRecord (only in the recorder's Wine prefix), the class Wine's device
+// enumerator binds audio-input monikers to.
+#include <windows.h>
+
+#include "../../kit/ClassFactory.h"
+#include "../../kit/Registration.h"
+#include "AudioCaptureFilter.h"
+
+namespace {
+
+const kit::ClassEntry kClasses[] = {
+    {&CLSID_AudioRecord, &kit::CreateAndQuery<audiocapture::AudioCaptureFilter>},
+};
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+    return kit::GetClassObjectFrom(kClasses, 1, rclsid, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() { return kit::CanUnloadNow(); }
+
+STDAPI DllRegisterServer() {
+    WCHAR path[MAX_PATH];
+    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
+    if (SUCCEEDED(hr)) hr = kit::RegisterInprocServer(CLSID_AudioRecord, L"Audio Capture Filter", path);
+    return hr;
+}
+
+STDAPI DllUnregisterServer() {
+    WCHAR path[MAX_PATH];
+    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
+    if (SUCCEEDED(hr)) hr = kit::UnregisterInprocServer(CLSID_AudioRecord, path);
+    return hr;
+}

@@ -1,0 +1,44 @@
+# Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
+# plays known signals into PulseAudio null sinks. Source after tests/lib/testlib.sh.
+GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
+FWORK=$CORVALE_WORK/filters
+mkdir -p "$FWORK"
+
+# winpath UNIX_PATH: the path as Wine's drive Z: shows it.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# graphrec ARGS...: runs the recording tool; its output goes to stdout.
+# Wine's console ends lines with CR LF.
+graphrec() { (cd "$(dirname "$GRAPHREC")" && WINEDEBUG=-all timeout 120 "$CORVALE_WINE" "$GRAPHREC" "$@") | sed -u 's/\r$//'; }
+
+# tone_file FREQ SECONDS: a stereo 44.1 kHz 16-bit sine at half scale; prints its path.
+tone_file() {
+    local f=$FWORK/tone-$1-$2.wav
+    [ -f "$f" ] || sox -n -r 44100 -c 2 -b 16 "$f" synth "$2" sine "$1" vol 0.5
+    printf '%s' "$f"
+}
+
+# play_into SINK FILE: plays FILE into SINK in the background; sets PLAY_PID. A low latency:
+# with paplay's default two seconds the null sink hands its monitor data in late, large blocks.
+play_into() {
+    paplay --latency-msec=20 -d "$1" "$2" &
+    PLAY_PID=$!
+    sleep 0.5
+}
+
+stop_playing() { [ -n "${PLAY_PID:-}" ] && kill "$PLAY_PID" 2>/dev/null; wait "$PLAY_PID" 2>/dev/null; PLAY_PID=; }
+
+# stat_of FILE FIELD [SOX EFFECTS...]: one figure of `sox FILE -n EFFECTS stat`, e.g. "RMS amplitude".
+stat_of() {
+    local file=$1 field=$2
+    shift 2
+    sox "$file" -n "$@" stat 2>&1 | awk -F: -v f="$field" '$1 ~ f { gsub(/ /, "", $2); print $2; exit }'
+}
+
+# le32 FILE OFFSET / le16 FILE OFFSET: little-endian integers of a file; tag FILE OFFSET: 4 chars.
+le32() { od -A n -t u4 -j "$2" -N 4 "$1" | tr -d ' '; }
+le16() { od -A n -t u2 -j "$2" -N 2 "$1" | tr -d ' '; }
+tag() { dd if="$1" bs=1 skip="$2" count=4 2>/dev/null; }
+
+# field_of LOG WORD: the second field of the log's first line starting with WORD.
+field_of() { awk -v w="$2" '$1 == w { print $2; exit }' "$1"; }

@@ -1,0 +1,333 @@
+// graphrec: builds the recorder's own graph ("Audio Capture" from the device moniker,
+// "WAV Dest", "File Writer" in overwrite mode, Render of the capture pin) and records by a
+// step pattern, printing one line per fact for the test scripts:
+//   graphrec --device NAME --out PATH [--steps run:3,pause:1,level:0.5,enable:0,run:2]
+//            [--line N] [--level X] [--enable 0|1] [--list]
+// Steps: run:S and pause:S hold that state S seconds; level:X, enable:0|1 act on the line's
+// IAMAudioInputMixer; winmm:X sets the line's winmm volume directly. The graph stops at the end.
+// Lines: DEVICE, CONNECTED a:pin -> b:pin, MIXLEVEL, STATE name epoch_ms hr, EVENT code p1 p2
+// epoch_ms, RECORDED_MS n, RESULT hr.
+#include <windows.h>
+#include <dshow.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kit/ComPtr.h"
+
+using kit::ComPtr;
+
+namespace {
+
+const CLSID kClsidWavDest = {0x3c78b8e2, 0x6c4d, 0x11d1, {0xad, 0xe2, 0x00, 0x00, 0xf8, 0x75, 0x4b, 0x98}};
+
+long long EpochMs() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
+    return static_cast<long long>((u.QuadPart - 116444736000000000ULL) / 10000);
+}
+
+std::wstring Widen(const char* s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+    w.resize(n - 1);
+    return w;
+}
+
+std::string Narrow(const wchar_t* s) {
+    int n = WideCharToMultiByte(CP_ACP, 0, s, -1, nullptr, 0, nullptr, nullptr);
+    std::string a(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, s, -1, a.data(), n, nullptr, nullptr);
+    a.resize(n - 1);
+    return a;
+}
+
+struct Options {
+    std::wstring device;
+    std::wstring out;
+    std::string steps = "run:5";
+    int line = 0;
+    double level = -1;
+    int enable = -1;
+    bool list = false;
+    int waveInId = -1;  // of the device found, from its property bag
+};
+
+HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
+    ComPtr<ICreateDevEnum> devEnum;
+    HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                  devEnum.put_void());
+    if (FAILED(hr)) return hr;
+    ComPtr<IEnumMoniker> monikers;
+    hr = devEnum->CreateClassEnumerator(CLSID_AudioInputDeviceCategory, monikers.put(), 0);
+    if (hr != S_OK) return E_FAIL;
+    ComPtr<IMoniker> moniker;
+    while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
+        ComPtr<IPropertyBag> bag;
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void()))) continue;
+        VARIANT name;
+        VariantInit(&name);
+        if (FAILED(bag->Read(L"FriendlyName", &name, nullptr))) continue;
+        std::wstring friendly = name.bstrVal;
+        VariantClear(&name);
+        printf("DEVICE %s\n", Narrow(friendly.c_str()).c_str());
+        if (!opt.list && friendly == opt.device) {
+            VARIANT id;
+            VariantInit(&id);
+            if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4) opt.waveInId = id.lVal;
+            return moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.put_void());
+        }
+    }
+    return opt.list ? S_OK : HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+}
+
+HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
+    ComPtr<IEnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins.put());
+    if (FAILED(hr)) return hr;
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.put(), nullptr) == S_OK) {
+        PIN_DIRECTION d;
+        pin->QueryDirection(&d);
+        if (d == dir && n-- == 0) {
+            out = std::move(pin);
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+std::string PinLabel(IPin* pin) {
+    PIN_INFO info{};
+    pin->QueryPinInfo(&info);
+    FILTER_INFO finfo{};
+    if (info.pFilter) {
+        info.pFilter->QueryFilterInfo(&finfo);
+        if (finfo.pGraph) finfo.pGraph->Release();
+        info.pFilter->Release();
+    }
+    return Narrow(finfo.achName) + ":" + Narrow(info.achName);
+}
+
+void PrintConnections(IGraphBuilder* graph) {
+    ComPtr<IEnumFilters> filters;
+    graph->EnumFilters(filters.put());
+    ComPtr<IBaseFilter> filter;
+    while (filters->Next(1, filter.put(), nullptr) == S_OK) {
+        ComPtr<IEnumPins> pins;
+        filter->EnumPins(pins.put());
+        ComPtr<IPin> pin;
+        while (pins->Next(1, pin.put(), nullptr) == S_OK) {
+            PIN_DIRECTION d;
+            pin->QueryDirection(&d);
+            printf("PIN %s %s\n", PinLabel(pin.get()).c_str(), d == PINDIR_INPUT ? "in" : "out");
+            ComPtr<IPin> peer;
+            if (d == PINDIR_OUTPUT && SUCCEEDED(pin->ConnectedTo(peer.put())))
+                printf("CONNECTED %s -> %s\n", PinLabel(pin.get()).c_str(), PinLabel(peer.get()).c_str());
+        }
+    }
+}
+
+void PumpEvents(IMediaEventEx* events, DWORD ms) {
+    ULONGLONG end = GetTickCount64() + ms;
+    do {
+        long code;
+        LONG_PTR p1, p2;
+        while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
+            printf("EVENT %ld 0x%llx %lld %lld\n", code, static_cast<unsigned long long>(p1),
+                   static_cast<long long>(p2), EpochMs());
+            events->FreeEventParams(code, p1, p2);
+        }
+        Sleep(20);
+    } while (GetTickCount64() < end);
+}
+
+HRESULT SetMixer(IBaseFilter* capture, int line, double level, int enable) {
+    ComPtr<IPin> pin;
+    HRESULT hr = NthPin(capture, PINDIR_INPUT, line, pin);
+    if (FAILED(hr)) return hr;
+    ComPtr<IAMAudioInputMixer> mixer;
+    hr = pin.As(IID_IAMAudioInputMixer, mixer);
+    if (FAILED(hr)) return hr;
+    if (enable >= 0) hr = mixer->put_Enable(enable ? TRUE : FALSE);
+    if (SUCCEEDED(hr) && level >= 0) hr = mixer->put_MixLevel(level);
+    double got = -1;
+    mixer->get_MixLevel(&got);
+    printf("MIXLEVEL %.4f hr=0x%08lx\n", got, static_cast<unsigned long>(hr));
+    return hr;
+}
+
+// Sets the volume of the device's first wave-in source line through winmm directly, behind
+// the capture filter's back: shows whether Wine's mixer acts on the captured signal at all.
+void SetWinmmVolume(int waveInId, double level) {
+    HMIXER mixer = nullptr;
+    if (waveInId < 0 || mixerOpen(&mixer, waveInId, 0, 0, MIXER_OBJECTF_WAVEIN) != MMSYSERR_NOERROR) {
+        printf("WINMM no mixer\n");
+        return;
+    }
+    MIXERLINEW line{};
+    line.cbStruct = sizeof(line);
+    line.dwDestination = 0;
+    MMRESULT rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line, MIXER_GETLINEINFOF_DESTINATION);
+    printf("WINMM destination '%s' type 0x%lx sources %lu rc=%u\n", Narrow(line.szName).c_str(),
+           line.dwComponentType, line.cConnections, rc);
+    MIXERLINEW source{};
+    source.cbStruct = sizeof(source);
+    source.dwDestination = line.dwDestination;
+    source.dwSource = 0;
+    if (rc == MMSYSERR_NOERROR)
+        rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &source, MIXER_GETLINEINFOF_SOURCE);
+    MIXERCONTROLW control{};
+    control.cbStruct = sizeof(control);
+    MIXERLINECONTROLSW controls{};
+    controls.cbStruct = sizeof(controls);
+    controls.dwLineID = source.dwLineID;
+    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof(control);
+    controls.pamxctrl = &control;
+    if (rc == MMSYSERR_NOERROR)
+        rc = mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE);
+    MIXERCONTROLDETAILS_UNSIGNED value{static_cast<DWORD>(control.Bounds.dwMinimum +
+                                                          level * (control.Bounds.dwMaximum - control.Bounds.dwMinimum))};
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof(details);
+    details.dwControlID = control.dwControlID;
+    details.cChannels = 1;
+    details.cbDetails = sizeof(value);
+    details.paDetails = &value;
+    if (rc == MMSYSERR_NOERROR)
+        rc = mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
+    MIXERCONTROLDETAILS_UNSIGNED back[2] = {};
+    details.cChannels = 1;
+    details.paDetails = back;
+    MMRESULT getRc = mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_GETCONTROLDETAILSF_VALUE);
+    printf("WINMM line '%s' channels %lu volume %lu rc=%u read back %lu %lu rc=%u\n", Narrow(source.szName).c_str(),
+           source.cChannels, value.dwValue, rc, back[0].dwValue, back[1].dwValue, getRc);
+    mixerClose(mixer);
+}
+
+HRESULT Record(Options& opt) {
+    ComPtr<IGraphBuilder> graph;
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.put_void());
+    if (FAILED(hr)) return hr;
+    ComPtr<IBaseFilter> capture;
+    hr = FindCaptureFilter(opt, capture);
+    if (FAILED(hr) || opt.list) return hr;
+    hr = graph->AddFilter(capture.get(), L"Audio Capture");
+    if (FAILED(hr)) return hr;
+    if (opt.level >= 0 || opt.enable >= 0) SetMixer(capture.get(), opt.line, opt.level, opt.enable);
+
+    ComPtr<IBaseFilter> wavDest, writer;
+    hr = CoCreateInstance(kClsidWavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, wavDest.put_void());
+    if (FAILED(hr)) return hr;
+    hr = graph->AddFilter(wavDest.get(), L"WAV Dest");
+    if (FAILED(hr)) return hr;
+    hr = CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, writer.put_void());
+    if (FAILED(hr)) return hr;
+    hr = graph->AddFilter(writer.get(), L"File Writer");
+    if (FAILED(hr)) return hr;
+    ComPtr<IFileSinkFilter2> sink;
+    hr = writer.As(IID_IFileSinkFilter2, sink);
+    if (FAILED(hr)) return hr;
+    hr = sink->SetMode(AM_FILE_OVERWRITE);
+    DWORD mode = 0;
+    if (SUCCEEDED(hr)) hr = sink->GetMode(&mode);
+    printf("FILEMODE %lu\n", mode);
+    if (SUCCEEDED(hr)) hr = sink->SetFileName(opt.out.c_str(), nullptr);
+    if (FAILED(hr)) return hr;
+
+    ComPtr<IPin> out;
+    hr = NthPin(capture.get(), PINDIR_OUTPUT, 0, out);
+    if (FAILED(hr)) return hr;
+    hr = graph->Render(out.get());
+    printf("RENDER hr=0x%08lx\n", static_cast<unsigned long>(hr));
+    PrintConnections(graph.get());
+    if (FAILED(hr)) return hr;
+
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEventEx> events;
+    hr = graph.As(IID_IMediaControl, control);
+    if (SUCCEEDED(hr)) hr = graph.As(IID_IMediaEventEx, events);
+    if (FAILED(hr)) return hr;
+
+    // Recorded time: from just before each Run call to just before the next state change.
+    long long recordedMs = 0;
+    long long runningSince = -1;
+    auto change = [&](const std::string& verb) {
+        long long now = EpochMs();
+        if (runningSince >= 0 && verb != "run") {
+            recordedMs += now - runningSince;
+            runningSince = -1;
+        }
+        HRESULT h = verb == "run" ? control->Run() : verb == "pause" ? control->Pause() : control->Stop();
+        if (verb == "run" && runningSince < 0 && SUCCEEDED(h)) runningSince = now;
+        printf("STATE %s %lld 0x%08lx\n", verb.c_str(), now, static_cast<unsigned long>(h));
+        return h;
+    };
+    std::string steps = opt.steps;
+    size_t pos = 0;
+    HRESULT result = S_OK;
+    while (pos < steps.size()) {
+        size_t comma = steps.find(',', pos);
+        std::string step = steps.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        pos = comma == std::string::npos ? steps.size() : comma + 1;
+        size_t colon = step.find(':');
+        std::string verb = step.substr(0, colon);
+        double arg = colon == std::string::npos ? 0 : atof(step.c_str() + colon + 1);
+        if (verb == "winmm") {
+            SetWinmmVolume(opt.waveInId, arg);
+            continue;
+        }
+        if (verb == "level" || verb == "enable") {
+            SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1, verb == "enable" ? static_cast<int>(arg) : -1);
+            continue;
+        }
+        if (verb != "run" && verb != "pause") {
+            fprintf(stderr, "unknown step %s\n", step.c_str());
+            result = E_INVALIDARG;
+            break;
+        }
+        hr = change(verb);
+        if (FAILED(hr)) result = hr;
+        PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
+    }
+    hr = change("stop");
+    PumpEvents(events.get(), 100);
+    printf("RECORDED_MS %lld\n", recordedMs);
+    return FAILED(result) ? result : hr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    Options opt;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : "";
+        if (a == "--device") opt.device = Widen(next), ++i;
+        else if (a == "--out") opt.out = Widen(next), ++i;
+        else if (a == "--steps") opt.steps = next, ++i;
+        else if (a == "--line") opt.line = atoi(next), ++i;
+        else if (a == "--level") opt.level = atof(next), ++i;
+        else if (a == "--enable") opt.enable = atoi(next), ++i;
+        else if (a == "--list") opt.list = true;
+        else {
+            fprintf(stderr, "unknown option %s\n", a.c_str());
+            return 2;
+        }
+    }
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HRESULT hr = Record(opt);
+    printf("RESULT 0x%08lx\n", static_cast<unsigned long>(hr));
+    // Only a successful CoInitializeEx is balanced.
+    if (SUCCEEDED(init)) CoUninitialize();
+    return SUCCEEDED(hr) ? 0 : 1;
+}
