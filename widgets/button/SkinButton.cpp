@@ -1,0 +1,572 @@
+#include "widgets/button/SkinButton.h"
+
+#include "framework/Application.h"
+#include "framework/ClientDC.h"
+#include "framework/MemoryDC.h"
+#include "framework/SelectGuard.h"
+#include "widgets/button/IconShade.h"
+
+#include <mmsystem.h>
+#include <windowsx.h>
+#include <shellapi.h>
+
+namespace {
+constexpr LONG kTypeBits = 0x1F;
+constexpr int kTipToolId = 1;
+constexpr int kTipWidth = 400;
+
+HINSTANCE ResourceInstance() {
+    fw::Application* app = fw::Application::Current();
+    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
+}
+
+HICON LoadIconResource(int id, int cx, int cy) {
+    return static_cast<HICON>(
+        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
+}
+} // namespace
+
+SkinButton::SkinButton() {
+    ResetColours(false);
+}
+
+SkinButton::~SkinButton() {
+    m_background.Discard();
+    ReleaseImages();
+}
+
+bool SkinButton::Attach(HWND button) {
+    if (!button || hwnd()) {
+        return false;
+    }
+    LONG style = GetWindowLongA(button, GWL_STYLE);
+    if (style & BS_CHECKBOX) {
+        m_isCheckBox = true;
+    }
+    if ((style & 0x0F) == BS_DEFPUSHBUTTON) {
+        m_isDefault = true;
+    }
+    style = (style & ~kTypeBits) | BS_OWNERDRAW;
+    SetWindowLongA(button, GWL_STYLE, style);
+    SetWindowPos(button, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return Subclass(button);
+}
+
+void SkinButton::Repaint() const {
+    if (hwnd()) {
+        Invalidate(true);
+    }
+}
+
+void SkinButton::ReleaseImages() {
+    m_hotIcon = {};
+    m_normalIcon = {};
+    m_hotBitmap = {};
+    m_normalBitmap = {};
+}
+
+bool SkinButton::Inspect(IconImage& image) {
+    ICONINFO info{};
+    if (!GetIconInfo(image.icon.get(), &info)) {
+        return false;
+    }
+    image.width = 2 * static_cast<int>(info.xHotspot);
+    image.height = 2 * static_cast<int>(info.yHotspot);
+    if (info.hbmColor) {
+        DeleteObject(info.hbmColor);
+    }
+    if (info.hbmMask) {
+        DeleteObject(info.hbmMask);
+    }
+    return true;
+}
+
+int SkinButton::SetIcons(HICON hot, HICON normal) {
+    ReleaseImages();
+    if (!hot) {
+        if (normal) {
+            DestroyIcon(normal);
+        }
+        Repaint();
+        return Ok;
+    }
+    m_hotIcon.icon.reset(hot);
+    m_normalIcon.icon.reset(normal);
+    if (!Inspect(m_hotIcon) || (normal && !Inspect(m_normalIcon))) {
+        ReleaseImages();
+        return ResourceFailed;
+    }
+    Repaint();
+    return Ok;
+}
+
+int SkinButton::SetIcons(HICON hot, IconRequest normal) {
+    if (!hot || normal == NoNormalIcon) {
+        return SetIcons(hot, static_cast<HICON>(nullptr));
+    }
+    HICON copy = normal == AutoGrey ? IconShade::Grey(hot) : IconShade::Darker(hot, 0.25);
+    if (!copy) {
+        ReleaseImages();
+        DestroyIcon(hot);
+        return ResourceFailed;
+    }
+    return SetIcons(hot, copy);
+}
+
+int SkinButton::SetIcons(int hotId, int cxHot, int cyHot, int normalId, int cxNormal,
+                         int cyNormal) {
+    HICON hot = LoadIconResource(hotId, cxHot, cyHot);
+    if (normalId == AutoGrey || normalId == AutoDarker) {
+        return SetIcons(hot, static_cast<IconRequest>(normalId));
+    }
+    HICON normal = normalId ? LoadIconResource(normalId, cxNormal, cyNormal) : nullptr;
+    return SetIcons(hot, normal);
+}
+
+int SkinButton::SetIcons(int hotId, int normalId) {
+    return SetIcons(hotId, 0, 0, normalId, 0, 0);
+}
+
+namespace {
+// A monochrome mask, white where the bitmap has the transparent colour; those pixels of the
+// bitmap become black so that an OR after the AND of the mask leaves the face showing.
+HBITMAP MakeMask(HBITMAP bitmap, COLORREF transparent, int width, int height) {
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    fw::MemoryDC colourDc, maskDc;
+    if (!mask || !colourDc.get() || !maskDc.get()) {
+        return mask;
+    }
+    fw::SelectGuard selectColour(colourDc.get(), bitmap);
+    fw::SelectGuard selectMask(maskDc.get(), mask);
+    SetBkColor(colourDc.get(), transparent);
+    BitBlt(maskDc.get(), 0, 0, width, height, colourDc.get(), 0, 0, SRCCOPY);
+    SetBkColor(colourDc.get(), RGB(0, 0, 0));
+    SetTextColor(colourDc.get(), RGB(255, 255, 255));
+    BitBlt(colourDc.get(), 0, 0, width, height, maskDc.get(), 0, 0, SRCAND);
+    return mask;
+}
+} // namespace
+
+int SkinButton::SetBitmaps(HBITMAP hot, COLORREF hotTransparent, HBITMAP normal,
+                           COLORREF normalTransparent, bool repaint) {
+    ReleaseImages();
+    auto store = [](BitmapImage& image, HBITMAP bitmap, COLORREF transparent) {
+        image.bitmap.reset(bitmap);
+        BITMAP description{};
+        if (!GetObjectA(bitmap, sizeof description, &description)) {
+            return false;
+        }
+        image.width = description.bmWidth;
+        image.height = description.bmHeight;
+        image.mask.reset(MakeMask(bitmap, transparent, image.width, image.height));
+        return static_cast<bool>(image.mask);
+    };
+    if (hot && (!store(m_hotBitmap, hot, hotTransparent) ||
+                (normal && !store(m_normalBitmap, normal, normalTransparent)))) {
+        ReleaseImages();
+        return ResourceFailed;
+    }
+    if (!hot && normal) {
+        DeleteObject(normal);
+    }
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetFlatStyle(bool flat, bool repaint) {
+    m_flat = flat;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetImageAlign(BYTE align, bool repaint) {
+    if (align > ImageAtOrigin) {
+        return OutOfRange;
+    }
+    m_imageAlign = align;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetPointerCursor(WORD cursorId, bool repaint) {
+    m_cursor.reset();
+    if (cursorId == 0) {
+        return Ok;
+    }
+    m_cursor.reset(static_cast<HCURSOR>(
+        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, 0, 0, 0)));
+    if (!m_cursor) {
+        return ResourceFailed;
+    }
+    RepaintIf(repaint);
+    return Ok;
+}
+
+void SkinButton::EnsureTip() {
+    if (m_tip.hwnd() || !hwnd()) {
+        return;
+    }
+    if (m_tip.Create(hwnd(), m_tipStyle)) {
+        m_tip.Activate(false);
+        m_tip.SetMaxTipWidth(kTipWidth);
+    }
+}
+
+void SkinButton::SetTipText(const char* text, bool activate) {
+    if (!text) {
+        return;
+    }
+    EnsureTip();
+    if (!m_tip.hwnd()) {
+        return;
+    }
+    if (m_tip.GetToolCount() == 0) {
+        m_tip.AddTool(hwnd(), text, clientRect(), kTipToolId);
+    }
+    m_tip.UpdateTipText(text, hwnd(), kTipToolId);
+    m_tip.Activate(activate);
+}
+
+std::string SkinButton::tipText() const {
+    return m_tip.hwnd() ? m_tip.GetText(hwnd(), kTipToolId) : std::string();
+}
+
+void SkinButton::UseParentBackground(bool repaint) {
+    m_transparent = true;
+    m_background.Discard();
+    RepaintIf(repaint);
+}
+
+int SkinButton::SetColour(int which, COLORREF colour, bool repaint) {
+    if (which < 0 || which >= ColourCount) {
+        return OutOfRange;
+    }
+    m_colours[which] = colour;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::ResetColours(bool repaint) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
+    for (int i = 0; i < ColourCount; i += 2) {
+        m_colours[i] = face;
+        m_colours[i + 1] = text;
+    }
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetImageMargins(int x, int y, bool repaint) {
+    m_imageMarginX = x;
+    m_imageMarginY = y;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetPressOffset(int x, int y, bool repaint) {
+    m_pressOffsetX = x;
+    m_pressOffsetY = y;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetDrawBorder(bool drawBorder, bool repaint) {
+    m_drawBorder = drawBorder;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetDrawFlatFocus(bool drawFocus, bool repaint) {
+    m_drawFlatFocus = drawFocus;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetShowDisabledBitmap(bool show, bool repaint) {
+    m_showDisabledBitmap = show;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+int SkinButton::SetAddress(const char* address) {
+    const std::string value = address ? address : "";
+    if (value.size() >= MAX_PATH) {
+        return OutOfRange;
+    }
+    m_address = value;
+    return Ok;
+}
+
+int SkinButton::StoreSound(Sound& sound, const char* name, HMODULE module, DWORD flags) {
+    sound = {};
+    if (!name) {
+        return Ok;
+    }
+    if (IS_INTRESOURCE(name)) {
+        sound.reference = name;
+    } else {
+        if (std::char_traits<char>::length(name) >= MAX_PATH) {
+            return OutOfRange;
+        }
+        sound.name = name;
+        sound.reference = sound.name.c_str();
+    }
+    sound.module = module;
+    sound.flags = flags;
+    return Ok;
+}
+
+int SkinButton::SetHoverSound(const char* sound, HMODULE module, DWORD flags) {
+    return StoreSound(m_hoverSound, sound, module, flags);
+}
+
+int SkinButton::SetClickSound(const char* sound, HMODULE module, DWORD flags) {
+    return StoreSound(m_clickSound, sound, module, flags);
+}
+
+void SkinButton::PlaySoundOf(const Sound& sound) {
+    if (sound.reference) {
+        PlaySoundA(sound.reference, sound.module, sound.flags);
+    }
+}
+
+int SkinButton::SetMenu(HMENU menu, HWND target, bool repaint) {
+    m_menu.reset(menu);
+    m_menuTarget = target;
+    RepaintIf(repaint);
+    return Ok;
+}
+
+void SkinButton::SetMenuCallback(HWND window, UINT message, LPARAM lParam) {
+    m_menuCallback.window = window;
+    m_menuCallback.message = message;
+    m_menuCallback.lParam = lParam;
+}
+
+bool SkinButton::PreTranslateMessage(MSG& msg) {
+    EnsureTip();
+    if (m_tip.hwnd()) {
+        m_tip.RelayEvent(msg);
+    }
+    // Owner-drawn buttons report a double-click instead of a second click.
+    if (msg.message == WM_LBUTTONDBLCLK) {
+        msg.message = WM_LBUTTONDOWN;
+    }
+    return Button::PreTranslateMessage(msg);
+}
+
+void SkinButton::LeaveHot() {
+    if (m_flat && m_hot) {
+        m_hot = false;
+        Repaint();
+    }
+}
+
+void SkinButton::OnMouseMove(WPARAM keys, LPARAM point) {
+    POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    ClientToScreen(hwnd(), &screen);
+    HWND under = WindowFromPoint(screen);
+    if ((keys & MK_LBUTTON) && !m_hot) {
+        return;
+    }
+    if (!m_flat) {
+        return;
+    }
+    const bool active = m_trackAlways || GetActiveWindow() != nullptr;
+    if (under == hwnd() && active) {
+        if (m_hot) {
+            return;
+        }
+        m_hot = true;
+        Repaint();
+        PlaySoundOf(m_hoverSound);
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+        TrackMouseEvent(&track);
+    } else if (m_hot) {
+        m_hot = false;
+        Repaint();
+    }
+}
+
+void SkinButton::OnEnable(bool enabled) {
+    // The platform takes the focus from a window it disables and gives it to nobody, which
+    // would leave the dialog deaf to keys; a button without the focus leaves it alone.
+    const bool hadFocus = m_focusLostToDisable || GetFocus() == hwnd();
+    m_focusLostToDisable = false;
+    if (!enabled && hadFocus) {
+        HWND dialog = parent();
+        HWND next = GetNextDlgTabItem(dialog, hwnd(), FALSE);
+        SetFocus(next && next != hwnd() ? next : dialog);
+    }
+    LeaveHot();
+}
+
+void SkinButton::OnClicked() {
+    SetFocus(hwnd());
+    PlaySoundOf(m_clickSound);
+    if (m_isCheckBox) {
+        m_checked = !m_checked;
+        Repaint();
+        return;
+    }
+    if (OpenMenu()) {
+        return;
+    }
+    if (!m_address.empty()) {
+        OpenAddress(m_address);
+    }
+}
+
+void SkinButton::OpenAddress(const std::string& address) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = hwnd();
+    info.lpVerb = "open";
+    info.lpFile = address.c_str();
+    info.nShow = SW_SHOWMAXIMIZED;
+    ShellExecuteExA(&info);
+}
+
+bool SkinButton::OpenMenu() {
+    if (!m_menu) {
+        return false;
+    }
+    const RECT screen = windowRect();
+    m_menuShown = true;
+    Repaint();
+    HMENU popup = GetSubMenu(m_menu.get(), 0);
+    if (m_menuCallback.window) {
+        SendMessageA(m_menuCallback.window, m_menuCallback.message, reinterpret_cast<WPARAM>(popup),
+                     m_menuCallback.lParam);
+    }
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                       screen.left, screen.bottom, 0, hwnd(), nullptr));
+    m_menuShown = false;
+    Repaint();
+    if (command && m_menuTarget) {
+        PostMessageA(m_menuTarget, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    }
+    return true;
+}
+
+bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT&) {
+    return false;
+}
+
+bool SkinButton::AnswerMenuChar(WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+LRESULT SkinButton::OnSetStyle(WPARAM style, LPARAM redraw) {
+    // The nested BM_SETSTYLE carries the changed style; Default() passes it on unchanged.
+    if (m_forwardingStyle) {
+        return Default();
+    }
+    const WPARAM type = style & kTypeBits;
+    if (type == BS_DEFPUSHBUTTON) {
+        m_isDefault = true;
+    } else if (type == BS_PUSHBUTTON) {
+        m_isDefault = false;
+    }
+    m_forwardingStyle = true;
+    const LRESULT result = Send(BM_SETSTYLE, (style & ~WPARAM{0x14}) | BS_OWNERDRAW, redraw);
+    m_forwardingStyle = false;
+    return result;
+}
+
+LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        if (m_cursor) {
+            SetCursor(m_cursor.get());
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE: {
+        const LRESULT result = Default();
+        OnMouseMove(wParam, lParam);
+        return result;
+    }
+    case WM_MOUSELEAVE:
+        LeaveHot();
+        return 0;
+    case WM_KILLFOCUS:
+        m_focusLostToDisable = !wParam && !IsEnabled();
+        [[fallthrough]];
+    case WM_CANCELMODE: {
+        const LRESULT result = Default();
+        LeaveHot();
+        return result;
+    }
+    case WM_ACTIVATE: {
+        const LRESULT result = Default();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            LeaveHot();
+        }
+        return result;
+    }
+    case WM_ENABLE: {
+        const LRESULT result = Default();
+        OnEnable(wParam != FALSE);
+        return result;
+    }
+    case BM_SETSTYLE:
+        return OnSetStyle(wParam, lParam);
+    case WM_GETDLGCODE: {
+        const LRESULT code = Default() & ~LRESULT{DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON};
+        return code | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    }
+    case BM_SETCHECK:
+        if (!m_isCheckBox) {
+            break;
+        }
+        m_checked = wParam == BST_CHECKED || wParam == BST_INDETERMINATE;
+        Repaint();
+        return 0;
+    case BM_GETCHECK:
+        return m_checked ? BST_CHECKED : BST_UNCHECKED;
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item && item->CtlType == ODT_MENU && MeasureMenuItem(*item)) {
+            return TRUE;
+        }
+        break;
+    }
+    case WM_MENUCHAR: {
+        LRESULT result = 0;
+        if (AnswerMenuChar(wParam, lParam, result)) {
+            return result;
+        }
+        break;
+    }
+    case WM_SYSCOLORCHANGE: {
+        const LRESULT result = Default();
+        m_background.Discard();
+        ResetColours(true);
+        return result;
+    }
+    default:
+        break;
+    }
+    return Button::WindowProc(message, wParam, lParam);
+}
+
+bool SkinButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_DRAWITEM) {
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        return true;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        OnClicked();
+    }
+    // The dialog's own click handler runs as well.
+    return false;
+}

@@ -1,0 +1,187 @@
+#pragma once
+#include "framework/Button.h"
+#include "framework/GdiObject.h"
+#include "framework/ToolTipCtrl.h"
+#include "framework/UniqueHandle.h"
+#include "widgets/button/ParentBackground.h"
+
+#include <windows.h>
+#include <string>
+
+// An owner-drawn push button: flat or 3-D look, hot tracking, icons and bitmaps, per-state
+// colours, cursor, tooltip, sounds, an optional shell address and drop-down menu, check-box
+// and default-button behaviour, and a face copied from the parent window.
+class SkinButton : public fw::Button {
+public:
+    enum ImageAlign : BYTE { ImageLeft = 0, ImageAbove = 1, ImageRight = 2, ImageAtOrigin = 3 };
+    // Requests for the normal icon instead of a handle or resource id.
+    enum IconRequest : int { NoNormalIcon = 0, AutoGrey = -2, AutoDarker = -3 };
+    enum Colour : int {
+        HotFace,
+        HotText,
+        NormalFace,
+        NormalText,
+        FocusFace,
+        FocusText,
+        ColourCount
+    };
+    enum Result : int { Ok = 0, ResourceFailed = 1, OutOfRange = 4 };
+
+    SkinButton();
+    ~SkinButton() override;
+
+    // Takes over a template button and makes it owner-drawn.
+    bool Attach(HWND button);
+
+    // Icons: the hot one is shown while hot or pressed, the normal one otherwise. Handles given
+    // here become the button's. Always repaints.
+    int SetIcons(HICON hot, HICON normal);
+    int SetIcons(HICON hot, IconRequest normal);
+    // Resource forms; a size of 0 x 0 takes the resource's own size, normalId may be a request.
+    int SetIcons(int hotId, int cxHot, int cyHot, int normalId, int cxNormal, int cyNormal);
+    int SetIcons(int hotId, int normalId);
+    // Bitmaps: pixels of the transparent colour show the face. Handles become the button's.
+    int SetBitmaps(HBITMAP hot, COLORREF hotTransparent, HBITMAP normal, COLORREF normalTransparent,
+                   bool repaint);
+    int SetFlatStyle(bool flat, bool repaint);
+    int SetImageAlign(BYTE align, bool repaint);
+    int SetPointerCursor(WORD cursorId, bool repaint);
+    void SetTipText(const char* text, bool activate);
+    void UseParentBackground(bool repaint);
+    int SetColour(int which, COLORREF colour, bool repaint);
+    int ResetColours(bool repaint);
+    int SetImageMargins(int x, int y, bool repaint);
+    int SetPressOffset(int x, int y, bool repaint);
+    int SetDrawBorder(bool drawBorder, bool repaint);
+    int SetDrawFlatFocus(bool drawFocus, bool repaint);
+    int SetShowDisabledBitmap(bool show, bool repaint);
+    void SetTrackAlways(bool always) { m_trackAlways = always; }
+    void SetTipStyle(DWORD style) { m_tipStyle = style; }
+    // Opened through the shell on click; at most 259 characters (4 when longer).
+    int SetAddress(const char* address);
+    // A sound name, or a resource id made with MAKEINTRESOURCE and its module; null clears it.
+    int SetHoverSound(const char* sound, HMODULE module, DWORD flags);
+    int SetClickSound(const char* sound, HMODULE module, DWORD flags);
+    // A drop-down menu (the button owns it) whose sub-menu 0 opens under the button; commands
+    // go to target. The callback message is sent just before it opens.
+    int SetMenu(HMENU menu, HWND target, bool repaint);
+    void SetMenuCallback(HWND window, UINT message, LPARAM lParam);
+
+    bool isHot() const { return m_hot; }
+    bool isFlat() const { return m_flat; }
+    bool isDefault() const { return m_isDefault; }
+    bool isCheckBox() const { return m_isCheckBox; }
+    bool isChecked() const { return m_checked; }
+    BYTE imageAlign() const { return m_imageAlign; }
+    COLORREF colour(int which) const { return m_colours[which]; }
+    HICON hotIcon() const { return m_hotIcon.icon.get(); }
+    HICON normalIcon() const { return m_normalIcon.icon.get(); }
+    HCURSOR pointerCursor() const { return m_cursor.get(); }
+    std::string tipText() const;
+
+    // Paints the button for an owner-draw request.
+    virtual void DrawItem(const DRAWITEMSTRUCT& item);
+
+protected:
+    struct IconImage {
+        fw::OwnedIcon icon;
+        int width = 0;
+        int height = 0;
+    };
+    struct BitmapImage {
+        fw::Bitmap bitmap;
+        int width = 0;
+        int height = 0;
+        fw::Bitmap mask;
+    };
+    struct Sound {
+        std::string name;
+        const char* reference = nullptr;
+        HMODULE module = nullptr;
+        DWORD flags = 0;
+    };
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+    virtual void DrawFace(HDC dc, RECT& rect);
+    virtual void DrawFrame(HDC dc, const RECT& rect);
+    virtual void DrawIconImage(HDC dc, bool hasCaption, const RECT& item, RECT& caption,
+                               bool pressed, bool disabled);
+    virtual void DrawBitmapImage(HDC dc, bool hasCaption, const RECT& item, RECT& caption,
+                                 bool pressed, bool disabled);
+    virtual void DrawCaption(HDC dc, const std::string& text, const RECT& item, RECT& caption,
+                             bool pressed, bool disabled);
+    // Drop-down menu hooks for an owner-drawn menu class; without one nothing is taken.
+    virtual bool MeasureMenuItem(MEASUREITEMSTRUCT& item);
+    virtual bool AnswerMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Opens the drop-down menu when one is loaded; false when there is none.
+    virtual bool OpenMenu();
+    virtual void OpenAddress(const std::string& address);
+
+    RECT PlaceImage(bool hasCaption, const RECT& item, RECT& caption, bool pressed, int width,
+                    int height) const;
+    bool hasMenu() const { return static_cast<bool>(m_menu); }
+
+    bool m_pressed = false;
+    bool m_focused = false;
+    bool m_disabled = false;
+
+private:
+    void Repaint() const;
+    void RepaintIf(bool repaint) const {
+        if (repaint) {
+            Repaint();
+        }
+    }
+    void EnsureTip();
+    void ReleaseImages();
+    void OnMouseMove(WPARAM keys, LPARAM point);
+    void LeaveHot();
+    void OnEnable(bool enabled);
+    void OnClicked();
+    LRESULT OnSetStyle(WPARAM style, LPARAM redraw);
+    static void PlaySoundOf(const Sound& sound);
+    static int StoreSound(Sound& sound, const char* name, HMODULE module, DWORD flags);
+    static bool Inspect(IconImage& image);
+
+    bool m_showDisabledBitmap = true;
+    int m_imageMarginX = 3;
+    int m_imageMarginY = 3;
+    int m_pressOffsetX = 1;
+    int m_pressOffsetY = 1;
+    bool m_flat = true;
+    bool m_hot = false;
+    bool m_transparent = false;
+    bool m_isDefault = false;
+    bool m_isCheckBox = false;
+    BYTE m_imageAlign = ImageLeft;
+    bool m_drawBorder = true;
+    bool m_drawFlatFocus = false;
+    COLORREF m_colours[ColourCount];
+    HWND m_menuTarget = nullptr;
+    bool m_menuShown = false;
+    bool m_forwardingStyle = false;
+    bool m_focusLostToDisable = false;
+    // Members are destroyed in reverse order: images, cursor, menu, background copy, tooltip.
+    fw::ToolTipCtrl m_tip;
+    ParentBackground m_background;
+    fw::OwnedMenu m_menu;
+    fw::OwnedCursor m_cursor;
+    bool m_trackAlways = true;
+    bool m_checked = false;
+    DWORD m_tipStyle = 0;
+    std::string m_address;
+    IconImage m_hotIcon;
+    IconImage m_normalIcon;
+    BitmapImage m_hotBitmap;
+    BitmapImage m_normalBitmap;
+    struct {
+        HWND window = nullptr;
+        UINT message = 0;
+        LPARAM lParam = 0;
+    } m_menuCallback;
+    Sound m_hoverSound;
+    Sound m_clickSound;
+};

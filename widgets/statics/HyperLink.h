@@ -1,0 +1,73 @@
+#pragma once
+#include "framework/GdiObject.h"
+#include "framework/Static.h"
+#include "framework/ToolTipCtrl.h"
+#include "framework/UniqueHandle.h"
+
+#include <windows.h>
+#include <string>
+
+// A static text that opens its target through the shell when clicked, with link, hover and
+// visited colours, optional underlining, a pointing-hand cursor and the target as its tooltip.
+class HyperLink : public fw::Static {
+public:
+    enum UnderlineMode : int { UnderlineNever = 0, UnderlineAlways = 1, UnderlineOnHover = -1 };
+    static constexpr UINT kHoverTimerId = 100;
+    static constexpr UINT kHoverPeriod = 100;
+
+    HyperLink();
+    ~HyperLink() override;
+
+    bool Attach(HWND label);
+    void SetLink(const std::string& target);
+    void SetUnderlineMode(int mode);
+    void SetColours(COLORREF link, COLORREF visited, COLORREF hover);
+    void SetAdjustToFit(bool adjust) { m_adjustToFit = adjust; }
+
+    const std::string& target() const { return m_target; }
+    int underlineMode() const { return m_underlineMode; }
+    bool isVisited() const { return m_visited; }
+    bool isOverControl() const { return m_overControl; }
+    HFONT underlineFont() const { return m_underlineFont.get(); }
+    HFONT plainFont() const { return m_plainFont.get(); }
+    HCURSOR linkCursor() const { return m_linkCursor.get(); }
+    std::string tipText() const;
+
+    // The browser's command line for a target: the placeholder %1 (quoted or bare) and what
+    // follows is cut off, then the target is appended in quotes.
+    static std::string BrowserCommandLine(const std::string& command, const std::string& target);
+    // The message shown when opening failed with a shell result code.
+    static std::string ErrorText(int code);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+    // Opens the target; a result above 32 is success. Replaceable so tests launch nothing.
+    virtual int OpenTarget(const std::string& target, int show);
+    virtual void ReportError(int code);
+
+private:
+    void CreateFonts();
+    void FitToText();
+    void LoadLinkCursor();
+    void SetFont(HFONT font) const;
+    void OnMouseMove();
+    void OnHoverTimer();
+    void OnClicked();
+    static int OpenWithBrowser(const std::string& target, int show, int shellResult);
+
+    COLORREF m_linkColour = RGB(0, 0, 238);
+    COLORREF m_visitedColour = RGB(85, 26, 139);
+    COLORREF m_hoverColour = RGB(255, 0, 0);
+    bool m_overControl = false;
+    bool m_visited = false;
+    int m_underlineMode = UnderlineOnHover;
+    bool m_adjustToFit = true;
+    std::string m_target;
+    fw::Font m_underlineFont;
+    fw::Font m_plainFont;
+    fw::OwnedCursor m_linkCursor;
+    fw::ToolTipCtrl m_tip;
+};
