@@ -1,0 +1,110 @@
+// wait-window, wait-gone, no-window, close, syscommand, command, focus, controls, style.
+#include "CommandTable.h"
+#include "DialogUnits.h"
+#include "DriverError.h"
+#include "WindowLookup.h"
+
+#include <cstdio>
+
+namespace driver {
+
+namespace {
+
+void WaitWindow(const Args& args) {
+    WaitTopWindow(args.at(0), args.intOr(1, kDefaultTimeoutMs));
+}
+
+void WaitGone(const Args& args) {
+    long timeout = args.intOr(1, kDefaultTimeoutMs);
+    if (!WaitFor(timeout, [&] { return FindTopWindow(args.at(0)) == nullptr; })) {
+        throw DriverError("window \"" + args.at(0) + "\" still there after " +
+                          std::to_string(timeout) + " ms");
+    }
+}
+
+void NoWindow(const Args& args) {
+    long span = args.intAt(1);
+    if (WaitFor(span, [&] { return FindTopWindow(args.at(0)) != nullptr; })) {
+        throw DriverError("window \"" + args.at(0) + "\" appeared");
+    }
+}
+
+void Close(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SyncWith(top);
+}
+
+void SysCommand(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    PostMessageA(top, WM_SYSCOMMAND, static_cast<WPARAM>(args.intAt(1)), 0);
+    SyncWith(top);
+}
+
+// A menu or accelerator command, as the window receives it from its menu.
+void Command(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    PostMessageA(top, WM_COMMAND, MAKEWPARAM(args.intAt(1), 0), 0);
+    SyncWith(top);
+}
+
+void Focus(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus ||
+        (info.hwndFocus != top && !IsChild(top, info.hwndFocus))) {
+        std::printf("focus none\n");
+        return;
+    }
+    // A combo box's edit has the focus for its combo: report the dialog's own control.
+    HWND control = info.hwndFocus;
+    while (control != top && GetParent(control) != top) {
+        control = GetParent(control);
+    }
+    std::printf("focus %d %s\n", control == top ? 0 : GetDlgCtrlID(control),
+                ClassOf(control).c_str());
+}
+
+void PrintControl(HWND top, HWND child, const DialogUnits& units) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::printf("%d %s %d %d %d %d %d %d dlu %d %d %d %d %s\n", GetDlgCtrlID(child),
+                ClassOf(child).c_str(), IsWindowVisible(child) ? 1 : 0,
+                IsWindowEnabled(child) ? 1 : 0, static_cast<int>(r.left), static_cast<int>(r.top),
+                w, h, units.ToX(r.left), units.ToY(r.top), units.ToX(w), units.ToY(h),
+                Quote(TextOf(child)).c_str());
+}
+
+void Controls(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    const DialogUnits units = DialogUnits::Of(top);
+    for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        PrintControl(top, child, units);
+    }
+}
+
+void Style(const Args& args) {
+    HWND control = ControlOf(args.at(0), args.intAt(1));
+    std::printf("style 0x%08lx exstyle 0x%08lx\n",
+                static_cast<unsigned long>(GetWindowLongPtrA(control, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
+}
+
+} // namespace
+
+void AddWindowCommands(CommandTable& table) {
+    table.Add({"wait-window", "CAPTION [TIMEOUT]", 1, WaitWindow});
+    table.Add({"wait-gone", "CAPTION [TIMEOUT]", 1, WaitGone});
+    table.Add({"no-window", "CAPTION MS", 2, NoWindow});
+    table.Add({"close", "CAPTION", 1, Close});
+    table.Add({"syscommand", "CAPTION ID", 2, SysCommand});
+    table.Add({"command", "CAPTION ID", 2, Command});
+    table.Add({"focus", "CAPTION", 1, Focus});
+    table.Add({"controls", "CAPTION", 1, Controls});
+    table.Add({"style", "CAPTION ID", 2, Style});
+}
+
+} // namespace driver
