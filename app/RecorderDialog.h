@@ -107,6 +107,7 @@ private:
     int ShowMessage(const std::string& text, const std::string& caption, UINT style);
     HRESULT SetInputMixers(const double* level);
     void HandleDeviceBack();
+    void ReportRecordingError();
     bool HasListedDevice() const;
 
     MediaGraphServices& m_graphServices;

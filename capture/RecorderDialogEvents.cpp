@@ -1,4 +1,5 @@
 #include "app/RecorderDialog.h"
+#include "resources/resource.h"
 
 namespace {
 const char kEventCaption[] = "DirectShow Audio Capture Sample";
@@ -32,6 +33,12 @@ HRESULT RecorderDialog::HandleGraphEvents() {
             continue;
         }
         freed = m_pME->FreeEventParams(code, param1, param2);
+        if (code == EC_ERRORABORT && m_bRecording) {
+            // The writer gave up (the file cannot be opened, the disk is full): a recording
+            // that goes on showing its time would record nothing. Say so and stop.
+            ReportRecordingError();
+            PostMessageA(hwnd(), WM_COMMAND, IDC_STOP, 0);
+        }
     }
     return freed;
 }

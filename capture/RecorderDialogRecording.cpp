@@ -40,7 +40,7 @@ void RecorderDialog::OnRecord() {
     bool runFailed = false;
     if (m_pMC) {
         if (FAILED(m_pMC->Run())) {
-            ShowMessage(kStartRecordingError, "Start Recording Error", MB_OK);
+            ReportRecordingError();
             runFailed = true;
         }
         m_stStatus.SetText(FormatElapsed(kStatusRecording, 0));
@@ -54,6 +54,10 @@ void RecorderDialog::OnRecord() {
     if (runFailed) {
         PostMessageA(hwnd(), WM_COMMAND, IDC_STOP, 0);
     }
+}
+
+void RecorderDialog::ReportRecordingError() {
+    ShowMessage(kStartRecordingError, "Start Recording Error", MB_OK);
 }
 
 void RecorderDialog::OnPause() {

@@ -66,7 +66,8 @@ tone() { [ -f "$1" ] || sox -q -n -r 44100 -c 2 -b 16 "$1" synth "$3" sine "$2" 
 
 # play_into SINK FILE: plays in the background; PLAYER_PID names the player.
 play_into() {
-    paplay --device="$1" "$2" >/dev/null 2>&1 &
+    # A short latency: with paplay's default of 2 s the sink gets the sound late.
+    paplay --latency-msec=20 --device="$1" "$2" >/dev/null 2>&1 &
     PLAYER_PID=$!
 }
 
