@@ -1,0 +1,150 @@
+#include "tests/unit/RecorderDialogTest.h"
+#include "tests/unit/TestApplication.h"
+#include "widgets/statics/SkinLabel.h"
+
+#include "framework/GdiObject.h"
+#include "framework/MemoryDC.h"
+#include "framework/SelectGuard.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char* const kClosingKeys[] = {"nSoundCaptureIndex", "nCapturePinIndex", "nSearchFlag",
+                                    "output_wav_file"};
+
+class MainDialogTest : public RecorderDialogTest {
+protected:
+    void SetUp() override {
+        AddCard("A", {"Mic"});
+        AddCard("B", {"Mic", "Line In", "Stereo Mix"});
+        Seed("b_only_once", 1);
+    }
+};
+
+namespace {
+std::string LabelCaption(HWND dialog, int id) {
+    auto* label = dynamic_cast<SkinLabel*>(fw::Window::FromHandle(GetDlgItem(dialog, id)));
+    return label ? label->caption() : std::string("(not a skinned label)");
+}
+} // namespace
+
+TEST_F(MainDialogTest, CloseStopsTheRunningGraphThenSavesTheFourValues) {
+    Open();
+    Select(IDC_SOUND_CARD, 1);
+    Select(IDC_INPUT, 2);
+    Click(IDC_RECORD);
+    SetText(IDC_OUTPUT_FILE, "D:\\typed\\later.wav");
+    log.Clear();
+    Close();
+    const int stop = log.IndexOf("g2.Stop");
+    ASSERT_GE(stop, 0);
+    EXPECT_LT(stop, log.IndexOf("g2.SetNotifyWindow(null)"));
+    EXPECT_EQ(SettingInt("nSoundCaptureIndex"), 1);
+    EXPECT_EQ(SettingInt("nCapturePinIndex"), 2);
+    EXPECT_EQ(SettingInt("nSearchFlag"), 1);
+    EXPECT_EQ(Setting("output_wav_file"), "D:\\typed\\later.wav");
+    for (const auto& graph : services.graphs) {
+        EXPECT_EQ(graph->refs(), 1u) << "a graph is still held";
+    }
+    for (const auto& device : services.devices) {
+        EXPECT_EQ(device->refs(), 1u) << "the list still holds " << device->name();
+    }
+}
+
+// Escape ends the dialog without OnClose: nothing is saved, but a running recording must still
+// be stopped before its graph goes, or the file would lose its final header.
+TEST_F(MainDialogTest, EscapeStopsARecordingBeforeReleasingAndSavesNothing) {
+    Open();
+    Click(IDC_RECORD);
+    log.Clear();
+    SendMessageA(window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(dialog->ended());
+    DestroyWindow(window());
+    const int stop = log.IndexOf("g1.Stop");
+    ASSERT_GE(stop, 0);
+    EXPECT_LT(stop, log.IndexOf("g1.SetNotifyWindow(null)"));
+    for (const char* key : kClosingKeys) {
+        EXPECT_FALSE(TestApplication::Get().HasSetting(key)) << key;
+    }
+}
+
+TEST_F(MainDialogTest, LabelsAreRenamedFromMajorVersion6On) {
+    const struct {
+        DWORD major;
+        const char* soundCard;
+        const char* input;
+    } cases[] = {{5, "Select a Sound Card", "Select an Input Device"},
+                 {6, "Select a recording device", "Device properties"},
+                 {10, "Select a recording device", "Device properties"}};
+    for (const auto& c : cases) {
+        desktop.majorVersion = c.major;
+        Open();
+        // The labels paint their own caption; the window text keeps the template's.
+        EXPECT_EQ(LabelCaption(window(), IDC_SOUND_CARD_LABEL), c.soundCard) << "major " << c.major;
+        EXPECT_EQ(LabelCaption(window(), IDC_INPUT_LABEL), c.input) << "major " << c.major;
+        DestroyWindow(window());
+    }
+}
+
+TEST_F(MainDialogTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
+    Open();
+    HMENU menu = GetSystemMenu(window(), FALSE);
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+    char text[64] = {};
+    GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&About Corvale Recorder");
+    EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+// 32-bit pixels of a bitmap, top row first.
+std::vector<DWORD> PixelsOf(HDC dc, HBITMAP bitmap, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    for (DWORD& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+TEST_F(MainDialogTest, BackgroundIsTheBitmapTiledOverTheWholeClientArea) {
+    Open();
+    RECT client{};
+    GetClientRect(window(), &client);
+    const int w = client.right, h = client.bottom;
+    fw::Bitmap tile(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    BITMAP tileInfo{};
+    ASSERT_TRUE(GetObjectA(tile.get(), sizeof tileInfo, &tileInfo));
+    const int tw = tileInfo.bmWidth, th = tileInfo.bmHeight;
+
+    fw::MemoryDC target(nullptr);
+    HDC screen = GetDC(nullptr);
+    fw::Bitmap canvas(CreateCompatibleBitmap(screen, w, h));
+    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> tilePixels = PixelsOf(target.get(), tile.get(), tw, th);
+    {
+        fw::SelectGuard select(target.get(), canvas.get());
+        SendMessageA(window(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.get()), 0);
+    }
+    std::vector<DWORD> painted = PixelsOf(target.get(), canvas.get(), w, h);
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            DWORD got = painted[static_cast<size_t>(y * w + x)];
+            DWORD expected = tilePixels[static_cast<size_t>((y % th) * tw + x % tw)];
+            if (got != expected && wrong++ == 0) {
+                char text[96];
+                snprintf(text, sizeof text, "(%d,%d): got %06lx, expected %06lx", x, y, got,
+                         expected);
+                first = text;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "first wrong pixel " << first;
+}
+
+} // namespace

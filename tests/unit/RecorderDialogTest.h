@@ -1,0 +1,50 @@
+#pragma once
+#include "tests/unit/CallLog.h"
+#include "tests/unit/FakeDesktop.h"
+#include "tests/unit/FakeServices.h"
+
+#include "app/RecorderDialog.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A main dialog on fake graph services and a fake desktop, driven by the messages a user's
+// clicks send. Every test starts with empty settings.
+class RecorderDialogTest : public testing::Test {
+protected:
+    RecorderDialogTest();
+    ~RecorderDialogTest() override;
+
+    // A device whose filter has an output pin and one mixer input per name.
+    FakeCaptureFilter& AddCard(const std::string& name, const std::vector<std::string>& inputs);
+    // Creates the window; its start-up opens the stored device.
+    void Open();
+    HWND window() const { return dialog->hwnd(); }
+    HWND Item(int id) const { return GetDlgItem(window(), id); }
+    std::string Text(int id) const;
+    void SetText(int id, const std::string& text) const;
+    void Click(int id) const;
+    void Select(int listId, int index) const;
+    std::vector<std::string> Entries(int listId) const;
+    int Selection(int listId) const;
+    int SliderPosition() const;
+    void Tick(int count = 1) const;
+    void GraphNotify() const;
+    // Runs the posted messages (timer messages excepted: tests deliver ticks themselves).
+    void Pump() const;
+    // The close box: WM_CLOSE, then the window goes.
+    void Close();
+    // "Record=1 Pause=1 Stop=1 Play=1": the transport buttons' enabled states.
+    std::string Buttons() const;
+    std::string Setting(const std::string& key) const;
+    int SettingInt(const std::string& key) const;
+    void Seed(const std::string& key, int value) const;
+    void Seed(const std::string& key, const std::string& value) const;
+
+    CallLog log;
+    FakeServices services{log};
+    FakeDesktop desktop{log};
+    std::unique_ptr<RecorderDialog> dialog;
+};
