@@ -8,9 +8,11 @@ void* ClassFactory::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
+    if (!ppv)
+        return E_POINTER;
     *ppv = nullptr;
-    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
+    if (pUnkOuter)
+        return CLASS_E_NOAGGREGATION;
     return m_create(riid, ppv);
 }
 
@@ -22,13 +24,17 @@ STDMETHODIMP ClassFactory::LockServer(WINBOOL fLock) noexcept {
     return S_OK;
 }
 
-HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
+HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid,
+                           void** ppv) noexcept {
+    if (!ppv)
+        return E_POINTER;
     *ppv = nullptr;
     for (size_t i = 0; i < count; ++i) {
-        if (!IsEqualCLSID(rclsid, *entries[i].clsid)) continue;
+        if (!IsEqualCLSID(rclsid, *entries[i].clsid))
+            continue;
         auto* factory = new (std::nothrow) ClassFactory(entries[i].create);
-        if (!factory) return E_OUTOFMEMORY;
+        if (!factory)
+            return E_OUTOFMEMORY;
         HRESULT hr = factory->QueryObject(riid, ppv);
         factory->ReleaseObject();
         return hr;
@@ -36,6 +42,8 @@ HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rcl
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT CanUnloadNow() noexcept { return ModuleObjectCount() == 0 ? S_OK : S_FALSE; }
+HRESULT CanUnloadNow() noexcept {
+    return ModuleObjectCount() == 0 ? S_OK : S_FALSE;
+}
 
-}  // namespace kit
+} // namespace kit

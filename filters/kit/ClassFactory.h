@@ -28,18 +28,20 @@ private:
 };
 
 // Creates `T` (whose constructor starts the count at one) and queries it for riid.
-template <typename T>
-HRESULT CreateAndQuery(REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
+template <typename T> HRESULT CreateAndQuery(REFIID riid, void** ppv) noexcept {
+    if (!ppv)
+        return E_POINTER;
     *ppv = nullptr;
     T* object = new (std::nothrow) T();
-    if (!object) return E_OUTOFMEMORY;
+    if (!object)
+        return E_OUTOFMEMORY;
     HRESULT hr = object->QueryObject(riid, ppv);
     object->ReleaseObject();
     return hr;
 }
 
-HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid, void** ppv) noexcept;
+HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid,
+                           void** ppv) noexcept;
 HRESULT CanUnloadNow() noexcept;
 
-}  // namespace kit
+} // namespace kit

@@ -39,11 +39,15 @@ private:
     std::atomic<ULONG> m_refs{1};
 };
 
-}  // namespace kit
+} // namespace kit
 
-#define KIT_IUNKNOWN                                                                              \
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {                      \
-        return QueryObject(riid, ppv);                                                            \
-    }                                                                                             \
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefObject(); }                    \
-    STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseObject(); }
+#define KIT_IUNKNOWN                                                                               \
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {                       \
+        return QueryObject(riid, ppv);                                                             \
+    }                                                                                              \
+    STDMETHODIMP_(ULONG) AddRef() noexcept override {                                              \
+        return AddRefObject();                                                                     \
+    }                                                                                              \
+    STDMETHODIMP_(ULONG) Release() noexcept override {                                             \
+        return ReleaseObject();                                                                    \
+    }

@@ -5,8 +5,7 @@
 
 namespace kit {
 
-template <typename T>
-class ComPtr {
+template <typename T> class ComPtr {
 public:
     ComPtr() noexcept = default;
     // Adopts a reference the caller already owns.
@@ -15,13 +14,15 @@ public:
     ComPtr& operator=(const ComPtr&) = delete;
     ComPtr(ComPtr&& o) noexcept : m_p(o.release()) {}
     ComPtr& operator=(ComPtr&& o) noexcept {
-        if (this != &o) reset(o.release());
+        if (this != &o)
+            reset(o.release());
         return *this;
     }
     ~ComPtr() { reset(); }
 
     static ComPtr AddRefOf(T* p) noexcept {
-        if (p) p->AddRef();
+        if (p)
+            p->AddRef();
         return ComPtr(p);
     }
 
@@ -36,11 +37,11 @@ public:
     T* release() noexcept { return std::exchange(m_p, nullptr); }
     void reset(T* p = nullptr) noexcept {
         T* old = std::exchange(m_p, p);
-        if (old) old->Release();
+        if (old)
+            old->Release();
     }
 
-    template <typename U>
-    HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept {
+    template <typename U> HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept {
         return m_p ? m_p->QueryInterface(iid, out.put_void()) : E_POINTER;
     }
 
@@ -48,4 +49,4 @@ private:
     T* m_p = nullptr;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -6,37 +6,47 @@
 
 namespace kit {
 
-EnumMediaTypes::EnumMediaTypes(PinBase& pin, ULONG position) noexcept : m_pin(pin), m_position(position) {
+EnumMediaTypes::EnumMediaTypes(PinBase& pin, ULONG position) noexcept
+    : m_pin(pin), m_position(position) {
     m_pin.AddRef();
 }
 
-EnumMediaTypes::~EnumMediaTypes() { m_pin.Release(); }
+EnumMediaTypes::~EnumMediaTypes() {
+    m_pin.Release();
+}
 
 void* EnumMediaTypes::FindInterface(REFIID riid) noexcept {
     return FindInEntries(riid, {{&IID_IUnknown, static_cast<IEnumMediaTypes*>(this)},
                                 {&IID_IEnumMediaTypes, static_cast<IEnumMediaTypes*>(this)}});
 }
 
-STDMETHODIMP EnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) noexcept {
-    if (!ppMediaTypes) return E_POINTER;
-    if (cMediaTypes > 1 && !pcFetched) return E_INVALIDARG;
+STDMETHODIMP EnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes,
+                                  ULONG* pcFetched) noexcept {
+    if (!ppMediaTypes)
+        return E_POINTER;
+    if (cMediaTypes > 1 && !pcFetched)
+        return E_INVALIDARG;
     ULONG fetched = 0;
     while (fetched < cMediaTypes) {
         MediaType mt;
-        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK) break;
+        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK)
+            break;
         AM_MEDIA_TYPE* copy = CreateMediaType(mt.get());
-        if (!copy) break;
+        if (!copy)
+            break;
         ppMediaTypes[fetched++] = copy;
         ++m_position;
     }
-    if (pcFetched) *pcFetched = fetched;
+    if (pcFetched)
+        *pcFetched = fetched;
     return fetched == cMediaTypes ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP EnumMediaTypes::Skip(ULONG cMediaTypes) noexcept {
     while (cMediaTypes--) {
         MediaType mt;
-        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK) return S_FALSE;
+        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK)
+            return S_FALSE;
         ++m_position;
     }
     return S_OK;
@@ -48,9 +58,10 @@ STDMETHODIMP EnumMediaTypes::Reset() noexcept {
 }
 
 STDMETHODIMP EnumMediaTypes::Clone(IEnumMediaTypes** ppEnum) noexcept {
-    if (!ppEnum) return E_POINTER;
+    if (!ppEnum)
+        return E_POINTER;
     *ppEnum = new (std::nothrow) EnumMediaTypes(m_pin, m_position);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }
 
-}  // namespace kit
+} // namespace kit

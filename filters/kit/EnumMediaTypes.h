@@ -10,7 +10,8 @@ public:
     EnumMediaTypes(PinBase& pin, ULONG position) noexcept;
     ~EnumMediaTypes() override;
     KIT_IUNKNOWN
-    STDMETHODIMP Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) noexcept override;
+    STDMETHODIMP Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes,
+                      ULONG* pcFetched) noexcept override;
     STDMETHODIMP Skip(ULONG cMediaTypes) noexcept override;
     STDMETHODIMP Reset() noexcept override;
     STDMETHODIMP Clone(IEnumMediaTypes** ppEnum) noexcept override;
@@ -23,4 +24,4 @@ private:
     ULONG m_position;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -6,11 +6,14 @@
 
 namespace kit {
 
-EnumPins::EnumPins(FilterBase& filter, ULONG position) noexcept : m_filter(filter), m_position(position) {
+EnumPins::EnumPins(FilterBase& filter, ULONG position) noexcept
+    : m_filter(filter), m_position(position) {
     m_filter.AddRefObject();
 }
 
-EnumPins::~EnumPins() { m_filter.ReleaseObject(); }
+EnumPins::~EnumPins() {
+    m_filter.ReleaseObject();
+}
 
 void* EnumPins::FindInterface(REFIID riid) noexcept {
     return FindInEntries(riid, {{&IID_IUnknown, static_cast<IEnumPins*>(this)},
@@ -18,15 +21,18 @@ void* EnumPins::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP EnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) noexcept {
-    if (!ppPins) return E_POINTER;
-    if (cPins > 1 && !pcFetched) return E_INVALIDARG;
+    if (!ppPins)
+        return E_POINTER;
+    if (cPins > 1 && !pcFetched)
+        return E_INVALIDARG;
     ULONG fetched = 0;
     while (fetched < cPins && m_position < static_cast<ULONG>(m_filter.PinCount())) {
         IPin* pin = m_filter.GetPin(static_cast<int>(m_position++));
         pin->AddRef();
         ppPins[fetched++] = pin;
     }
-    if (pcFetched) *pcFetched = fetched;
+    if (pcFetched)
+        *pcFetched = fetched;
     return fetched == cPins ? S_OK : S_FALSE;
 }
 
@@ -46,9 +52,10 @@ STDMETHODIMP EnumPins::Reset() noexcept {
 }
 
 STDMETHODIMP EnumPins::Clone(IEnumPins** ppEnum) noexcept {
-    if (!ppEnum) return E_POINTER;
+    if (!ppEnum)
+        return E_POINTER;
     *ppEnum = new (std::nothrow) EnumPins(m_filter, m_position);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }
 
-}  // namespace kit
+} // namespace kit

@@ -23,4 +23,4 @@ private:
     ULONG m_position;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -12,7 +12,8 @@ namespace kit {
 FilterBase::FilterBase(const CLSID& clsid) noexcept : m_clsid(clsid) {}
 
 FilterBase::~FilterBase() {
-    if (m_clock) m_clock->Release();
+    if (m_clock)
+        m_clock->Release();
 }
 
 void* FilterBase::FindInterface(REFIID riid) noexcept {
@@ -23,7 +24,8 @@ void* FilterBase::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP FilterBase::GetClassID(CLSID* pClassID) noexcept {
-    if (!pClassID) return E_POINTER;
+    if (!pClassID)
+        return E_POINTER;
     *pClassID = m_clsid;
     return S_OK;
 }
@@ -31,7 +33,8 @@ STDMETHODIMP FilterBase::GetClassID(CLSID* pClassID) noexcept {
 HRESULT FilterBase::PauseFromStopped() noexcept {
     for (int i = 0; i < PinCount(); ++i) {
         HRESULT hr = GetPin(i)->Active();
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     }
     return OnStopToPause();
 }
@@ -46,8 +49,10 @@ STDMETHODIMP FilterBase::Stop() noexcept {
     if (m_state == State_Paused) {
         m_state = State_Stopped;
         HRESULT hr = OnPauseToStop();
-        if (SUCCEEDED(result)) result = hr;
-        for (int i = 0; i < PinCount(); ++i) GetPin(i)->Inactive();
+        if (SUCCEEDED(result))
+            result = hr;
+        for (int i = 0; i < PinCount(); ++i)
+            GetPin(i)->Inactive();
     }
     return FAILED(result) ? result : S_OK;
 }
@@ -58,51 +63,61 @@ STDMETHODIMP FilterBase::Pause() noexcept {
         HRESULT hr = PauseFromStopped();
         if (FAILED(hr)) {
             OnPauseToStop();
-            for (int i = 0; i < PinCount(); ++i) GetPin(i)->Inactive();
+            for (int i = 0; i < PinCount(); ++i)
+                GetPin(i)->Inactive();
             return hr;
         }
         m_state = State_Paused;
     } else if (m_state == State_Running) {
         m_state = State_Paused;
         HRESULT hr = OnRunToPause();
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     }
     return PausedStateResult();
 }
 
 STDMETHODIMP FilterBase::Run(REFERENCE_TIME tStart) noexcept {
     ScopedLock lock(m_lock);
-    if (m_state == State_Running) return S_OK;
+    if (m_state == State_Running)
+        return S_OK;
     if (m_state == State_Stopped) {
         HRESULT hr = Pause();
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     }
     m_tStart = tStart;
     HRESULT hr = OnPauseToRun(tStart);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     m_state = State_Running;
     return S_OK;
 }
 
 STDMETHODIMP FilterBase::GetState(DWORD, FILTER_STATE* State) noexcept {
-    if (!State) return E_POINTER;
+    if (!State)
+        return E_POINTER;
     *State = m_state;
     return m_state == State_Paused ? PausedStateResult() : S_OK;
 }
 
 STDMETHODIMP FilterBase::SetSyncSource(IReferenceClock* pClock) noexcept {
     ScopedLock lock(m_graphLock);
-    if (pClock) pClock->AddRef();
-    if (m_clock) m_clock->Release();
+    if (pClock)
+        pClock->AddRef();
+    if (m_clock)
+        m_clock->Release();
     m_clock = pClock;
     return S_OK;
 }
 
 STDMETHODIMP FilterBase::GetSyncSource(IReferenceClock** pClock) noexcept {
-    if (!pClock) return E_POINTER;
+    if (!pClock)
+        return E_POINTER;
     ScopedLock lock(m_graphLock);
     *pClock = m_clock;
-    if (m_clock) m_clock->AddRef();
+    if (m_clock)
+        m_clock->AddRef();
     return S_OK;
 }
 
@@ -112,13 +127,15 @@ bool FilterBase::ClockTime(REFERENCE_TIME* now) noexcept {
 }
 
 STDMETHODIMP FilterBase::EnumPins(IEnumPins** ppEnum) noexcept {
-    if (!ppEnum) return E_POINTER;
+    if (!ppEnum)
+        return E_POINTER;
     *ppEnum = new (std::nothrow) kit::EnumPins(*this, 0);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP FilterBase::FindPin(LPCWSTR Id, IPin** ppPin) noexcept {
-    if (!Id || !ppPin) return E_POINTER;
+    if (!Id || !ppPin)
+        return E_POINTER;
     for (int i = 0; i < PinCount(); ++i) {
         PinBase* pin = GetPin(i);
         if (wcscmp(pin->Name(), Id) == 0) {
@@ -132,12 +149,14 @@ STDMETHODIMP FilterBase::FindPin(LPCWSTR Id, IPin** ppPin) noexcept {
 }
 
 STDMETHODIMP FilterBase::QueryFilterInfo(FILTER_INFO* pInfo) noexcept {
-    if (!pInfo) return E_POINTER;
+    if (!pInfo)
+        return E_POINTER;
     ScopedLock lock(m_graphLock);
     wcsncpy(pInfo->achName, m_name, MAX_FILTER_NAME - 1);
     pInfo->achName[MAX_FILTER_NAME - 1] = 0;
     pInfo->pGraph = m_graph;
-    if (m_graph) m_graph->AddRef();
+    if (m_graph)
+        m_graph->AddRef();
     return S_OK;
 }
 
@@ -152,17 +171,21 @@ STDMETHODIMP FilterBase::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) no
     return S_OK;
 }
 
-STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) noexcept {
+    return E_NOTIMPL;
+}
 
 HRESULT FilterBase::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) noexcept {
     ComPtr<IMediaEventSink> sink;
     {
         ScopedLock lock(m_graphLock);
-        if (!m_graph) return E_UNEXPECTED;
+        if (!m_graph)
+            return E_UNEXPECTED;
         HRESULT hr = m_graph->QueryInterface(IID_IMediaEventSink, sink.put_void());
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     }
     return sink->Notify(code, param1, param2);
 }
 
-}  // namespace kit
+} // namespace kit

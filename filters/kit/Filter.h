@@ -66,8 +66,8 @@ private:
     std::atomic<FILTER_STATE> m_state{State_Stopped};
     REFERENCE_TIME m_tStart = 0;
     IReferenceClock* m_clock = nullptr;
-    IFilterGraph* m_graph = nullptr;  // not counted: the graph owns us
+    IFilterGraph* m_graph = nullptr; // not counted: the graph owns us
     WCHAR m_name[MAX_FILTER_NAME] = {};
 };
 
-}  // namespace kit
+} // namespace kit

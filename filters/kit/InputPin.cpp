@@ -4,20 +4,30 @@
 
 namespace kit {
 
-InputPin::InputPin(FilterBase& filter, const WCHAR* name) noexcept : PinBase(filter, name, PINDIR_INPUT) {}
+InputPin::InputPin(FilterBase& filter, const WCHAR* name) noexcept
+    : PinBase(filter, name, PINDIR_INPUT) {}
 
-InputPin::~InputPin() { BreakConnect(); }
+InputPin::~InputPin() {
+    BreakConnect();
+}
 
 void* InputPin::FindInterface(REFIID riid) noexcept {
-    if (IsEqualIID(riid, IID_IMemInputPin)) return static_cast<IMemInputPin*>(this);
+    if (IsEqualIID(riid, IID_IMemInputPin))
+        return static_cast<IMemInputPin*>(this);
     return PinBase::FindInterface(riid);
 }
 
-STDMETHODIMP InputPin::QueryInterface(REFIID riid, void** ppv) noexcept { return PinBase::QueryInterface(riid, ppv); }
+STDMETHODIMP InputPin::QueryInterface(REFIID riid, void** ppv) noexcept {
+    return PinBase::QueryInterface(riid, ppv);
+}
 
-STDMETHODIMP_(ULONG) InputPin::AddRef() noexcept { return PinBase::AddRef(); }
+STDMETHODIMP_(ULONG) InputPin::AddRef() noexcept {
+    return PinBase::AddRef();
+}
 
-STDMETHODIMP_(ULONG) InputPin::Release() noexcept { return PinBase::Release(); }
+STDMETHODIMP_(ULONG) InputPin::Release() noexcept {
+    return PinBase::Release();
+}
 
 void InputPin::BreakConnect() noexcept {
     if (m_allocator) {
@@ -26,18 +36,26 @@ void InputPin::BreakConnect() noexcept {
     }
 }
 
-STDMETHODIMP InputPin::Connect(IPin*, const AM_MEDIA_TYPE*) noexcept { return VFW_E_INVALID_DIRECTION; }
+STDMETHODIMP InputPin::Connect(IPin*, const AM_MEDIA_TYPE*) noexcept {
+    return VFW_E_INVALID_DIRECTION;
+}
 
 STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pConnector || !pmt) return E_POINTER;
+    if (!pConnector || !pmt)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
-    if (m_connected) return VFW_E_ALREADY_CONNECTED;
-    if (m_filter.State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    if (m_connected)
+        return VFW_E_ALREADY_CONNECTED;
+    if (m_filter.State() != State_Stopped)
+        return VFW_E_NOT_STOPPED;
     PIN_DIRECTION dir;
-    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
-    if (CheckMediaType(pmt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT)
+        return VFW_E_INVALID_DIRECTION;
+    if (CheckMediaType(pmt) != S_OK)
+        return VFW_E_TYPE_NOT_ACCEPTED;
     HRESULT hr = m_mt.Set(pmt);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     pConnector->AddRef();
     m_connected = pConnector;
     hr = CompleteConnect(pConnector);
@@ -49,7 +67,8 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
 }
 
 STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
-    if (!ppAllocator) return E_POINTER;
+    if (!ppAllocator)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
     if (!m_allocator) {
         HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
@@ -65,33 +84,44 @@ STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
 }
 
 STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, WINBOOL) noexcept {
-    if (!pAllocator) return E_POINTER;
+    if (!pAllocator)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
     pAllocator->AddRef();
-    if (m_allocator) m_allocator->Release();
+    if (m_allocator)
+        m_allocator->Release();
     m_allocator = pAllocator;
     return S_OK;
 }
 
-STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) noexcept {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP InputPin::Receive(IMediaSample* pSample) noexcept {
-    if (!pSample) return E_POINTER;
-    if (m_filter.State() == State_Stopped) return VFW_E_WRONG_STATE;
+    if (!pSample)
+        return E_POINTER;
+    if (m_filter.State() == State_Stopped)
+        return VFW_E_WRONG_STATE;
     return OnReceive(pSample);
 }
 
-STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, LONG nSamples, LONG* nSamplesProcessed) noexcept {
-    if (!pSamples || !nSamplesProcessed) return E_POINTER;
+STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,
+                                       LONG* nSamplesProcessed) noexcept {
+    if (!pSamples || !nSamplesProcessed)
+        return E_POINTER;
     *nSamplesProcessed = 0;
     for (LONG i = 0; i < nSamples; ++i) {
         HRESULT hr = Receive(pSamples[i]);
-        if (hr != S_OK) return hr;
+        if (hr != S_OK)
+            return hr;
         ++*nSamplesProcessed;
     }
     return S_OK;
 }
 
-STDMETHODIMP InputPin::ReceiveCanBlock() noexcept { return S_FALSE; }
+STDMETHODIMP InputPin::ReceiveCanBlock() noexcept {
+    return S_FALSE;
+}
 
-}  // namespace kit
+} // namespace kit

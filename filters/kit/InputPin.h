@@ -21,7 +21,8 @@ public:
     STDMETHODIMP NotifyAllocator(IMemAllocator* pAllocator, WINBOOL bReadOnly) noexcept override;
     STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) noexcept override;
     STDMETHODIMP Receive(IMediaSample* pSample) noexcept override;
-    STDMETHODIMP ReceiveMultiple(IMediaSample** pSamples, LONG nSamples, LONG* nSamplesProcessed) noexcept override;
+    STDMETHODIMP ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,
+                                 LONG* nSamplesProcessed) noexcept override;
     STDMETHODIMP ReceiveCanBlock() noexcept override;
 
 protected:
@@ -34,4 +35,4 @@ private:
     IMemAllocator* m_allocator = nullptr;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -28,4 +28,4 @@ private:
     CriticalSection& m_cs;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -4,10 +4,12 @@
 
 namespace kit {
 
-const GUID kSubtypePcmGuid = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+const GUID kSubtypePcmGuid = {
+    0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 void FreeMediaType(AM_MEDIA_TYPE& mt) noexcept {
-    if (mt.cbFormat && mt.pbFormat) CoTaskMemFree(mt.pbFormat);
+    if (mt.cbFormat && mt.pbFormat)
+        CoTaskMemFree(mt.pbFormat);
     mt.cbFormat = 0;
     mt.pbFormat = nullptr;
     if (mt.pUnk) {
@@ -17,7 +19,8 @@ void FreeMediaType(AM_MEDIA_TYPE& mt) noexcept {
 }
 
 HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src) noexcept {
-    if (!dst || !src) return E_POINTER;
+    if (!dst || !src)
+        return E_POINTER;
     *dst = *src;
     if (src->cbFormat && src->pbFormat) {
         dst->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(src->cbFormat));
@@ -30,13 +33,15 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src) noexcept {
         dst->pbFormat = nullptr;
         dst->cbFormat = 0;
     }
-    if (dst->pUnk) dst->pUnk->AddRef();
+    if (dst->pUnk)
+        dst->pUnk->AddRef();
     return S_OK;
 }
 
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src) noexcept {
     auto* mt = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    if (!mt) return nullptr;
+    if (!mt)
+        return nullptr;
     if (FAILED(CopyMediaType(mt, src))) {
         CoTaskMemFree(mt);
         return nullptr;
@@ -45,13 +50,15 @@ AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src) noexcept {
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* mt) noexcept {
-    if (!mt) return;
+    if (!mt)
+        return;
     FreeMediaType(*mt);
     CoTaskMemFree(mt);
 }
 
 bool MatchesPartial(const AM_MEDIA_TYPE& mt, const AM_MEDIA_TYPE* filter) noexcept {
-    if (!filter) return true;
+    if (!filter)
+        return true;
     if (!IsEqualGUID(filter->majortype, GUID_NULL) && !IsEqualGUID(filter->majortype, mt.majortype))
         return false;
     if (!IsEqualGUID(filter->subtype, GUID_NULL) && !IsEqualGUID(filter->subtype, mt.subtype))
@@ -63,22 +70,27 @@ bool MatchesPartial(const AM_MEDIA_TYPE& mt, const AM_MEDIA_TYPE* filter) noexce
 }
 
 bool IsPcmWaveFormat(const WAVEFORMATEX* wfx, ULONG cbFormat) noexcept {
-    if (!wfx || cbFormat < sizeof(PCMWAVEFORMAT)) return false;
+    if (!wfx || cbFormat < sizeof(PCMWAVEFORMAT))
+        return false;
     WORD containerBits = wfx->wBitsPerSample;
     if (wfx->wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
         if (cbFormat < sizeof(WAVEFORMATEXTENSIBLE) ||
             wfx->cbSize < sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX))
             return false;
         const auto* ext = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(wfx);
-        if (!IsEqualGUID(ext->SubFormat, kSubtypePcmGuid)) return false;
-        if (ext->Samples.wValidBitsPerSample > containerBits) return false;
+        if (!IsEqualGUID(ext->SubFormat, kSubtypePcmGuid))
+            return false;
+        if (ext->Samples.wValidBitsPerSample > containerBits)
+            return false;
     } else if (wfx->wFormatTag != WAVE_FORMAT_PCM) {
         return false;
     }
     if (containerBits != 8 && containerBits != 16 && containerBits != 24 && containerBits != 32)
         return false;
-    if (wfx->nChannels == 0 || wfx->nSamplesPerSec == 0) return false;
-    if (wfx->nBlockAlign != wfx->nChannels * containerBits / 8) return false;
+    if (wfx->nChannels == 0 || wfx->nSamplesPerSec == 0)
+        return false;
+    if (wfx->nBlockAlign != wfx->nChannels * containerBits / 8)
+        return false;
     return wfx->nAvgBytesPerSec == wfx->nSamplesPerSec * wfx->nBlockAlign;
 }
 
@@ -91,13 +103,16 @@ const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept {
 }
 
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept {
-    if (!mt) return E_POINTER;
+    if (!mt)
+        return E_POINTER;
     ULONG cb = sizeof(WAVEFORMATEX) + (wfx.wFormatTag == WAVE_FORMAT_PCM ? 0 : wfx.cbSize);
     *mt = AM_MEDIA_TYPE{};
     mt->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(cb));
-    if (!mt->pbFormat) return E_OUTOFMEMORY;
+    if (!mt->pbFormat)
+        return E_OUTOFMEMORY;
     memcpy(mt->pbFormat, &wfx, cb);
-    if (wfx.wFormatTag == WAVE_FORMAT_PCM) reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->cbSize = 0;
+    if (wfx.wFormatTag == WAVE_FORMAT_PCM)
+        reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->cbSize = 0;
     mt->cbFormat = cb;
     mt->majortype = MEDIATYPE_Audio;
     mt->subtype = MEDIASUBTYPE_PCM;
@@ -120,20 +135,27 @@ WAVEFORMATEX MakePcmFormat(DWORD rate, WORD channels, WORD bits) noexcept {
 
 MediaType::MediaType() noexcept : m_mt{} {}
 
-MediaType::MediaType(const MediaType& o) noexcept : m_mt{} { Set(o.get()); }
+MediaType::MediaType(const MediaType& o) noexcept : m_mt{} {
+    Set(o.get());
+}
 
 MediaType& MediaType::operator=(const MediaType& o) noexcept {
-    if (this != &o) Set(o.get());
+    if (this != &o)
+        Set(o.get());
     return *this;
 }
 
-MediaType::~MediaType() { FreeMediaType(m_mt); }
+MediaType::~MediaType() {
+    FreeMediaType(m_mt);
+}
 
 HRESULT MediaType::Set(const AM_MEDIA_TYPE* src) noexcept {
     Clear();
-    if (!src) return S_OK;
+    if (!src)
+        return S_OK;
     HRESULT hr = CopyMediaType(&m_mt, src);
-    if (FAILED(hr)) m_mt = AM_MEDIA_TYPE{};
+    if (FAILED(hr))
+        m_mt = AM_MEDIA_TYPE{};
     return hr;
 }
 
@@ -142,4 +164,4 @@ void MediaType::Clear() noexcept {
     m_mt = AM_MEDIA_TYPE{};
 }
 
-}  // namespace kit
+} // namespace kit

@@ -25,7 +25,7 @@ const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept;
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept;
 WAVEFORMATEX MakePcmFormat(DWORD rate, WORD channels, WORD bits) noexcept;
 
-extern const GUID kSubtypePcmGuid;  // KSDATAFORMAT_SUBTYPE_PCM
+extern const GUID kSubtypePcmGuid; // KSDATAFORMAT_SUBTYPE_PCM
 
 // An owned AM_MEDIA_TYPE that frees its format block.
 class MediaType {
@@ -43,4 +43,4 @@ private:
     AM_MEDIA_TYPE m_mt;
 };
 
-}  // namespace kit
+} // namespace kit

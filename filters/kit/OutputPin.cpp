@@ -5,9 +5,12 @@
 
 namespace kit {
 
-OutputPin::OutputPin(FilterBase& filter, const WCHAR* name) noexcept : PinBase(filter, name, PINDIR_OUTPUT) {}
+OutputPin::OutputPin(FilterBase& filter, const WCHAR* name) noexcept
+    : PinBase(filter, name, PINDIR_OUTPUT) {}
 
-OutputPin::~OutputPin() { BreakConnect(); }
+OutputPin::~OutputPin() {
+    BreakConnect();
+}
 
 void OutputPin::BreakConnect() noexcept {
     if (m_allocator) {
@@ -21,34 +24,45 @@ void OutputPin::BreakConnect() noexcept {
     }
 }
 
-STDMETHODIMP OutputPin::ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) noexcept { return E_UNEXPECTED; }
+STDMETHODIMP OutputPin::ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) noexcept {
+    return E_UNEXPECTED;
+}
 
 STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pReceivePin) return E_POINTER;
+    if (!pReceivePin)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
-    if (m_connected) return VFW_E_ALREADY_CONNECTED;
-    if (m_filter.State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    if (m_connected)
+        return VFW_E_ALREADY_CONNECTED;
+    if (m_filter.State() != State_Stopped)
+        return VFW_E_NOT_STOPPED;
     PIN_DIRECTION dir;
-    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
+    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT)
+        return VFW_E_INVALID_DIRECTION;
 
     bool complete = pmt && !IsEqualGUID(pmt->majortype, GUID_NULL) &&
-                    !IsEqualGUID(pmt->subtype, GUID_NULL) && !IsEqualGUID(pmt->formattype, GUID_NULL);
+                    !IsEqualGUID(pmt->subtype, GUID_NULL) &&
+                    !IsEqualGUID(pmt->formattype, GUID_NULL);
     if (complete) {
         HRESULT hr = TryConnect(pReceivePin, pmt);
         return SUCCEEDED(hr) ? S_OK : hr;
     }
     bool anyFitted = false;
     HRESULT hr = TryTypesOf(pReceivePin, pReceivePin, pmt, &anyFitted);
-    if (hr == S_OK) return S_OK;
+    if (hr == S_OK)
+        return S_OK;
     hr = TryTypesOf(this, pReceivePin, pmt, &anyFitted);
-    if (hr == S_OK) return S_OK;
+    if (hr == S_OK)
+        return S_OK;
     return anyFitted ? hr : VFW_E_NO_ACCEPTABLE_TYPES;
 }
 
 // Tries each type `source` lists that passes the partial filter; S_OK on the first that connects.
-HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter, bool* anyFitted) noexcept {
+HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
+                              bool* anyFitted) noexcept {
     ComPtr<IEnumMediaTypes> types;
-    if (FAILED(source->EnumMediaTypes(types.put())) || !types) return VFW_E_NO_ACCEPTABLE_TYPES;
+    if (FAILED(source->EnumMediaTypes(types.put())) || !types)
+        return VFW_E_NO_ACCEPTABLE_TYPES;
     HRESULT last = VFW_E_NO_ACCEPTABLE_TYPES;
     AM_MEDIA_TYPE* mt = nullptr;
     while (types->Next(1, &mt, nullptr) == S_OK) {
@@ -59,16 +73,20 @@ HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* fil
         }
         DeleteMediaType(mt);
         mt = nullptr;
-        if (SUCCEEDED(hr)) return S_OK;
-        if (hr != VFW_E_NO_ACCEPTABLE_TYPES) last = hr;
+        if (SUCCEEDED(hr))
+            return S_OK;
+        if (hr != VFW_E_NO_ACCEPTABLE_TYPES)
+            last = hr;
     }
     return last;
 }
 
 HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
-    if (CheckMediaType(mt) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (CheckMediaType(mt) != S_OK)
+        return VFW_E_TYPE_NOT_ACCEPTED;
     HRESULT hr = m_mt.Set(mt);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     peer->AddRef();
     m_connected = peer;
     hr = peer->ReceiveConnection(this, mt);
@@ -77,7 +95,8 @@ HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
         return hr;
     }
     hr = DecideAllocator();
-    if (SUCCEEDED(hr)) hr = CompleteConnect(peer);
+    if (SUCCEEDED(hr))
+        hr = CompleteConnect(peer);
     if (FAILED(hr)) {
         peer->Disconnect();
         BreakConnect();
@@ -88,43 +107,57 @@ HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
 }
 
 HRESULT OutputPin::DecideAllocator() noexcept {
-    HRESULT hr = m_connected->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&m_peerInput));
-    if (FAILED(hr)) return hr;
+    HRESULT hr =
+        m_connected->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&m_peerInput));
+    if (FAILED(hr))
+        return hr;
     ComPtr<IMemAllocator> alloc;
     hr = m_peerInput->GetAllocator(alloc.put());
     if (FAILED(hr)) {
-        hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
-                              alloc.put_void());
-        if (FAILED(hr)) return hr;
+        hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IMemAllocator, alloc.put_void());
+        if (FAILED(hr))
+            return hr;
     }
     ALLOCATOR_PROPERTIES props{};
-    if (FAILED(m_peerInput->GetAllocatorRequirements(&props))) props = ALLOCATOR_PROPERTIES{};
-    if (props.cbAlign < 1) props.cbAlign = 1;
+    if (FAILED(m_peerInput->GetAllocatorRequirements(&props)))
+        props = ALLOCATOR_PROPERTIES{};
+    if (props.cbAlign < 1)
+        props.cbAlign = 1;
     hr = DecideBufferSize(alloc.get(), &props);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     hr = m_peerInput->NotifyAllocator(alloc.get(), FALSE);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     m_allocator = alloc.release();
     return S_OK;
 }
 
-HRESULT OutputPin::Active() noexcept { return m_allocator ? m_allocator->Commit() : S_OK; }
+HRESULT OutputPin::Active() noexcept {
+    return m_allocator ? m_allocator->Commit() : S_OK;
+}
 
-HRESULT OutputPin::Inactive() noexcept { return m_allocator ? m_allocator->Decommit() : S_OK; }
+HRESULT OutputPin::Inactive() noexcept {
+    return m_allocator ? m_allocator->Decommit() : S_OK;
+}
 
 HRESULT OutputPin::GetDeliveryBuffer(IMediaSample** sample) noexcept {
-    if (!m_allocator) return VFW_E_NO_ALLOCATOR;
+    if (!m_allocator)
+        return VFW_E_NO_ALLOCATOR;
     return m_allocator->GetBuffer(sample, nullptr, nullptr, 0);
 }
 
 HRESULT OutputPin::Deliver(IMediaSample* sample) noexcept {
-    if (!m_peerInput) return VFW_E_NOT_CONNECTED;
+    if (!m_peerInput)
+        return VFW_E_NOT_CONNECTED;
     return m_peerInput->Receive(sample);
 }
 
 HRESULT OutputPin::DeliverEndOfStream() noexcept {
-    if (!m_connected) return VFW_E_NOT_CONNECTED;
+    if (!m_connected)
+        return VFW_E_NOT_CONNECTED;
     return m_connected->EndOfStream();
 }
 
-}  // namespace kit
+} // namespace kit

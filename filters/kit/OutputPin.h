@@ -25,16 +25,18 @@ public:
 protected:
     // Fills in the wanted properties (the peer's requirements are already in *props) and
     // calls SetProperties; checks what the allocator granted.
-    virtual HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept = 0;
+    virtual HRESULT DecideBufferSize(IMemAllocator* alloc,
+                                     ALLOCATOR_PROPERTIES* props) noexcept = 0;
     void BreakConnect() noexcept override;
 
 private:
     HRESULT TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept;
     HRESULT DecideAllocator() noexcept;
-    HRESULT TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter, bool* anyFitted) noexcept;
+    HRESULT TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
+                       bool* anyFitted) noexcept;
 
     IMemInputPin* m_peerInput = nullptr;
     IMemAllocator* m_allocator = nullptr;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -15,25 +15,32 @@ PinBase::PinBase(FilterBase& filter, const WCHAR* name, PIN_DIRECTION dir) noexc
 }
 
 PinBase::~PinBase() {
-    if (m_connected) m_connected->Release();
+    if (m_connected)
+        m_connected->Release();
 }
 
 void* PinBase::FindInterface(REFIID riid) noexcept {
-    return FindInEntries(riid, {{&IID_IUnknown, static_cast<IPin*>(this)},
-                                {&IID_IPin, static_cast<IPin*>(this)}});
+    return FindInEntries(
+        riid, {{&IID_IUnknown, static_cast<IPin*>(this)}, {&IID_IPin, static_cast<IPin*>(this)}});
 }
 
 STDMETHODIMP PinBase::QueryInterface(REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
+    if (!ppv)
+        return E_POINTER;
     *ppv = FindInterface(riid);
-    if (!*ppv) return E_NOINTERFACE;
+    if (!*ppv)
+        return E_NOINTERFACE;
     m_filter.AddRefObject();
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) PinBase::AddRef() noexcept { return m_filter.AddRefObject(); }
+STDMETHODIMP_(ULONG) PinBase::AddRef() noexcept {
+    return m_filter.AddRefObject();
+}
 
-STDMETHODIMP_(ULONG) PinBase::Release() noexcept { return m_filter.ReleaseObject(); }
+STDMETHODIMP_(ULONG) PinBase::Release() noexcept {
+    return m_filter.ReleaseObject();
+}
 
 void PinBase::ClearConnection() noexcept {
     if (m_connected) {
@@ -45,24 +52,29 @@ void PinBase::ClearConnection() noexcept {
 
 STDMETHODIMP PinBase::Disconnect() noexcept {
     ScopedLock lock(m_filter.FilterLock());
-    if (m_filter.State() != State_Stopped) return VFW_E_NOT_STOPPED;
-    if (!m_connected) return S_FALSE;
+    if (m_filter.State() != State_Stopped)
+        return VFW_E_NOT_STOPPED;
+    if (!m_connected)
+        return S_FALSE;
     BreakConnect();
     ClearConnection();
     return S_OK;
 }
 
 STDMETHODIMP PinBase::ConnectedTo(IPin** pPin) noexcept {
-    if (!pPin) return E_POINTER;
+    if (!pPin)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
     *pPin = m_connected;
-    if (!m_connected) return VFW_E_NOT_CONNECTED;
+    if (!m_connected)
+        return VFW_E_NOT_CONNECTED;
     m_connected->AddRef();
     return S_OK;
 }
 
 STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt) return E_POINTER;
+    if (!pmt)
+        return E_POINTER;
     ScopedLock lock(m_filter.FilterLock());
     if (!m_connected) {
         *pmt = AM_MEDIA_TYPE{};
@@ -72,7 +84,8 @@ STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
 }
 
 STDMETHODIMP PinBase::QueryPinInfo(PIN_INFO* pInfo) noexcept {
-    if (!pInfo) return E_POINTER;
+    if (!pInfo)
+        return E_POINTER;
     pInfo->pFilter = &m_filter;
     m_filter.AddRefObject();
     pInfo->dir = m_dir;
@@ -81,41 +94,58 @@ STDMETHODIMP PinBase::QueryPinInfo(PIN_INFO* pInfo) noexcept {
 }
 
 STDMETHODIMP PinBase::QueryDirection(PIN_DIRECTION* pPinDir) noexcept {
-    if (!pPinDir) return E_POINTER;
+    if (!pPinDir)
+        return E_POINTER;
     *pPinDir = m_dir;
     return S_OK;
 }
 
 STDMETHODIMP PinBase::QueryId(LPWSTR* Id) noexcept {
-    if (!Id) return E_POINTER;
+    if (!Id)
+        return E_POINTER;
     size_t bytes = (wcslen(m_name) + 1) * sizeof(WCHAR);
     *Id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-    if (!*Id) return E_OUTOFMEMORY;
+    if (!*Id)
+        return E_OUTOFMEMORY;
     memcpy(*Id, m_name, bytes);
     return S_OK;
 }
 
 STDMETHODIMP PinBase::QueryAccept(const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt) return E_POINTER;
+    if (!pmt)
+        return E_POINTER;
     return CheckMediaType(pmt) == S_OK ? S_OK : S_FALSE;
 }
 
-HRESULT PinBase::GetMediaType(int, AM_MEDIA_TYPE*) noexcept { return VFW_S_NO_MORE_ITEMS; }
+HRESULT PinBase::GetMediaType(int, AM_MEDIA_TYPE*) noexcept {
+    return VFW_S_NO_MORE_ITEMS;
+}
 
 STDMETHODIMP PinBase::EnumMediaTypes(IEnumMediaTypes** ppEnum) noexcept {
-    if (!ppEnum) return E_POINTER;
+    if (!ppEnum)
+        return E_POINTER;
     *ppEnum = new (std::nothrow) kit::EnumMediaTypes(*this, 0);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }
 
-STDMETHODIMP PinBase::QueryInternalConnections(IPin**, ULONG*) noexcept { return E_NOTIMPL; }
+STDMETHODIMP PinBase::QueryInternalConnections(IPin**, ULONG*) noexcept {
+    return E_NOTIMPL;
+}
 
-STDMETHODIMP PinBase::EndOfStream() noexcept { return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED; }
+STDMETHODIMP PinBase::EndOfStream() noexcept {
+    return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED;
+}
 
-STDMETHODIMP PinBase::BeginFlush() noexcept { return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED; }
+STDMETHODIMP PinBase::BeginFlush() noexcept {
+    return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED;
+}
 
-STDMETHODIMP PinBase::EndFlush() noexcept { return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED; }
+STDMETHODIMP PinBase::EndFlush() noexcept {
+    return m_dir == PINDIR_INPUT ? S_OK : E_UNEXPECTED;
+}
 
-STDMETHODIMP PinBase::NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) noexcept { return S_OK; }
+STDMETHODIMP PinBase::NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) noexcept {
+    return S_OK;
+}
 
-}  // namespace kit
+} // namespace kit

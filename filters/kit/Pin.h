@@ -34,7 +34,8 @@ public:
     STDMETHODIMP EndOfStream() noexcept override;
     STDMETHODIMP BeginFlush() noexcept override;
     STDMETHODIMP EndFlush() noexcept override;
-    STDMETHODIMP NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) noexcept override;
+    STDMETHODIMP NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop,
+                            double dRate) noexcept override;
 
     // S_OK when the pin can take this type.
     virtual HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept = 0;
@@ -64,4 +65,4 @@ protected:
     MediaType m_mt;
 };
 
-}  // namespace kit
+} // namespace kit

@@ -26,40 +26,50 @@ class ComScope {
 public:
     ComScope() noexcept : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
     ~ComScope() {
-        if (SUCCEEDED(m_hr)) CoUninitialize();
+        if (SUCCEEDED(m_hr))
+            CoUninitialize();
     }
 
 private:
     HRESULT m_hr;
 };
 
-}  // namespace
+} // namespace
 
 HRESULT ModulePath(const void* address, WCHAR* path, DWORD size) noexcept {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             static_cast<LPCWSTR>(address), &module))
         return HRESULT_FROM_WIN32(GetLastError());
     DWORD n = GetModuleFileNameW(module, path, size);
-    if (n == 0 || n >= size) return E_FAIL;
+    if (n == 0 || n >= size)
+        return E_FAIL;
     return S_OK;
 }
 
-HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name, const WCHAR* modulePath) noexcept {
+HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
+                             const WCHAR* modulePath) noexcept {
     WCHAR keyPath[128];
     ClassKeyPath(clsid, keyPath, 128);
     HKEY classKey = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &classKey, nullptr);
-    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
+    LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &classKey, nullptr);
+    if (rc != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(rc);
     HRESULT hr = SetString(classKey, nullptr, name);
     HKEY serverKey = nullptr;
     if (SUCCEEDED(hr)) {
-        rc = RegCreateKeyExW(classKey, L"InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr, &serverKey, nullptr);
+        rc = RegCreateKeyExW(classKey, L"InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr,
+                             &serverKey, nullptr);
         hr = HRESULT_FROM_WIN32(rc);
     }
-    if (SUCCEEDED(hr)) hr = SetString(serverKey, nullptr, modulePath);
-    if (SUCCEEDED(hr)) hr = SetString(serverKey, L"ThreadingModel", L"Both");
-    if (serverKey) RegCloseKey(serverKey);
+    if (SUCCEEDED(hr))
+        hr = SetString(serverKey, nullptr, modulePath);
+    if (SUCCEEDED(hr))
+        hr = SetString(serverKey, L"ThreadingModel", L"Both");
+    if (serverKey)
+        RegCloseKey(serverKey);
     RegCloseKey(classKey);
     return hr;
 }
@@ -71,20 +81,24 @@ HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noex
     swprintf(serverPath, 160, L"%ls\\InprocServer32", keyPath);
     WCHAR current[MAX_PATH] = {};
     DWORD bytes = sizeof(current);
-    LONG rc = RegGetValueW(HKEY_LOCAL_MACHINE, serverPath, nullptr, RRF_RT_REG_SZ, nullptr, current, &bytes);
-    if (rc != ERROR_SUCCESS) return S_OK;
-    if (_wcsicmp(current, modulePath) != 0) return S_OK;
+    LONG rc = RegGetValueW(HKEY_LOCAL_MACHINE, serverPath, nullptr, RRF_RT_REG_SZ, nullptr, current,
+                           &bytes);
+    if (rc != ERROR_SUCCESS)
+        return S_OK;
+    if (_wcsicmp(current, modulePath) != 0)
+        return S_OK;
     rc = RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath);
     return HRESULT_FROM_WIN32(rc);
 }
 
-HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit, const MapperPin* pins,
-                           ULONG pinCount) noexcept {
+HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
+                           const MapperPin* pins, ULONG pinCount) noexcept {
     ComScope com;
     ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  mapper.put_void());
-    if (FAILED(hr)) return hr;
+    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IFilterMapper2, mapper.put_void());
+    if (FAILED(hr))
+        return hr;
     std::vector<REGPINTYPES> types(pinCount);
     std::vector<REGFILTERPINS> regPins(pinCount);
     for (ULONG i = 0; i < pinCount; ++i) {
@@ -100,16 +114,18 @@ HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit, c
     rf2.dwMerit = merit;
     rf2.cPins = pinCount;
     rf2.rgPins = regPins.data();
-    return mapper->RegisterFilter(clsid, name, nullptr, &CLSID_LegacyAmFilterCategory, nullptr, &rf2);
+    return mapper->RegisterFilter(clsid, name, nullptr, &CLSID_LegacyAmFilterCategory, nullptr,
+                                  &rf2);
 }
 
 HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept {
     ComScope com;
     ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  mapper.put_void());
-    if (FAILED(hr)) return hr;
+    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IFilterMapper2, mapper.put_void());
+    if (FAILED(hr))
+        return hr;
     return mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, clsid);
 }
 
-}  // namespace kit
+} // namespace kit

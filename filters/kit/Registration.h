@@ -9,7 +9,8 @@ namespace kit {
 // The full path of the module that holds `address` (a function of the calling DLL).
 HRESULT ModulePath(const void* address, WCHAR* path, DWORD size) noexcept;
 
-HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name, const WCHAR* modulePath) noexcept;
+HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
+                             const WCHAR* modulePath) noexcept;
 // Removes the class key, but only when its InprocServer32 still names modulePath.
 HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept;
 
@@ -20,8 +21,8 @@ struct MapperPin {
     const GUID* subtype;
 };
 
-HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit, const MapperPin* pins,
-                           ULONG pinCount) noexcept;
+HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
+                           const MapperPin* pins, ULONG pinCount) noexcept;
 HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept;
 
-}  // namespace kit
+} // namespace kit

@@ -39,7 +39,7 @@ private:
 
     WavDestInputPin m_input;
     WavDestOutputPin m_output;
-    kit::CriticalSection m_streamLock;  // orders the writes of the streaming and control threads
+    kit::CriticalSection m_streamLock; // orders the writes of the streaming and control threads
     std::optional<WavHeader> m_header;
     uint64_t m_dataBytes = 0;
     uint64_t m_bytesAtLastHeader = 0;
@@ -48,4 +48,4 @@ private:
     bool m_headerWritten = false;
 };
 
-}  // namespace wavdest
+} // namespace wavdest

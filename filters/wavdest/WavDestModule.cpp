@@ -16,19 +16,24 @@ const kit::MapperPin kPins[] = {
     {L"Out", true, &MEDIATYPE_Stream, &MEDIASUBTYPE_WAVE},
 };
 
-}  // namespace
+} // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     return kit::GetClassObjectFrom(kClasses, 1, rclsid, riid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return kit::CanUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+    return kit::CanUnloadNow();
+}
 
 STDAPI DllRegisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr)) hr = kit::RegisterInprocServer(wavdest::CLSID_WavDest, L"WAV Dest", path);
-    if (SUCCEEDED(hr)) hr = kit::RegisterWithMapper(wavdest::CLSID_WavDest, L"WAV Dest", MERIT_DO_NOT_USE, kPins, 2);
+    if (SUCCEEDED(hr))
+        hr = kit::RegisterInprocServer(wavdest::CLSID_WavDest, L"WAV Dest", path);
+    if (SUCCEEDED(hr))
+        hr = kit::RegisterWithMapper(wavdest::CLSID_WavDest, L"WAV Dest", MERIT_DO_NOT_USE, kPins,
+                                     2);
     return hr;
 }
 
@@ -36,6 +41,7 @@ STDAPI DllUnregisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
     kit::UnregisterFromMapper(wavdest::CLSID_WavDest);
-    if (SUCCEEDED(hr)) hr = kit::UnregisterInprocServer(wavdest::CLSID_WavDest, path);
+    if (SUCCEEDED(hr))
+        hr = kit::UnregisterInprocServer(wavdest::CLSID_WavDest, path);
     return hr;
 }

@@ -32,4 +32,4 @@ protected:
     HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept override;
 };
 
-}  // namespace wavdest
+} // namespace wavdest

@@ -19,7 +19,7 @@ public:
     // WAVE_FORMAT_EXTENSIBLE; an extensible input is copied.
     static WavHeader FromWaveFormat(const void* wfx, size_t cbFormat);
 
-    static constexpr uint32_t kJunkChunkSize = 36;  // header + ds64 body of 28 bytes
+    static constexpr uint32_t kJunkChunkSize = 36; // header + ds64 body of 28 bytes
     static constexpr uint64_t kMaxRiffSize = 0xFFFFFFFFull;
 
     // Bytes before the first data byte.
@@ -37,4 +37,4 @@ private:
     uint16_t m_blockAlign;
 };
 
-}  // namespace wavdest
+} // namespace wavdest

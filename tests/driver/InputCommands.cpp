@@ -9,19 +9,19 @@ namespace driver {
 
 namespace {
 
-struct KeySpec {
+struct KeyBinding {
     const char* name;
     UINT vk;
     bool alt;
 };
 
-constexpr KeySpec kKeys[] = {
+constexpr KeyBinding kKeys[] = {
     {"escape", VK_ESCAPE, false}, {"enter", VK_RETURN, false}, {"tab", VK_TAB, false},
     {"space", VK_SPACE, false},   {"alt+f4", VK_F4, true},
 };
 
-const KeySpec& KeyNamed(const std::string& name) {
-    for (const KeySpec& key : kKeys) {
+const KeyBinding& KeyNamed(const std::string& name) {
+    for (const KeyBinding& key : kKeys) {
         if (name == key.name) {
             return key;
         }
@@ -45,7 +45,7 @@ HWND FocusedIn(HWND top) {
 // the target the real keyboard focus.
 void Key(const Args& args) {
     HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
-    const KeySpec& key = KeyNamed(args.at(1));
+    const KeyBinding& key = KeyNamed(args.at(1));
     HWND target = FocusedIn(top);
     LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key.vk, MAPVK_VK_TO_VSC)) << 16);
     if (key.alt) {

@@ -4,7 +4,7 @@
     python3 tests/driver/x_cursor.py    (with DISPLAY set)
     -> cursor hotspot 5 0 size 32 32 opaque 180 serial 12
 
-Inside Wine a cursor handle of another process cannot be inspected (GetIconInfo fails on it),
+Inside Wine a cursor handle of another process cannot be read (GetIconInfo fails on it),
 so the end-to-end tests read the pointer shape here. "opaque" counts the pixels with alpha.
 """
 

@@ -15,18 +15,27 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
-uint64_t U64(const std::vector<uint8_t>& b, size_t at) { return U32(b, at) | static_cast<uint64_t>(U32(b, at + 4)) << 32; }
+uint64_t U64(const std::vector<uint8_t>& b, size_t at) {
+    return U32(b, at) | static_cast<uint64_t>(U32(b, at + 4)) << 32;
+}
 
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
 
-std::string Tag(const std::vector<uint8_t>& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+std::string Tag(const std::vector<uint8_t>& b, size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
 
 // A WAVEFORMATEX (18 bytes) as the input pin gets it.
 std::vector<uint8_t> WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
     uint16_t align = static_cast<uint16_t>(channels * bits / 8);
     std::vector<uint8_t> f(18, 0);
     auto put16 = [&](size_t at, uint16_t v) { f[at] = v & 0xFF, f[at + 1] = v >> 8; };
-    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) f[at + i] = (v >> (8 * i)) & 0xFF; };
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            f[at + i] = (v >> (8 * i)) & 0xFF;
+    };
     put16(0, tag);
     put16(2, channels);
     put32(4, rate);
@@ -42,13 +51,15 @@ WavHeader CdHeader() {
 }
 
 // Data bytes that make the RIFF size exactly `riff` for a header.
-uint64_t DataForRiff(const WavHeader& h, uint64_t riff) { return riff - (h.Size() - 8); }
+uint64_t DataForRiff(const WavHeader& h, uint64_t riff) {
+    return riff - (h.Size() - 8);
+}
 
-}  // namespace
+} // namespace
 
 TEST(WavHeader, PlainPcmLayout) {
     WavHeader h = CdHeader();
-    ASSERT_EQ(h.Size(), 80u);  // 12 + JUNK 36 + fmt 8+16 + data 8
+    ASSERT_EQ(h.Size(), 80u); // 12 + JUNK 36 + fmt 8+16 + data 8
     auto b = h.Build(1000, true);
     ASSERT_EQ(b.size(), 80u);
     EXPECT_EQ(Tag(b, 0), "RIFF");
@@ -56,7 +67,8 @@ TEST(WavHeader, PlainPcmLayout) {
     EXPECT_EQ(Tag(b, 8), "WAVE");
     EXPECT_EQ(Tag(b, 12), "JUNK");
     EXPECT_EQ(U32(b, 16), 28u);
-    for (size_t i = 20; i < 48; ++i) EXPECT_EQ(b[i], 0) << "JUNK byte " << i;
+    for (size_t i = 20; i < 48; ++i)
+        EXPECT_EQ(b[i], 0) << "JUNK byte " << i;
     EXPECT_EQ(Tag(b, 48), "fmt ");
     EXPECT_EQ(U32(b, 52), 16u);
     EXPECT_EQ(U16(b, 56), 1);
@@ -80,7 +92,7 @@ TEST(WavHeader, OddDataCountsPadByteOnlyWhenFinished) {
     WavHeader h = WavHeader::FromWaveFormat(f.data(), f.size());
     EXPECT_EQ(U32(h.Build(101, false), 4), h.Size() - 8 + 101);
     EXPECT_EQ(U32(h.Build(101, true), 4), h.Size() - 8 + 102);
-    EXPECT_EQ(U32(h.Build(101, true), h.Size() - 4), 101u);  // the data size never counts it
+    EXPECT_EQ(U32(h.Build(101, true), h.Size() - 4), 101u); // the data size never counts it
 }
 
 TEST(WavHeader, MoreThanTwoChannelsBecomeExtensible) {
@@ -90,10 +102,10 @@ TEST(WavHeader, MoreThanTwoChannelsBecomeExtensible) {
     EXPECT_EQ(h.Size(), 104u);
     EXPECT_EQ(U32(b, 52), 40u);
     EXPECT_EQ(U16(b, 56), 0xFFFE);
-    EXPECT_EQ(U16(b, 72), 22);        // cbSize
-    EXPECT_EQ(U16(b, 74), 16);        // valid bits
-    EXPECT_EQ(U32(b, 76), 0x3Fu);     // 5.1 channel mask
-    EXPECT_EQ(U32(b, 80), 1u);        // subformat PCM, first field
+    EXPECT_EQ(U16(b, 72), 22);    // cbSize
+    EXPECT_EQ(U16(b, 74), 16);    // valid bits
+    EXPECT_EQ(U32(b, 76), 0x3Fu); // 5.1 channel mask
+    EXPECT_EQ(U32(b, 80), 1u);    // subformat PCM, first field
     EXPECT_EQ(Tag(b, 96), "data");
 }
 
@@ -110,7 +122,7 @@ TEST(WavHeader, ExtensibleInputIsCopied) {
     auto f = WaveFormat(0xFFFE, 2, 48000, 32);
     f.resize(40, 0);
     f[16] = 22;
-    f[18] = 24;  // valid bits below the container
+    f[18] = 24; // valid bits below the container
     f[20] = 0x03;
     const uint8_t pcm[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xaa, 0, 0x38, 0x9b, 0x71};
     memcpy(f.data() + 24, pcm, 16);
@@ -131,7 +143,7 @@ TEST(WavHeader, LargestPlainRiff) {
 
 TEST(WavHeader, JustUnderFourGiBStaysRiff) {
     WavHeader h = CdHeader();
-    uint64_t data = DataForRiff(h, 0xFFFFFFFFull) - 3;  // the last whole frame below the limit
+    uint64_t data = DataForRiff(h, 0xFFFFFFFFull) - 3; // the last whole frame below the limit
     ASSERT_EQ(data % 4, 0u);
     auto b = h.Build(data, true);
     EXPECT_EQ(Tag(b, 0), "RIFF");
@@ -144,16 +156,16 @@ TEST(WavHeader, OneBytePastLimitBecomesRf64) {
     uint64_t data = DataForRiff(h, 0xFFFFFFFFull) + 1;
     EXPECT_TRUE(h.IsRf64(data, false));
     auto b = h.Build(data, false);
-    EXPECT_EQ(b.size(), h.Size());  // the same header size: JUNK turned into ds64 in place
+    EXPECT_EQ(b.size(), h.Size()); // the same header size: JUNK turned into ds64 in place
     EXPECT_EQ(Tag(b, 0), "RF64");
     EXPECT_EQ(U32(b, 4), 0xFFFFFFFFu);
     EXPECT_EQ(Tag(b, 8), "WAVE");
     EXPECT_EQ(Tag(b, 12), "ds64");
     EXPECT_EQ(U32(b, 16), 28u);
-    EXPECT_EQ(U64(b, 20), 0x100000000ull);  // RIFF size, 64 bits
-    EXPECT_EQ(U64(b, 28), data);            // data size
-    EXPECT_EQ(U64(b, 36), data / 4);        // sample frames
-    EXPECT_EQ(U32(b, 44), 0u);              // table length
+    EXPECT_EQ(U64(b, 20), 0x100000000ull); // RIFF size, 64 bits
+    EXPECT_EQ(U64(b, 28), data);           // data size
+    EXPECT_EQ(U64(b, 36), data / 4);       // sample frames
+    EXPECT_EQ(U32(b, 44), 0u);             // table length
     EXPECT_EQ(Tag(b, 48), "fmt ");
     EXPECT_EQ(Tag(b, 72), "data");
     EXPECT_EQ(U32(b, 76), 0xFFFFFFFFu);
@@ -162,7 +174,7 @@ TEST(WavHeader, OneBytePastLimitBecomesRf64) {
 TEST(WavHeader, PadByteCanTipIntoRf64) {
     auto f = WaveFormat(1, 1, 8000, 8);
     WavHeader h = WavHeader::FromWaveFormat(f.data(), f.size());
-    uint64_t data = DataForRiff(h, 0xFFFFFFFFull);  // odd: Size() - 8 is even
+    uint64_t data = DataForRiff(h, 0xFFFFFFFFull); // odd: Size() - 8 is even
     ASSERT_EQ(data & 1, 1u);
     EXPECT_FALSE(h.IsRf64(data, false));
     EXPECT_TRUE(h.IsRf64(data, true));

@@ -23,7 +23,8 @@ using kit::ComPtr;
 
 namespace {
 
-const CLSID kClsidWavDest = {0x3c78b8e2, 0x6c4d, 0x11d1, {0xad, 0xe2, 0x00, 0x00, 0xf8, 0x75, 0x4b, 0x98}};
+const CLSID kClsidWavDest = {
+    0x3c78b8e2, 0x6c4d, 0x11d1, {0xad, 0xe2, 0x00, 0x00, 0xf8, 0x75, 0x4b, 0x98}};
 
 long long EpochMs() {
     FILETIME ft;
@@ -56,31 +57,36 @@ struct Options {
     double level = -1;
     int enable = -1;
     bool list = false;
-    int waveInId = -1;  // of the device found, from its property bag
+    int waveInId = -1; // of the device found, from its property bag
 };
 
 HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
     ComPtr<ICreateDevEnum> devEnum;
-    HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                  devEnum.put_void());
-    if (FAILED(hr)) return hr;
+    HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_ICreateDevEnum, devEnum.put_void());
+    if (FAILED(hr))
+        return hr;
     ComPtr<IEnumMoniker> monikers;
     hr = devEnum->CreateClassEnumerator(CLSID_AudioInputDeviceCategory, monikers.put(), 0);
-    if (hr != S_OK) return E_FAIL;
+    if (hr != S_OK)
+        return E_FAIL;
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
         ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void()))) continue;
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void())))
+            continue;
         VARIANT name;
         VariantInit(&name);
-        if (FAILED(bag->Read(L"FriendlyName", &name, nullptr))) continue;
+        if (FAILED(bag->Read(L"FriendlyName", &name, nullptr)))
+            continue;
         std::wstring friendly = name.bstrVal;
         VariantClear(&name);
         printf("DEVICE %s\n", Narrow(friendly.c_str()).c_str());
         if (!opt.list && friendly == opt.device) {
             VARIANT id;
             VariantInit(&id);
-            if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4) opt.waveInId = id.lVal;
+            if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4)
+                opt.waveInId = id.lVal;
             return moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.put_void());
         }
     }
@@ -90,7 +96,8 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
 HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
     ComPtr<IEnumPins> pins;
     HRESULT hr = filter->EnumPins(pins.put());
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     ComPtr<IPin> pin;
     while (pins->Next(1, pin.put(), nullptr) == S_OK) {
         PIN_DIRECTION d;
@@ -109,7 +116,8 @@ std::string PinLabel(IPin* pin) {
     FILTER_INFO finfo{};
     if (info.pFilter) {
         info.pFilter->QueryFilterInfo(&finfo);
-        if (finfo.pGraph) finfo.pGraph->Release();
+        if (finfo.pGraph)
+            finfo.pGraph->Release();
         info.pFilter->Release();
     }
     return Narrow(finfo.achName) + ":" + Narrow(info.achName);
@@ -129,7 +137,8 @@ void PrintConnections(IGraphBuilder* graph) {
             printf("PIN %s %s\n", PinLabel(pin.get()).c_str(), d == PINDIR_INPUT ? "in" : "out");
             ComPtr<IPin> peer;
             if (d == PINDIR_OUTPUT && SUCCEEDED(pin->ConnectedTo(peer.put())))
-                printf("CONNECTED %s -> %s\n", PinLabel(pin.get()).c_str(), PinLabel(peer.get()).c_str());
+                printf("CONNECTED %s -> %s\n", PinLabel(pin.get()).c_str(),
+                       PinLabel(peer.get()).c_str());
         }
     }
 }
@@ -151,12 +160,16 @@ void PumpEvents(IMediaEventEx* events, DWORD ms) {
 HRESULT SetMixer(IBaseFilter* capture, int line, double level, int enable) {
     ComPtr<IPin> pin;
     HRESULT hr = NthPin(capture, PINDIR_INPUT, line, pin);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     ComPtr<IAMAudioInputMixer> mixer;
     hr = pin.As(IID_IAMAudioInputMixer, mixer);
-    if (FAILED(hr)) return hr;
-    if (enable >= 0) hr = mixer->put_Enable(enable ? TRUE : FALSE);
-    if (SUCCEEDED(hr) && level >= 0) hr = mixer->put_MixLevel(level);
+    if (FAILED(hr))
+        return hr;
+    if (enable >= 0)
+        hr = mixer->put_Enable(enable ? TRUE : FALSE);
+    if (SUCCEEDED(hr) && level >= 0)
+        hr = mixer->put_MixLevel(level);
     double got = -1;
     mixer->get_MixLevel(&got);
     printf("MIXLEVEL %.4f hr=0x%08lx\n", got, static_cast<unsigned long>(hr));
@@ -167,14 +180,16 @@ HRESULT SetMixer(IBaseFilter* capture, int line, double level, int enable) {
 // the capture filter's back: shows whether Wine's mixer acts on the captured signal at all.
 void SetWinmmVolume(int waveInId, double level) {
     HMIXER mixer = nullptr;
-    if (waveInId < 0 || mixerOpen(&mixer, waveInId, 0, 0, MIXER_OBJECTF_WAVEIN) != MMSYSERR_NOERROR) {
+    if (waveInId < 0 ||
+        mixerOpen(&mixer, waveInId, 0, 0, MIXER_OBJECTF_WAVEIN) != MMSYSERR_NOERROR) {
         printf("WINMM no mixer\n");
         return;
     }
     MIXERLINEW line{};
     line.cbStruct = sizeof(line);
     line.dwDestination = 0;
-    MMRESULT rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line, MIXER_GETLINEINFOF_DESTINATION);
+    MMRESULT rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line,
+                                    MIXER_GETLINEINFOF_DESTINATION);
     printf("WINMM destination '%s' type 0x%lx sources %lu rc=%u\n", Narrow(line.szName).c_str(),
            line.dwComponentType, line.cConnections, rc);
     MIXERLINEW source{};
@@ -182,7 +197,8 @@ void SetWinmmVolume(int waveInId, double level) {
     source.dwDestination = line.dwDestination;
     source.dwSource = 0;
     if (rc == MMSYSERR_NOERROR)
-        rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &source, MIXER_GETLINEINFOF_SOURCE);
+        rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &source,
+                               MIXER_GETLINEINFOF_SOURCE);
     MIXERCONTROLW control{};
     control.cbStruct = sizeof(control);
     MIXERLINECONTROLSW controls{};
@@ -193,9 +209,10 @@ void SetWinmmVolume(int waveInId, double level) {
     controls.cbmxctrl = sizeof(control);
     controls.pamxctrl = &control;
     if (rc == MMSYSERR_NOERROR)
-        rc = mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE);
-    MIXERCONTROLDETAILS_UNSIGNED value{static_cast<DWORD>(control.Bounds.dwMinimum +
-                                                          level * (control.Bounds.dwMaximum - control.Bounds.dwMinimum))};
+        rc = mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &controls,
+                                   MIXER_GETLINECONTROLSF_ONEBYTYPE);
+    MIXERCONTROLDETAILS_UNSIGNED value{static_cast<DWORD>(
+        control.Bounds.dwMinimum + level * (control.Bounds.dwMaximum - control.Bounds.dwMinimum))};
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof(details);
     details.dwControlID = control.dwControlID;
@@ -203,59 +220,81 @@ void SetWinmmVolume(int waveInId, double level) {
     details.cbDetails = sizeof(value);
     details.paDetails = &value;
     if (rc == MMSYSERR_NOERROR)
-        rc = mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
+        rc = mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details,
+                                    MIXER_SETCONTROLDETAILSF_VALUE);
     MIXERCONTROLDETAILS_UNSIGNED back[2] = {};
     details.cChannels = 1;
     details.paDetails = back;
-    MMRESULT getRc = mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_GETCONTROLDETAILSF_VALUE);
-    printf("WINMM line '%s' channels %lu volume %lu rc=%u read back %lu %lu rc=%u\n", Narrow(source.szName).c_str(),
-           source.cChannels, value.dwValue, rc, back[0].dwValue, back[1].dwValue, getRc);
+    MMRESULT getRc = mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), &details,
+                                             MIXER_GETCONTROLDETAILSF_VALUE);
+    printf("WINMM line '%s' channels %lu volume %lu rc=%u read back %lu %lu rc=%u\n",
+           Narrow(source.szName).c_str(), source.cChannels, value.dwValue, rc, back[0].dwValue,
+           back[1].dwValue, getRc);
     mixerClose(mixer);
 }
 
 HRESULT Record(Options& opt) {
     ComPtr<IGraphBuilder> graph;
-    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.put_void());
-    if (FAILED(hr)) return hr;
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IGraphBuilder, graph.put_void());
+    if (FAILED(hr))
+        return hr;
     ComPtr<IBaseFilter> capture;
     hr = FindCaptureFilter(opt, capture);
-    if (FAILED(hr) || opt.list) return hr;
+    if (FAILED(hr) || opt.list)
+        return hr;
     hr = graph->AddFilter(capture.get(), L"Audio Capture");
-    if (FAILED(hr)) return hr;
-    if (opt.level >= 0 || opt.enable >= 0) SetMixer(capture.get(), opt.line, opt.level, opt.enable);
+    if (FAILED(hr))
+        return hr;
+    if (opt.level >= 0 || opt.enable >= 0)
+        SetMixer(capture.get(), opt.line, opt.level, opt.enable);
 
     ComPtr<IBaseFilter> wavDest, writer;
-    hr = CoCreateInstance(kClsidWavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, wavDest.put_void());
-    if (FAILED(hr)) return hr;
+    hr = CoCreateInstance(kClsidWavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                          wavDest.put_void());
+    if (FAILED(hr))
+        return hr;
     hr = graph->AddFilter(wavDest.get(), L"WAV Dest");
-    if (FAILED(hr)) return hr;
-    hr = CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, writer.put_void());
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
+    hr = CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                          writer.put_void());
+    if (FAILED(hr))
+        return hr;
     hr = graph->AddFilter(writer.get(), L"File Writer");
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     ComPtr<IFileSinkFilter2> sink;
     hr = writer.As(IID_IFileSinkFilter2, sink);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     hr = sink->SetMode(AM_FILE_OVERWRITE);
     DWORD mode = 0;
-    if (SUCCEEDED(hr)) hr = sink->GetMode(&mode);
+    if (SUCCEEDED(hr))
+        hr = sink->GetMode(&mode);
     printf("FILEMODE %lu\n", mode);
-    if (SUCCEEDED(hr)) hr = sink->SetFileName(opt.out.c_str(), nullptr);
-    if (FAILED(hr)) return hr;
+    if (SUCCEEDED(hr))
+        hr = sink->SetFileName(opt.out.c_str(), nullptr);
+    if (FAILED(hr))
+        return hr;
 
     ComPtr<IPin> out;
     hr = NthPin(capture.get(), PINDIR_OUTPUT, 0, out);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     hr = graph->Render(out.get());
     printf("RENDER hr=0x%08lx\n", static_cast<unsigned long>(hr));
     PrintConnections(graph.get());
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
 
     ComPtr<IMediaControl> control;
     ComPtr<IMediaEventEx> events;
     hr = graph.As(IID_IMediaControl, control);
-    if (SUCCEEDED(hr)) hr = graph.As(IID_IMediaEventEx, events);
-    if (FAILED(hr)) return hr;
+    if (SUCCEEDED(hr))
+        hr = graph.As(IID_IMediaEventEx, events);
+    if (FAILED(hr))
+        return hr;
 
     // Recorded time: from just before each Run call to just before the next state change.
     long long recordedMs = 0;
@@ -266,8 +305,11 @@ HRESULT Record(Options& opt) {
             recordedMs += now - runningSince;
             runningSince = -1;
         }
-        HRESULT h = verb == "run" ? control->Run() : verb == "pause" ? control->Pause() : control->Stop();
-        if (verb == "run" && runningSince < 0 && SUCCEEDED(h)) runningSince = now;
+        HRESULT h = verb == "run"     ? control->Run()
+                    : verb == "pause" ? control->Pause()
+                                      : control->Stop();
+        if (verb == "run" && runningSince < 0 && SUCCEEDED(h))
+            runningSince = now;
         printf("STATE %s %lld 0x%08lx\n", verb.c_str(), now, static_cast<unsigned long>(h));
         return h;
     };
@@ -276,7 +318,8 @@ HRESULT Record(Options& opt) {
     HRESULT result = S_OK;
     while (pos < steps.size()) {
         size_t comma = steps.find(',', pos);
-        std::string step = steps.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        std::string step =
+            steps.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
         pos = comma == std::string::npos ? steps.size() : comma + 1;
         size_t colon = step.find(':');
         std::string verb = step.substr(0, colon);
@@ -286,7 +329,8 @@ HRESULT Record(Options& opt) {
             continue;
         }
         if (verb == "level" || verb == "enable") {
-            SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1, verb == "enable" ? static_cast<int>(arg) : -1);
+            SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1,
+                     verb == "enable" ? static_cast<int>(arg) : -1);
             continue;
         }
         if (verb != "run" && verb != "pause") {
@@ -295,7 +339,8 @@ HRESULT Record(Options& opt) {
             break;
         }
         hr = change(verb);
-        if (FAILED(hr)) result = hr;
+        if (FAILED(hr))
+            result = hr;
         PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
     }
     hr = change("stop");
@@ -304,7 +349,7 @@ HRESULT Record(Options& opt) {
     return FAILED(result) ? result : hr;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
@@ -312,13 +357,20 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : "";
-        if (a == "--device") opt.device = Widen(next), ++i;
-        else if (a == "--out") opt.out = Widen(next), ++i;
-        else if (a == "--steps") opt.steps = next, ++i;
-        else if (a == "--line") opt.line = atoi(next), ++i;
-        else if (a == "--level") opt.level = atof(next), ++i;
-        else if (a == "--enable") opt.enable = atoi(next), ++i;
-        else if (a == "--list") opt.list = true;
+        if (a == "--device")
+            opt.device = Widen(next), ++i;
+        else if (a == "--out")
+            opt.out = Widen(next), ++i;
+        else if (a == "--steps")
+            opt.steps = next, ++i;
+        else if (a == "--line")
+            opt.line = atoi(next), ++i;
+        else if (a == "--level")
+            opt.level = atof(next), ++i;
+        else if (a == "--enable")
+            opt.enable = atoi(next), ++i;
+        else if (a == "--list")
+            opt.list = true;
         else {
             fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;
@@ -328,6 +380,7 @@ int main(int argc, char** argv) {
     HRESULT hr = Record(opt);
     printf("RESULT 0x%08lx\n", static_cast<unsigned long>(hr));
     // Only a successful CoInitializeEx is balanced.
-    if (SUCCEEDED(init)) CoUninitialize();
+    if (SUCCEEDED(init))
+        CoUninitialize();
     return SUCCEEDED(hr) ? 0 : 1;
 }

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-FakePin& FakeCaptureFilter::AddPin(const std::string& name, PIN_DIRECTION direction,
-                                   bool hasMixer, double level) {
+FakePin& FakeCaptureFilter::AddPin(const std::string& name, PIN_DIRECTION direction, bool hasMixer,
+                                   double level) {
     m_pins.emplace_back(new FakePin(m_log, this, name, direction, hasMixer, level));
     return *m_pins.back().get();
 }

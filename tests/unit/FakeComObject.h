@@ -17,7 +17,8 @@ public:
         }
         *object = nullptr;
         for (const Entry& entry : m_table) {
-            if (IsEqualIID(iid, entry.iid) || (IsEqualIID(iid, IID_IUnknown) && &entry == &m_table[0])) {
+            if (IsEqualIID(iid, entry.iid) ||
+                (IsEqualIID(iid, IID_IUnknown) && &entry == &m_table[0])) {
                 *object = entry.pointer;
                 AddRef();
                 return S_OK;

@@ -31,15 +31,11 @@ public:
     STDMETHODIMP Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker**) noexcept override {
         return E_NOTIMPL;
     }
-    STDMETHODIMP ComposeWith(IMoniker*, WINBOOL, IMoniker**) noexcept override {
-        return E_NOTIMPL;
-    }
+    STDMETHODIMP ComposeWith(IMoniker*, WINBOOL, IMoniker**) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP Enum(WINBOOL, IEnumMoniker**) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP IsEqual(IMoniker*) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP Hash(DWORD*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP IsRunning(IBindCtx*, IMoniker*, IMoniker*) noexcept override {
-        return E_NOTIMPL;
-    }
+    STDMETHODIMP IsRunning(IBindCtx*, IMoniker*, IMoniker*) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP GetTimeOfLastChange(IBindCtx*, IMoniker*, FILETIME*) noexcept override {
         return E_NOTIMPL;
     }

@@ -4,8 +4,7 @@
 
 FakePin::FakePin(CallLog& log, IBaseFilter* owner, std::string name, PIN_DIRECTION direction,
                  bool hasMixer, double mixLevel)
-    : level(mixLevel), m_log(log), m_owner(owner), m_name(std::move(name)),
-      m_direction(direction) {
+    : level(mixLevel), m_log(log), m_owner(owner), m_name(std::move(name)), m_direction(direction) {
     Expose(IID_IPin, static_cast<IPin*>(this));
     if (hasMixer) {
         Expose(IID_IAMAudioInputMixer, static_cast<IAMAudioInputMixer*>(this));

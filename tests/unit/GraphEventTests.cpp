@@ -80,9 +80,9 @@ TEST_F(GraphEventTest, OtherEventsAreFreedWithoutAnyReaction) {
     SendMessageA(window(), WM_GRAPHNOTIFY, 0, 1);
     EXPECT_TRUE(log.calls().empty());
     GraphNotify();
-    EXPECT_EQ(log.calls(), (std::vector<std::string>{"g1.FreeEventParams 1",
-                                                     "g1.FreeEventParams 14",
-                                                     "g1.FreeEventParams 13"}));
+    EXPECT_EQ(log.calls(),
+              (std::vector<std::string>{"g1.FreeEventParams 1", "g1.FreeEventParams 14",
+                                        "g1.FreeEventParams 13"}));
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(desktop.beeps, 0);
     EXPECT_TRUE(dialog->recording());

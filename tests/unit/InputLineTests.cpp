@@ -49,34 +49,34 @@ TEST_P(FirstInputSelection, SelectsAndEnablesOneInputAndDisablesTheOthersInOrder
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, FirstInputSelection,
-    testing::Values(
-        StartUpCase{"loopback_found",
-                    {"Microphone", "Line In", "Stereo Mix"},
-                    0,
-                    0,
-                    2,
-                    {"Microphone.disable", "Line In.disable", "Stereo Mix.readLevel",
-                     "Stereo Mix.enable"}},
-        StartUpCase{"no_keyword_keeps_stored_position",
-                    {"Microphone", "Line In", "CD Audio"},
-                    0,
-                    1,
-                    1,
-                    {"Microphone.disable", "Line In.readLevel", "Line In.enable",
-                     "CD Audio.disable"}},
-        StartUpCase{"capitals_match_first_wins",
-                    {"Microphone", "WAVE OUT MIX", "Stereo Mix"},
-                    0,
-                    0,
-                    1,
-                    {"Microphone.disable", "WAVE OUT MIX.readLevel", "WAVE OUT MIX.enable",
-                     "Stereo Mix.disable"}},
-        StartUpCase{"search_ran_before",
-                    {"Microphone", "Stereo Mix"},
-                    1,
-                    0,
-                    0,
-                    {"Microphone.readLevel", "Microphone.enable", "Stereo Mix.disable"}}),
+    testing::Values(StartUpCase{"loopback_found",
+                                {"Microphone", "Line In", "Stereo Mix"},
+                                0,
+                                0,
+                                2,
+                                {"Microphone.disable", "Line In.disable", "Stereo Mix.readLevel",
+                                 "Stereo Mix.enable"}},
+                    StartUpCase{"no_keyword_keeps_stored_position",
+                                {"Microphone", "Line In", "CD Audio"},
+                                0,
+                                1,
+                                1,
+                                {"Microphone.disable", "Line In.readLevel", "Line In.enable",
+                                 "CD Audio.disable"}},
+                    StartUpCase{"capitals_match_first_wins",
+                                {"Microphone", "WAVE OUT MIX", "Stereo Mix"},
+                                0,
+                                0,
+                                1,
+                                {"Microphone.disable", "WAVE OUT MIX.readLevel",
+                                 "WAVE OUT MIX.enable", "Stereo Mix.disable"}},
+                    StartUpCase{
+                        "search_ran_before",
+                        {"Microphone", "Stereo Mix"},
+                        1,
+                        0,
+                        0,
+                        {"Microphone.readLevel", "Microphone.enable", "Stereo Mix.disable"}}),
     [](const testing::TestParamInfo<StartUpCase>& row) { return std::string(row.param.name); });
 
 class InputLineTest : public RecorderDialogTest {
@@ -113,7 +113,8 @@ TEST_F(InputLineTest, PinsWithoutMixerAreSkippedAndUnreadablePinsListedAsErrors)
     card.AddPin("Stereo Mix", PINDIR_INPUT, true);
     card.AddPin("Broken", PINDIR_INPUT, true).directionResult = E_UNEXPECTED;
     OpenIdle();
-    EXPECT_EQ(Entries(IDC_INPUT), (std::vector<std::string>{"Mic", "Aux", "Stereo Mix", "<ERROR>"}));
+    EXPECT_EQ(Entries(IDC_INPUT),
+              (std::vector<std::string>{"Mic", "Aux", "Stereo Mix", "<ERROR>"}));
     Select(IDC_INPUT, 2);
     EXPECT_EQ(MixerCalls(log, {"Mic", "Aux", "Stereo Mix", "Broken"}),
               (Calls{"Mic.disable", "Stereo Mix.readLevel", "Stereo Mix.enable"}));
@@ -126,14 +127,17 @@ TEST_F(InputLineTest, SliderShowsTheSelectedInputsLevelTruncated) {
         double level;
         HRESULT readResult;
         int position;
-    } cases[] = {{0.75, S_OK, 150}, {0.4999, S_OK, 99}, {1.0, S_OK, 200},
-                 {-0.2, S_OK, 0},   {0.75, E_FAIL, 0}};
+    } cases[] = {{0.75, S_OK, 150},
+                 {0.4999, S_OK, 99},
+                 {1.0, S_OK, 200},
+                 {-0.2, S_OK, 0},
+                 {0.75, E_FAIL, 0}};
     for (const auto& c : cases) {
         card.pin("Line In").level = c.level;
         card.pin("Line In").levelResult = c.readResult;
         Select(IDC_INPUT, 0);
-        EXPECT_EQ(SliderPosition(), c.position) << "level " << c.level << " read 0x" << std::hex
-                                                << c.readResult;
+        EXPECT_EQ(SliderPosition(), c.position)
+            << "level " << c.level << " read 0x" << std::hex << c.readResult;
     }
 }
 

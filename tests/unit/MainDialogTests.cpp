@@ -6,6 +6,7 @@
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
 #include "resources/resource.h"
+#include "widgets/statics/SkinLabel.h"
 
 namespace {
 
@@ -14,6 +15,11 @@ const char* const kClosingKeys[] = {"nSoundCaptureIndex", "nCapturePinIndex", "n
 
 class MainDialogTest : public RecorderDialogTest {
 protected:
+    // A skinned label paints its own copy of the text; the window text keeps the template's.
+    std::string Caption(int id) const {
+        auto* label = dynamic_cast<SkinLabel*>(fw::Window::FromHandle(Item(id)));
+        return label ? label->caption() : "<not a skinned label>";
+    }
     void SetUp() override {
         AddCard("A", {"Mic"});
         AddCard("B", {"Mic", "Line In", "Stereo Mix"});

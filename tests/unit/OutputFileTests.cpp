@@ -41,21 +41,18 @@ TEST_P(DefaultOutputPath, FollowsTheVersionTheFolderLookupAndASavedPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, DefaultOutputPath,
-    testing::Values(
-        DefaultPathCase{"xp", 5, nullptr, Lookup::Found, "c:\\recorder.wav", nullptr},
-        DefaultPathCase{"xp_saved", 5, "E:\\old\\take.wav", Lookup::Found, "E:\\old\\take.wav",
-                        nullptr},
-        DefaultPathCase{"vista", 6, nullptr, Lookup::Found, kMusicDefault, nullptr},
-        DefaultPathCase{"ten", 10, nullptr, Lookup::Found, kMusicDefault, nullptr},
-        DefaultPathCase{"vista_saved", 6, "E:\\old\\take.wav", Lookup::Found, "E:\\old\\take.wav",
-                        nullptr},
-        DefaultPathCase{"no_function", 6, nullptr, Lookup::NoFunction, "c:\\recorder.wav",
-                        "Can not get SHGetFolderPathA!"},
-        DefaultPathCase{"no_folder_saved", 6, "E:\\old\\take.wav", Lookup::NoFolder,
-                        "E:\\old\\take.wav", "Can not get My Music directory!"}),
-    [](const testing::TestParamInfo<DefaultPathCase>& row) {
-        return std::string(row.param.name);
-    });
+    testing::Values(DefaultPathCase{"xp", 5, nullptr, Lookup::Found, "c:\\recorder.wav", nullptr},
+                    DefaultPathCase{"xp_saved", 5, "E:\\old\\take.wav", Lookup::Found,
+                                    "E:\\old\\take.wav", nullptr},
+                    DefaultPathCase{"vista", 6, nullptr, Lookup::Found, kMusicDefault, nullptr},
+                    DefaultPathCase{"ten", 10, nullptr, Lookup::Found, kMusicDefault, nullptr},
+                    DefaultPathCase{"vista_saved", 6, "E:\\old\\take.wav", Lookup::Found,
+                                    "E:\\old\\take.wav", nullptr},
+                    DefaultPathCase{"no_function", 6, nullptr, Lookup::NoFunction,
+                                    "c:\\recorder.wav", "Can not get SHGetFolderPathA!"},
+                    DefaultPathCase{"no_folder_saved", 6, "E:\\old\\take.wav", Lookup::NoFolder,
+                                    "E:\\old\\take.wav", "Can not get My Music directory!"}),
+    [](const testing::TestParamInfo<DefaultPathCase>& row) { return std::string(row.param.name); });
 
 TEST_F(RecorderDialogTest, BrowseForcesTheWavExtensionAndSavesThePathAtOnce) {
     AddCard("Card", {"Line In"});

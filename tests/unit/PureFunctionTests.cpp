@@ -27,9 +27,15 @@ TEST(IsLoopbackInputName, FindsAnyKeywordWithoutRegardToCase) {
         const char* name;
         bool loopback;
     } cases[] = {
-        {"Stereo Mix", true}, {"WAVE OUT MIX", true}, {"What U Hear", true},
-        {"Wave", true},       {"Speaker Output", true}, {"Microphone", false},
-        {"Line In", false},   {"CD Audio", false},      {"", false},
+        {"Stereo Mix", true},
+        {"WAVE OUT MIX", true},
+        {"What U Hear", true},
+        {"Wave", true},
+        {"Speaker Output", true},
+        {"Microphone", false},
+        {"Line In", false},
+        {"CD Audio", false},
+        {"", false},
         // Only A to Z fold: an accented capital stays as it is.
         {"St\xC9reo", false},
     };

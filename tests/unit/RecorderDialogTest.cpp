@@ -22,7 +22,7 @@ RecorderDialogTest::~RecorderDialogTest() {
 }
 
 FakeCaptureFilter& RecorderDialogTest::AddCard(const std::string& name,
-                                              const std::vector<std::string>& inputs) {
+                                               const std::vector<std::string>& inputs) {
     return services.AddDevice(name).WithInputs(inputs);
 }
 

@@ -27,10 +27,10 @@ TEST_F(RecordingChainTest, BuildsCaptureThroughWavDestIntoTheFileWriterAtThePath
     SetText(IDC_OUTPUT_FILE, "D:\\takes\\one.wav");
     ASSERT_EQ(dialog->BuildRecordingChain(), S_OK);
     EXPECT_EQ(InGraph(), kFullChain);
-    EXPECT_EQ(log.calls(), (std::vector<std::string>{
-                               "create WavDest", "create FileWriter", "g1.AddFilter WAV Dest",
-                               "g1.AddFilter File Writer", "writer.SetMode",
-                               "writer.SetFileName", "g1.Render Capture"}));
+    EXPECT_EQ(log.calls(), (std::vector<std::string>{"create WavDest", "create FileWriter",
+                                                     "g1.AddFilter WAV Dest",
+                                                     "g1.AddFilter File Writer", "writer.SetMode",
+                                                     "writer.SetFileName", "g1.Render Capture"}));
     EXPECT_EQ(services.fileWriters.back()->fileName, L"D:\\takes\\one.wav");
     EXPECT_EQ(services.fileWriters.back()->mode, static_cast<DWORD>(AM_FILE_OVERWRITE));
 }

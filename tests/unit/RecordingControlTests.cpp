@@ -68,11 +68,11 @@ TEST_F(RecordingControlTest, RecordPauseResumeStopFollowTheTimerTicks) {
     Click(IDC_STOP);
     EXPECT_EQ(Text(IDC_STATUS), kReady);
     EXPECT_EQ(Buttons(), kAllEnabled);
-    EXPECT_EQ(GraphCalls(), (std::vector<std::string>{
-                                "g1.AddFilter WAV Dest", "g1.AddFilter File Writer",
-                                "g1.Render Capture", "g1.Run", "g1.Pause", "g1.Run",
-                                "g1.StopWhenReady", "g1.RemoveFilter WAV Dest",
-                                "g1.RemoveFilter File Writer"}));
+    EXPECT_EQ(GraphCalls(),
+              (std::vector<std::string>{"g1.AddFilter WAV Dest", "g1.AddFilter File Writer",
+                                        "g1.Render Capture", "g1.Run", "g1.Pause", "g1.Run",
+                                        "g1.StopWhenReady", "g1.RemoveFilter WAV Dest",
+                                        "g1.RemoveFilter File Writer"}));
 
     Click(IDC_RECORD);
     EXPECT_EQ(Text(IDC_STATUS), Recording("00:00:00")) << "a new recording counts from 0";

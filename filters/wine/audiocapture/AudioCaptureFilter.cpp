@@ -7,27 +7,36 @@
 
 namespace audiocapture {
 
-AudioCaptureFilter::AudioCaptureFilter() noexcept : FilterBase(CLSID_AudioRecord), m_output(*this) {}
+AudioCaptureFilter::AudioCaptureFilter() noexcept
+    : FilterBase(CLSID_AudioRecord), m_output(*this) {}
 
-AudioCaptureFilter::~AudioCaptureFilter() { m_reader.reset(); }
+AudioCaptureFilter::~AudioCaptureFilter() {
+    m_reader.reset();
+}
 
 void* AudioCaptureFilter::FindInterface(REFIID riid) noexcept {
-    void* found = kit::FindInEntries(riid, {{&IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(this)},
-                                            {&IID_IAMFilterMiscFlags, static_cast<IAMFilterMiscFlags*>(this)}});
+    void* found = kit::FindInEntries(
+        riid, {{&IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(this)},
+               {&IID_IAMFilterMiscFlags, static_cast<IAMFilterMiscFlags*>(this)}});
     return found ? found : FilterBase::FindInterface(riid);
 }
 
-int AudioCaptureFilter::PinCount() noexcept { return 1 + static_cast<int>(m_lines.size()); }
+int AudioCaptureFilter::PinCount() noexcept {
+    return 1 + static_cast<int>(m_lines.size());
+}
 
 kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
-    if (index == 0) return &m_output;
-    if (index > 0 && index <= static_cast<int>(m_lines.size())) return m_lines[index - 1].get();
+    if (index == 0)
+        return &m_output;
+    if (index > 0 && index <= static_cast<int>(m_lines.size()))
+        return m_lines[index - 1].get();
     return nullptr;
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded) return E_UNEXPECTED;
+    if (m_loaded)
+        return E_UNEXPECTED;
     m_deviceId = 0;
     m_loaded = true;
     return CreateLinePins();
@@ -36,9 +45,11 @@ STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
 // The bag of a device moniker holds the device number as "WaveInID" (Wine writes "WaveInId";
 // its bag ignores case) and wants VT_EMPTY or VT_I4 asked for.
 STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) noexcept {
-    if (!pPropBag) return E_POINTER;
+    if (!pPropBag)
+        return E_POINTER;
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded) return E_UNEXPECTED;
+    if (m_loaded)
+        return E_UNEXPECTED;
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -47,7 +58,8 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         VariantInit(&v);
         hr = pPropBag->Read(L"WaveInId", &v, pErrorLog);
     }
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     if (v.vt != VT_I4) {
         VariantClear(&v);
         return E_INVALIDARG;
@@ -61,9 +73,11 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     try {
         m_mixer.Open(m_deviceId);
         for (size_t i = 0; i < m_mixer.Lines().size(); ++i)
-            m_lines.push_back(std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
+            m_lines.push_back(
+                std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
         // Without a mixer the level still works, applied here.
-        if (m_lines.empty()) m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
+        if (m_lines.empty())
+            m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -81,27 +95,35 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
 // to the samples here.
 double AudioCaptureFilter::Gain() const noexcept {
     double gain = 0.0;
-    for (const auto& line : m_lines) gain = std::max(gain, line->Gain());
+    for (const auto& line : m_lines)
+        gain = std::max(gain, line->Gain());
     return gain;
 }
 
 HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
-    if (!m_output.IsConnected()) return S_OK;
+    if (!m_output.IsConnected())
+        return S_OK;
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&m_output.CurrentType());
-    if (!wfx) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (!wfx)
+        return VFW_E_TYPE_NOT_ACCEPTED;
     m_format = *wfx;
     m_haveOrigin = false;
     m_bytesDelivered = 0;
     CaptureSink& sink = *this;
     m_reader = std::make_unique<WaveInReader>(sink, m_deviceId, m_format);
     HRESULT hr = m_reader->Open();
-    if (FAILED(hr)) m_reader.reset();
+    if (FAILED(hr))
+        m_reader.reset();
     return hr;
 }
 
-HRESULT AudioCaptureFilter::OnPauseToRun(REFERENCE_TIME) noexcept { return m_reader ? m_reader->Start() : S_OK; }
+HRESULT AudioCaptureFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
+    return m_reader ? m_reader->Start() : S_OK;
+}
 
-HRESULT AudioCaptureFilter::OnRunToPause() noexcept { return m_reader ? m_reader->Stop() : S_OK; }
+HRESULT AudioCaptureFilter::OnRunToPause() noexcept {
+    return m_reader ? m_reader->Stop() : S_OK;
+}
 
 HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
     m_reader.reset();
@@ -110,9 +132,11 @@ HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
 
 void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept {
     kit::ComPtr<IMediaSample> sample;
-    if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) return;
+    if (FAILED(m_output.GetDeliveryBuffer(sample.put())))
+        return;
     BYTE* out = nullptr;
-    if (FAILED(sample->GetPointer(&out))) return;
+    if (FAILED(sample->GetPointer(&out)))
+        return;
     bytes = std::min<DWORD>(bytes, static_cast<DWORD>(sample->GetSize()));
     double gain = Gain();
     if (gain >= 1.0) {
@@ -120,21 +144,26 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     } else if (m_format.wBitsPerSample == 16) {
         auto* dst = reinterpret_cast<int16_t*>(out);
         const auto* src = reinterpret_cast<const int16_t*>(data);
-        for (DWORD i = 0; i < bytes / 2; ++i) dst[i] = static_cast<int16_t>(src[i] * gain);
+        for (DWORD i = 0; i < bytes / 2; ++i)
+            dst[i] = static_cast<int16_t>(src[i] * gain);
     } else {
-        for (DWORD i = 0; i < bytes; ++i) out[i] = static_cast<BYTE>(128 + (data[i] - 128) * gain);
+        for (DWORD i = 0; i < bytes; ++i)
+            out[i] = static_cast<BYTE>(128 + (data[i] - 128) * gain);
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 
     if (!m_haveOrigin) {
         REFERENCE_TIME now = 0;
-        REFERENCE_TIME duration = static_cast<REFERENCE_TIME>(bytes) * 10000000 / m_format.nAvgBytesPerSec;
+        REFERENCE_TIME duration =
+            static_cast<REFERENCE_TIME>(bytes) * 10000000 / m_format.nAvgBytesPerSec;
         m_origin = ClockTime(&now) ? std::max<REFERENCE_TIME>(0, now - StartTime() - duration) : 0;
         m_haveOrigin = true;
     }
-    REFERENCE_TIME start = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 / m_format.nAvgBytesPerSec);
+    REFERENCE_TIME start = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 /
+                                                                  m_format.nAvgBytesPerSec);
     m_bytesDelivered += bytes;
-    REFERENCE_TIME stop = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 / m_format.nAvgBytesPerSec);
+    REFERENCE_TIME stop = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 /
+                                                                 m_format.nAvgBytesPerSec);
     sample->SetTime(&start, &stop);
     LONGLONG frameStart = static_cast<LONGLONG>((m_bytesDelivered - bytes) / m_format.nBlockAlign);
     LONGLONG frameStop = static_cast<LONGLONG>(m_bytesDelivered / m_format.nBlockAlign);
@@ -152,4 +181,4 @@ void AudioCaptureFilter::OnDeviceBack() noexcept {
     NotifyEvent(EC_DEVICE_LOST, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)), 1);
 }
 
-}  // namespace audiocapture
+} // namespace audiocapture

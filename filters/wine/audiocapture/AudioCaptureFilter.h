@@ -13,17 +13,24 @@
 
 namespace audiocapture {
 
-class AudioCaptureFilter : public kit::FilterBase, public IPersistPropertyBag, public IAMFilterMiscFlags, private CaptureSink {
+class AudioCaptureFilter : public kit::FilterBase,
+                           public IPersistPropertyBag,
+                           public IAMFilterMiscFlags,
+                           private CaptureSink {
 public:
     AudioCaptureFilter() noexcept;
     ~AudioCaptureFilter() override;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override { return QueryObject(riid, ppv); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        return QueryObject(riid, ppv);
+    }
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseObject(); }
 
     // IPersist, reached through both IBaseFilter and IPersistPropertyBag.
-    STDMETHODIMP GetClassID(CLSID* pClassID) noexcept override { return FilterBase::GetClassID(pClassID); }
+    STDMETHODIMP GetClassID(CLSID* pClassID) noexcept override {
+        return FilterBase::GetClassID(pClassID);
+    }
     // IPersistPropertyBag
     STDMETHODIMP InitNew() noexcept override;
     STDMETHODIMP Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) noexcept override;
@@ -65,4 +72,4 @@ private:
     ULONGLONG m_bytesDelivered = 0;
 };
 
-}  // namespace audiocapture
+} // namespace audiocapture

@@ -13,24 +13,28 @@ const kit::ClassEntry kClasses[] = {
     {&CLSID_AudioRecord, &kit::CreateAndQuery<audiocapture::AudioCaptureFilter>},
 };
 
-}  // namespace
+} // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     return kit::GetClassObjectFrom(kClasses, 1, rclsid, riid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return kit::CanUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+    return kit::CanUnloadNow();
+}
 
 STDAPI DllRegisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr)) hr = kit::RegisterInprocServer(CLSID_AudioRecord, L"Audio Capture Filter", path);
+    if (SUCCEEDED(hr))
+        hr = kit::RegisterInprocServer(CLSID_AudioRecord, L"Audio Capture Filter", path);
     return hr;
 }
 
 STDAPI DllUnregisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr)) hr = kit::UnregisterInprocServer(CLSID_AudioRecord, path);
+    if (SUCCEEDED(hr))
+        hr = kit::UnregisterInprocServer(CLSID_AudioRecord, path);
     return hr;
 }

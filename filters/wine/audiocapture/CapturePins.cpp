@@ -17,21 +17,27 @@ constexpr Format kFormats[] = {{44100, 2, 16}, {48000, 2, 16}, {44100, 1, 16}, {
                                {22050, 2, 16}, {22050, 1, 16}, {11025, 1, 16}, {8000, 1, 16},
                                {44100, 2, 8},  {22050, 1, 8},  {11025, 1, 8},  {8000, 1, 8}};
 
-}  // namespace
+} // namespace
 
-CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter& filter) noexcept : OutputPin(filter, L"Capture"), m_owner(filter) {}
+CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter& filter) noexcept
+    : OutputPin(filter, L"Capture"), m_owner(filter) {}
 
 HRESULT CaptureOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(pmt);
-    if (!wfx || wfx->wFormatTag != WAVE_FORMAT_PCM) return S_FALSE;
-    if (wfx->wBitsPerSample != 8 && wfx->wBitsPerSample != 16) return S_FALSE;
-    if (wfx->nChannels > 2 || wfx->nSamplesPerSec < 8000 || wfx->nSamplesPerSec > 192000) return S_FALSE;
+    if (!wfx || wfx->wFormatTag != WAVE_FORMAT_PCM)
+        return S_FALSE;
+    if (wfx->wBitsPerSample != 8 && wfx->wBitsPerSample != 16)
+        return S_FALSE;
+    if (wfx->nChannels > 2 || wfx->nSamplesPerSec < 8000 || wfx->nSamplesPerSec > 192000)
+        return S_FALSE;
     return m_owner.DeviceSupports(*wfx) ? S_OK : S_FALSE;
 }
 
 HRESULT CaptureOutputPin::GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt) return E_POINTER;
-    if (index < 0 || index >= static_cast<int>(sizeof(kFormats) / sizeof(kFormats[0]))) return VFW_S_NO_MORE_ITEMS;
+    if (!pmt)
+        return E_POINTER;
+    if (index < 0 || index >= static_cast<int>(sizeof(kFormats) / sizeof(kFormats[0])))
+        return VFW_S_NO_MORE_ITEMS;
     const Format& f = kFormats[index];
     return kit::MakeAudioMediaType(kit::MakePcmFormat(f.rate, f.channels, f.bits), pmt);
 }
@@ -41,15 +47,20 @@ DWORD CaptureOutputPin::BufferBytes(const WAVEFORMATEX& wfx) noexcept {
     return bytes - bytes % wfx.nBlockAlign;
 }
 
-HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept {
+HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
+                                           ALLOCATOR_PROPERTIES* props) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&CurrentType());
-    if (!wfx) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (!wfx)
+        return VFW_E_TYPE_NOT_ACCEPTED;
     LONG wanted = static_cast<LONG>(BufferBytes(*wfx));
-    if (props->cBuffers < 8) props->cBuffers = 8;
-    if (props->cbBuffer < wanted) props->cbBuffer = wanted;
+    if (props->cBuffers < 8)
+        props->cBuffers = 8;
+    if (props->cbBuffer < wanted)
+        props->cbBuffer = wanted;
     ALLOCATOR_PROPERTIES actual{};
     HRESULT hr = alloc->SetProperties(props, &actual);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     return actual.cbBuffer >= wanted ? S_OK : E_FAIL;
 }
 
@@ -57,7 +68,8 @@ MixerLinePin::MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t
     : InputPin(filter, name), m_owner(filter), m_line(line) {}
 
 void* MixerLinePin::FindInterface(REFIID riid) noexcept {
-    if (IsEqualIID(riid, IID_IAMAudioInputMixer)) return static_cast<IAMAudioInputMixer*>(this);
+    if (IsEqualIID(riid, IID_IAMAudioInputMixer))
+        return static_cast<IAMAudioInputMixer*>(this);
     return InputPin::FindInterface(riid);
 }
 
@@ -68,14 +80,17 @@ STDMETHODIMP MixerLinePin::put_Enable(WINBOOL fEnable) noexcept {
 }
 
 STDMETHODIMP MixerLinePin::get_Enable(WINBOOL* pfEnable) noexcept {
-    if (!pfEnable) return E_POINTER;
+    if (!pfEnable)
+        return E_POINTER;
     *pfEnable = m_enabled ? TRUE : FALSE;
     return S_OK;
 }
 
 STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
-    if (Level == AMF_AUTOMATICGAIN) return E_NOTIMPL;
-    if (Level < 0.0 || Level > 1.0) return E_INVALIDARG;
+    if (Level == AMF_AUTOMATICGAIN)
+        return E_NOTIMPL;
+    if (Level < 0.0 || Level > 1.0)
+        return E_INVALIDARG;
     m_level = Level;
     m_owner.Mixer().SetVolume(m_line, Level);
     return S_OK;
@@ -84,9 +99,10 @@ STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
 // Wine 8.0's wave-in mixer takes a new volume but reads back 0 (measured), so the answer is
 // the level as the control was given it, at the control's resolution.
 STDMETHODIMP MixerLinePin::get_MixLevel(double* pLevel) noexcept {
-    if (!pLevel) return E_POINTER;
+    if (!pLevel)
+        return E_POINTER;
     *pLevel = m_owner.Mixer().Quantize(m_line, m_level);
     return S_OK;
 }
 
-}  // namespace audiocapture
+} // namespace audiocapture

@@ -29,7 +29,9 @@ class MixerLinePin : public kit::InputPin, public IAMAudioInputMixer {
 public:
     MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line) noexcept;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override { return InputPin::QueryInterface(riid, ppv); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        return InputPin::QueryInterface(riid, ppv);
+    }
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return InputPin::AddRef(); }
     STDMETHODIMP_(ULONG) Release() noexcept override { return InputPin::Release(); }
 
@@ -65,4 +67,4 @@ private:
     std::atomic<double> m_level{1.0};
 };
 
-}  // namespace audiocapture
+} // namespace audiocapture

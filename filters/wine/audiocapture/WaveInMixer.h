@@ -42,4 +42,4 @@ private:
     std::vector<Line> m_lines;
 };
 
-}  // namespace audiocapture
+} // namespace audiocapture

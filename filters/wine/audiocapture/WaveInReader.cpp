@@ -8,7 +8,7 @@ namespace audiocapture {
 namespace {
 constexpr size_t kBufferCount = 8;
 constexpr DWORD kCommandTimeoutMs = 3000;
-}  // namespace
+} // namespace
 
 WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept
     : m_sink(sink), m_deviceId(deviceId), m_format(format) {
@@ -17,13 +17,16 @@ WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX&
     m_bufferBytes = bytes - bytes % format.nBlockAlign;
 }
 
-WaveInReader::~WaveInReader() { Close(); }
+WaveInReader::~WaveInReader() {
+    Close();
+}
 
 HRESULT WaveInReader::Open() noexcept {
     m_bufferEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_commandEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_doneEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent) return HRESULT_FROM_WIN32(GetLastError());
+    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent)
+        return HRESULT_FROM_WIN32(GetLastError());
     try {
         m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
         m_headers.assign(kBufferCount, WAVEHDR{});
@@ -40,7 +43,8 @@ HRESULT WaveInReader::Open() noexcept {
     }
     SetThreadPriority(m_thread, THREAD_PRIORITY_TIME_CRITICAL);
     m_watchdogQuit = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (m_watchdogQuit) m_watchdog = CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr);
+    if (m_watchdogQuit)
+        m_watchdog = CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr);
     return m_watchdog ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
@@ -51,7 +55,8 @@ void WaveInReader::Close() noexcept {
         CloseHandle(m_watchdog);
         m_watchdog = nullptr;
     }
-    if (m_watchdogQuit) CloseHandle(m_watchdogQuit);
+    if (m_watchdogQuit)
+        CloseHandle(m_watchdogQuit);
     m_watchdogQuit = nullptr;
     if (m_thread) {
         RunCommand(Command::Quit);
@@ -61,29 +66,36 @@ void WaveInReader::Close() noexcept {
     }
     CloseDevice();
     for (HANDLE* h : {&m_bufferEvent, &m_commandEvent, &m_doneEvent}) {
-        if (*h) CloseHandle(*h);
+        if (*h)
+            CloseHandle(*h);
         *h = nullptr;
     }
 }
 
-HRESULT WaveInReader::Start() noexcept { return RunCommand(Command::Start); }
+HRESULT WaveInReader::Start() noexcept {
+    return RunCommand(Command::Start);
+}
 
-HRESULT WaveInReader::Stop() noexcept { return RunCommand(Command::Stop); }
+HRESULT WaveInReader::Stop() noexcept {
+    return RunCommand(Command::Stop);
+}
 
 HRESULT WaveInReader::RunCommand(Command command) noexcept {
-    if (!m_thread) return E_UNEXPECTED;
+    if (!m_thread)
+        return E_UNEXPECTED;
     {
         std::lock_guard<std::mutex> lock(m_commandLock);
         m_command = command;
     }
     SetEvent(m_commandEvent);
-    if (WaitForSingleObject(m_doneEvent, kCommandTimeoutMs) != WAIT_OBJECT_0) return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+    if (WaitForSingleObject(m_doneEvent, kCommandTimeoutMs) != WAIT_OBJECT_0)
+        return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
     return m_commandResult;
 }
 
 MMRESULT WaveInReader::OpenDevice() noexcept {
-    MMRESULT rc = waveInOpen(&m_wave, m_deviceId, &m_format, reinterpret_cast<DWORD_PTR>(m_bufferEvent), 0,
-                             CALLBACK_EVENT);
+    MMRESULT rc = waveInOpen(&m_wave, m_deviceId, &m_format,
+                             reinterpret_cast<DWORD_PTR>(m_bufferEvent), 0, CALLBACK_EVENT);
     if (rc != MMSYSERR_NOERROR) {
         m_wave = nullptr;
         return rc;
@@ -102,9 +114,11 @@ MMRESULT WaveInReader::OpenDevice() noexcept {
 }
 
 void WaveInReader::CloseDevice() noexcept {
-    if (!m_wave) return;
+    if (!m_wave)
+        return;
     waveInReset(m_wave);
-    for (WAVEHDR& h : m_headers) waveInUnprepareHeader(m_wave, &h, sizeof(h));
+    for (WAVEHDR& h : m_headers)
+        waveInUnprepareHeader(m_wave, &h, sizeof(h));
     waveInClose(m_wave);
     m_wave = nullptr;
 }
@@ -119,9 +133,11 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 // source (measured), so only a reopened device counts as back.
 void WaveInReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit, 100) == WAIT_TIMEOUT) {
-        if (!m_recording || m_lost) continue;
+        if (!m_recording || m_lost)
+            continue;
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (GetTickCount64() - m_lastDataTick < stallMs) continue;
+        if (GetTickCount64() - m_lastDataTick < stallMs)
+            continue;
         m_lost = true;
         m_sink.OnDeviceLost();
         SetEvent(m_commandEvent);
@@ -134,7 +150,8 @@ DWORD WINAPI WaveInReader::ThreadMain(void* self) noexcept {
 }
 
 void WaveInReader::Loop() noexcept {
-    if (m_lost) m_sink.OnDeviceLost();
+    if (m_lost)
+        m_sink.OnDeviceLost();
     for (;;) {
         HANDLE handles[2] = {m_commandEvent, m_bufferEvent};
         WaitForMultipleObjects(2, handles, FALSE, 100);
@@ -146,7 +163,8 @@ void WaveInReader::Loop() noexcept {
         switch (command) {
         case Command::Start:
             m_commandResult = S_OK;
-            if (m_wave) m_commandResult = waveInStart(m_wave) == MMSYSERR_NOERROR ? S_OK : E_FAIL;
+            if (m_wave)
+                m_commandResult = waveInStart(m_wave) == MMSYSERR_NOERROR ? S_OK : E_FAIL;
             m_recording = true;
             m_discontinuity = true;
             m_runStartTick = m_lastDataTick = GetTickCount64();
@@ -169,7 +187,8 @@ void WaveInReader::Loop() noexcept {
             break;
         }
         CollectBuffers(m_recording);
-        if (m_lost) Reconnect();
+        if (m_lost)
+            Reconnect();
     }
 }
 
@@ -188,14 +207,16 @@ void WaveInReader::Drain() noexcept {
     if (m_wave) {
         waveInStop(m_wave);
         // The partly filled buffer comes back marked done, shortly after.
-        for (int i = 0; i < 20 && !(m_headers[m_next].dwFlags & WHDR_DONE); ++i) Sleep(5);
+        for (int i = 0; i < 20 && !(m_headers[m_next].dwFlags & WHDR_DONE); ++i)
+            Sleep(5);
     }
     CollectBuffers(true);
     m_runLimit = kNoLimit;
 }
 
 void WaveInReader::CollectBuffers(bool deliver) noexcept {
-    if (!m_wave) return;
+    if (!m_wave)
+        return;
     while (m_headers[m_next].dwFlags & WHDR_DONE) {
         WAVEHDR& h = m_headers[m_next];
         if (h.dwBytesRecorded > 0) {
@@ -232,8 +253,10 @@ void WaveInReader::Reconnect() noexcept {
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_wave && now - m_lastDataTick < stallMs) return;
-    if (now - m_lastRetryTick < kRetryMs) return;
+    if (m_wave && now - m_lastDataTick < stallMs)
+        return;
+    if (now - m_lastRetryTick < kRetryMs)
+        return;
     m_lastRetryTick = now;
     CloseDevice();
     if (OpenDevice() == MMSYSERR_NOERROR) {
@@ -244,4 +267,4 @@ void WaveInReader::Reconnect() noexcept {
     }
 }
 
-}  // namespace audiocapture
+} // namespace audiocapture

@@ -86,4 +86,4 @@ private:
     ULONGLONG m_lastRetryTick = 0;
 };
 
-}  // namespace audiocapture
+} // namespace audiocapture

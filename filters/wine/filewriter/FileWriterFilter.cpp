@@ -4,37 +4,48 @@
 
 namespace filewriter {
 
-FileWriterInputPin::FileWriterInputPin(FileWriterFilter& filter) noexcept : InputPin(filter, L"in"), m_owner(filter) {}
+FileWriterInputPin::FileWriterInputPin(FileWriterFilter& filter) noexcept
+    : InputPin(filter, L"in"), m_owner(filter) {}
 
 HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     return pmt && IsEqualGUID(pmt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
 }
 
-HRESULT FileWriterInputPin::OnReceive(IMediaSample* sample) noexcept { return m_owner.Write(sample); }
+HRESULT FileWriterInputPin::OnReceive(IMediaSample* sample) noexcept {
+    return m_owner.Write(sample);
+}
 
-STDMETHODIMP FileWriterInputPin::EndOfStream() noexcept { return m_owner.InputEnded(); }
+STDMETHODIMP FileWriterInputPin::EndOfStream() noexcept {
+    return m_owner.InputEnded();
+}
 
 FileWriterFilter::FileWriterFilter() noexcept : FilterBase(CLSID_FileWriter), m_input(*this) {}
 
 FileWriterFilter::~FileWriterFilter() {
-    if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+    if (m_file != INVALID_HANDLE_VALUE)
+        CloseHandle(m_file);
 }
 
 void* FileWriterFilter::FindInterface(REFIID riid) noexcept {
-    void* found = kit::FindInEntries(riid, {{&IID_IFileSinkFilter, static_cast<IFileSinkFilter2*>(this)},
-                                            {&IID_IFileSinkFilter2, static_cast<IFileSinkFilter2*>(this)},
-                                            {&IID_IAMFilterMiscFlags, static_cast<IAMFilterMiscFlags*>(this)}});
+    void* found = kit::FindInEntries(
+        riid, {{&IID_IFileSinkFilter, static_cast<IFileSinkFilter2*>(this)},
+               {&IID_IFileSinkFilter2, static_cast<IFileSinkFilter2*>(this)},
+               {&IID_IAMFilterMiscFlags, static_cast<IAMFilterMiscFlags*>(this)}});
     return found ? found : FilterBase::FindInterface(riid);
 }
 
-kit::PinBase* FileWriterFilter::GetPin(int index) noexcept { return index == 0 ? &m_input : nullptr; }
+kit::PinBase* FileWriterFilter::GetPin(int index) noexcept {
+    return index == 0 ? &m_input : nullptr;
+}
 
 // Like the system's writer, the name is only kept here; the file is opened when the graph
 // leaves Stopped, and a file that cannot be opened fails Run (see OnPauseToRun).
 STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) noexcept {
-    if (!pszFileName) return E_POINTER;
+    if (!pszFileName)
+        return E_POINTER;
     kit::ScopedLock lock(FilterLock());
-    if (State() != State_Stopped) return VFW_E_WRONG_STATE;
+    if (State() != State_Stopped)
+        return VFW_E_WRONG_STATE;
     try {
         m_fileName = pszFileName;
     } catch (...) {
@@ -44,30 +55,35 @@ STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA
 }
 
 STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) noexcept {
-    if (!ppszFileName) return E_POINTER;
+    if (!ppszFileName)
+        return E_POINTER;
     kit::ScopedLock lock(FilterLock());
     *ppszFileName = nullptr;
     if (pmt) {
         *pmt = AM_MEDIA_TYPE{};
         pmt->majortype = MEDIATYPE_Stream;
     }
-    if (m_fileName.empty()) return E_FAIL;
+    if (m_fileName.empty())
+        return E_FAIL;
     size_t bytes = (m_fileName.size() + 1) * sizeof(WCHAR);
     *ppszFileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-    if (!*ppszFileName) return E_OUTOFMEMORY;
+    if (!*ppszFileName)
+        return E_OUTOFMEMORY;
     memcpy(*ppszFileName, m_fileName.c_str(), bytes);
     return S_OK;
 }
 
 STDMETHODIMP FileWriterFilter::SetMode(DWORD dwFlags) noexcept {
-    if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE)) return E_INVALIDARG;
+    if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE))
+        return E_INVALIDARG;
     kit::ScopedLock lock(FilterLock());
     m_mode = dwFlags;
     return S_OK;
 }
 
 STDMETHODIMP FileWriterFilter::GetMode(DWORD* pdwFlags) noexcept {
-    if (!pdwFlags) return E_POINTER;
+    if (!pdwFlags)
+        return E_POINTER;
     *pdwFlags = m_mode;
     return S_OK;
 }
@@ -95,7 +111,8 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
     DWORD disposition = (m_mode & AM_FILE_OVERWRITE) ? CREATE_ALWAYS : OPEN_ALWAYS;
     m_file = CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file == INVALID_HANDLE_VALUE) Fail(HRESULT_FROM_WIN32(GetLastError()));
+    if (m_file == INVALID_HANDLE_VALUE)
+        Fail(HRESULT_FROM_WIN32(GetLastError()));
     return S_OK;
 }
 
@@ -123,29 +140,36 @@ HRESULT FileWriterFilter::OnPauseToStop() noexcept {
 
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     kit::ScopedLock lock(m_fileLock);
-    if (FAILED(m_error)) return m_error;
-    if (m_file == INVALID_HANDLE_VALUE) return VFW_E_WRONG_STATE;
+    if (FAILED(m_error))
+        return m_error;
+    if (m_file == INVALID_HANDLE_VALUE)
+        return VFW_E_WRONG_STATE;
     REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) return Fail(VFW_E_SAMPLE_TIME_NOT_SET);
+    if (FAILED(sample->GetTime(&start, &stop)))
+        return Fail(VFW_E_SAMPLE_TIME_NOT_SET);
     BYTE* data = nullptr;
     HRESULT hr = sample->GetPointer(&data);
-    if (FAILED(hr)) return Fail(hr);
+    if (FAILED(hr))
+        return Fail(hr);
     long length = sample->GetActualDataLength();
     LARGE_INTEGER position;
     position.QuadPart = start;
-    if (!SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN)) return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    if (!SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN))
+        return Fail(HRESULT_FROM_WIN32(GetLastError()));
     DWORD written = 0;
     if (!WriteFile(m_file, data, static_cast<DWORD>(length), &written, nullptr))
         return Fail(HRESULT_FROM_WIN32(GetLastError()));
-    if (written != static_cast<DWORD>(length)) return Fail(HRESULT_FROM_WIN32(ERROR_DISK_FULL));
+    if (written != static_cast<DWORD>(length))
+        return Fail(HRESULT_FROM_WIN32(ERROR_DISK_FULL));
     return S_OK;
 }
 
 HRESULT FileWriterFilter::InputEnded() noexcept {
     if (State() == State_Running)
-        return NotifyEvent(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
+        return NotifyEvent(EC_COMPLETE, S_OK,
+                           reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
     m_endOfStreamPending = true;
     return S_OK;
 }
 
-}  // namespace filewriter
+} // namespace filewriter

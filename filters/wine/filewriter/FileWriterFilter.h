@@ -24,12 +24,16 @@ private:
     FileWriterFilter& m_owner;
 };
 
-class FileWriterFilter : public kit::FilterBase, public IFileSinkFilter2, public IAMFilterMiscFlags {
+class FileWriterFilter : public kit::FilterBase,
+                         public IFileSinkFilter2,
+                         public IAMFilterMiscFlags {
 public:
     FileWriterFilter() noexcept;
     ~FileWriterFilter() override;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override { return QueryObject(riid, ppv); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        return QueryObject(riid, ppv);
+    }
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefObject(); }
     STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseObject(); }
 
@@ -40,7 +44,9 @@ public:
     STDMETHODIMP SetMode(DWORD dwFlags) noexcept override;
     STDMETHODIMP GetMode(DWORD* pdwFlags) noexcept override;
     // IAMFilterMiscFlags
-    STDMETHODIMP_(ULONG) GetMiscFlags() noexcept override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
+    STDMETHODIMP_(ULONG) GetMiscFlags() noexcept override {
+        return AM_FILTER_MISC_FLAGS_IS_RENDERER;
+    }
 
     int PinCount() noexcept override { return 1; }
     kit::PinBase* GetPin(int index) noexcept override;
@@ -66,4 +72,4 @@ private:
     bool m_endOfStreamPending = false;
 };
 
-}  // namespace filewriter
+} // namespace filewriter

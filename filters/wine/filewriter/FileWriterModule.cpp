@@ -12,24 +12,28 @@ const kit::ClassEntry kClasses[] = {
     {&CLSID_FileWriter, &kit::CreateAndQuery<filewriter::FileWriterFilter>},
 };
 
-}  // namespace
+} // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     return kit::GetClassObjectFrom(kClasses, 1, rclsid, riid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return kit::CanUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+    return kit::CanUnloadNow();
+}
 
 STDAPI DllRegisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr)) hr = kit::RegisterInprocServer(CLSID_FileWriter, L"File writer", path);
+    if (SUCCEEDED(hr))
+        hr = kit::RegisterInprocServer(CLSID_FileWriter, L"File writer", path);
     return hr;
 }
 
 STDAPI DllUnregisterServer() {
     WCHAR path[MAX_PATH];
     HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr)) hr = kit::UnregisterInprocServer(CLSID_FileWriter, path);
+    if (SUCCEEDED(hr))
+        hr = kit::UnregisterInprocServer(CLSID_FileWriter, path);
     return hr;
 }
