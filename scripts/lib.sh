@@ -76,6 +76,13 @@ corvale_prepare_prefix() {
     # A crashing program must end, not wait behind Wine's crash dialog.
     "$CORVALE_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1
+    # Without a window manager (Xvfb), Wine waits 2 s at every destroyed top-level window it
+    # manages; the in-process test programs open hundreds and need no manager.
+    local program
+    for program in unit_tests.exe widgets_tests.exe; do
+        "$CORVALE_WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f \
+            >/dev/null 2>&1
+    done
     if [ -x "$CORVALE_ROOT/scripts/register-filters.sh" ]; then
         "$CORVALE_ROOT/scripts/register-filters.sh" "$build" || return 1
     fi
