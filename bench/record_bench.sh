@@ -17,7 +17,7 @@ corvale_ensure_display || exit 1
 corvale_ensure_pulse force || exit 1
 corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
 
-sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth $((SECONDS_TO_RECORD + 20)) sine 1000 vol 0.5
+sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth $((2 * SECONDS_TO_RECORD + 40)) sine 1000 vol 0.5
 paplay --latency-msec=20 -d speakers "$WORK/tone.wav" &
 player=$!
 sleep 1
@@ -39,7 +39,6 @@ graph=$!
 pa=$!
 wait "$graph" "$pa"
 ticks_after=$(server_ticks)
-kill "$player" 2>/dev/null
 
 cpu_of() { awk -F': ' '/User time/ { u = $2 } /System time/ { s = $2 } END { printf "%.2f", u + s }' "$1"; }
 rss_of() { awk -F': ' '/Maximum resident set size/ { print $2 }' "$1"; }
@@ -57,3 +56,32 @@ printf '%-22s %10s %14s %12s\n' parecord "$pa_cpu" "$pa_rss" "$(sox --i -D "$WOR
 printf '%-22s %10s\n' "wineserver (extra)" "$server_cpu"
 awk -v gc="$graph_cpu" -v pc="$pa_cpu" -v gr="$graph_rss" -v pr="$pa_rss" 'BEGIN {
     printf "ratio graph/parecord: cpu %s, peak memory %.1f\n", (pc > 0 ? sprintf("%.1f", gc / pc) : "n/a (parecord used < 0.01 s)"), gr / pr }'
+
+# The whole program: the recorder's window records the same source through its own graph,
+# driven by the test driver, with parecord beside it again.
+DRIVER=$BUILD/bin/corvale-driver.exe
+drive() { WINEDEBUG=-all "$CORVALE_WINE" "$DRIVER" "$@" >/dev/null 2>&1; }
+if [ -f "$DRIVER" ]; then
+    title="Corvale Recorder"
+    drive reg-write-dword 'HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option' b_only_once 1
+    (WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/app.time" "$CORVALE_WINE" "$BUILD/bin/CorvaleRecorder.exe" \
+        >/dev/null 2>&1) &
+    app=$!
+    drive wait-window "$title" 20000
+    index=$(WINEDEBUG=-all "$CORVALE_WINE" "$DRIVER" items "$title" 1009 2>/dev/null | tr -d '\r' | tail -n +3 |
+        grep -nx "Monitor of Speakers" | cut -d: -f1)
+    drive select "$title" 1009 $((${index:-1} - 1)) -- set-text "$title" 1008 "Z:${WORK//\//\\}\\app.wav"
+    /usr/bin/time -v -o "$WORK/parecord2.time" timeout -s INT "$SECONDS_TO_RECORD" \
+        parecord -d speakers.monitor --file-format=wav "$WORK/parecord2.wav" 2>/dev/null &
+    pa=$!
+    drive click "$title" 1004 -- sleep $((SECONDS_TO_RECORD * 1000)) -- click "$title" 1003 -- sleep 1000 -- close "$title"
+    wait "$app" "$pa"
+    app_cpu=$(cpu_of "$WORK/app.time"); app_rss=$(rss_of "$WORK/app.time")
+    pa2_cpu=$(cpu_of "$WORK/parecord2.time"); pa2_rss=$(rss_of "$WORK/parecord2.time")
+    printf '%-22s %10s %14s %12s\n' "CorvaleRecorder.exe" "$app_cpu" "$app_rss" "$(sox --i -D "$WORK/app.wav" 2>/dev/null)"
+    printf '%-22s %10s %14s %12s\n' "parecord (beside it)" "$pa2_cpu" "$pa2_rss" "$(sox --i -D "$WORK/parecord2.wav" 2>/dev/null)"
+    awk -v gc="$app_cpu" -v pc="$pa2_cpu" -v gr="$app_rss" -v pr="$pa2_rss" 'BEGIN {
+        printf "ratio recorder/parecord: cpu %s, peak memory %.1f (the recorder includes its start-up and window)\n",
+            (pc > 0 ? sprintf("%.1f", gc / pc) : "n/a"), gr / pr }'
+fi
+kill "$player" 2>/dev/null
