@@ -206,10 +206,7 @@ void RecorderDialog::OnClose() {
     if (m_pMC) {
         m_pMC->Stop();
     }
-    ClearSoundCardList();
-    m_cbInput.ResetContent();
-    RemoveRecordingChain();
-    ReleaseCaptureGraph();
+    ReleaseAll();
     m_com.Leave();
     auto* app = fw::Application::Current();
     app->WriteProfileInt(kSection, "nSoundCaptureIndex", nSoundCaptureIndex);
@@ -226,10 +223,7 @@ void RecorderDialog::OnDestroy() {
     if (m_pMC && m_bRecording) {
         m_pMC->Stop();
     }
-    ClearSoundCardList();
-    m_cbInput.ResetContent();
-    RemoveRecordingChain();
-    ReleaseCaptureGraph();
+    ReleaseAll();
     Default();
     m_background.reset();
 }

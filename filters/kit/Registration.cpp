@@ -128,4 +128,16 @@ HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept {
     return mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, clsid);
 }
 
+HRESULT RegisterThisServer(const CLSID& clsid, const WCHAR* name) noexcept {
+    WCHAR path[MAX_PATH];
+    HRESULT hr = ModulePath(reinterpret_cast<const void*>(&RegisterThisServer), path, MAX_PATH);
+    return SUCCEEDED(hr) ? RegisterInprocServer(clsid, name, path) : hr;
+}
+
+HRESULT UnregisterThisServer(const CLSID& clsid) noexcept {
+    WCHAR path[MAX_PATH];
+    HRESULT hr = ModulePath(reinterpret_cast<const void*>(&UnregisterThisServer), path, MAX_PATH);
+    return SUCCEEDED(hr) ? UnregisterInprocServer(clsid, path) : hr;
+}
+
 } // namespace kit

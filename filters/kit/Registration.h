@@ -14,6 +14,10 @@ HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
 // Removes the class key, but only when its InprocServer32 still names modulePath.
 HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept;
 
+// The same for the DLL this kit is linked into: its own path is the server's.
+HRESULT RegisterThisServer(const CLSID& clsid, const WCHAR* name) noexcept;
+HRESULT UnregisterThisServer(const CLSID& clsid) noexcept;
+
 struct MapperPin {
     const WCHAR* name;
     bool output;

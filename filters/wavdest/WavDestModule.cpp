@@ -27,10 +27,7 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr))
-        hr = kit::RegisterInprocServer(wavdest::CLSID_WavDest, L"WAV Dest", path);
+    HRESULT hr = kit::RegisterThisServer(wavdest::CLSID_WavDest, L"WAV Dest");
     if (SUCCEEDED(hr))
         hr = kit::RegisterWithMapper(wavdest::CLSID_WavDest, L"WAV Dest", MERIT_DO_NOT_USE, kPins,
                                      2);
@@ -38,10 +35,6 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
     kit::UnregisterFromMapper(wavdest::CLSID_WavDest);
-    if (SUCCEEDED(hr))
-        hr = kit::UnregisterInprocServer(wavdest::CLSID_WavDest, path);
-    return hr;
+    return kit::UnregisterThisServer(wavdest::CLSID_WavDest);
 }

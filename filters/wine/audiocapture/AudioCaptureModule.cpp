@@ -24,17 +24,9 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr))
-        hr = kit::RegisterInprocServer(CLSID_AudioRecord, L"Audio Capture Filter", path);
-    return hr;
+    return kit::RegisterThisServer(CLSID_AudioRecord, L"Audio Capture Filter");
 }
 
 STDAPI DllUnregisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr))
-        hr = kit::UnregisterInprocServer(CLSID_AudioRecord, path);
-    return hr;
+    return kit::UnregisterThisServer(CLSID_AudioRecord);
 }

@@ -23,17 +23,9 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr))
-        hr = kit::RegisterInprocServer(CLSID_FileWriter, L"File writer", path);
-    return hr;
+    return kit::RegisterThisServer(CLSID_FileWriter, L"File writer");
 }
 
 STDAPI DllUnregisterServer() {
-    WCHAR path[MAX_PATH];
-    HRESULT hr = kit::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer), path, MAX_PATH);
-    if (SUCCEEDED(hr))
-        hr = kit::UnregisterInprocServer(CLSID_FileWriter, path);
-    return hr;
+    return kit::UnregisterThisServer(CLSID_FileWriter);
 }
