@@ -64,3 +64,4 @@ driver: ERROR no window "No Such Window" after 200 ms'
 out=$(drv key "$W" escape -- wait-exit "$pid" 5000)
 expect_eq "escape ends the dialog" "$out" "exit 2"
 drv kill "$pid" >/dev/null
+test_done

@@ -90,3 +90,4 @@ drv syscommand "$TITLE" 16 -- wait-window "$about" 5000 -- click "$about" 1 -- w
     pass "About opens from the system menu" || fail "About opens from the system menu"
 recorder_close
 reset_settings
+test_done

@@ -53,3 +53,4 @@ drv click "$TITLE" 1004 -- sleep 1500 -- click "$TITLE" 1003 >/dev/null
     fail "the next recording goes to the chosen file"
 recorder_close
 reset_settings
+test_done

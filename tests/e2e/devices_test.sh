@@ -63,3 +63,4 @@ out=$(drv click "$TITLE" 1004 -- answer Warning Yes -- sleep 1500 -- text "$TITL
 expect_eq "Record after removal asks about the file, then starts nothing" "$(echo "$out" | tail -n 1)" "Status : Ready"
 recorder_close
 reset_settings
+test_done

@@ -80,3 +80,4 @@ recorder_close
 expect_near "closing while recording leaves a complete WAV" "$(wav_seconds "$closing")" 3 0.6
 expect_eq "the device chosen is saved" "$(setting nSoundCaptureIndex)" "dword $((index - 1))"
 reset_settings
+test_done

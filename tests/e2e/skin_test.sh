@@ -43,3 +43,4 @@ done
 drv mouse-move-xy 1000 700 >/dev/null
 recorder_close
 reset_settings
+test_done

@@ -85,3 +85,4 @@ expect_eq "close saves nCapturePinIndex" "$(setting nCapturePinIndex)" "dword 0"
 expect_eq "close saves nSearchFlag after the first input listing" "$(setting nSearchFlag)" "dword 1"
 expect_eq "close saves the typed path" "$(setting output_wav_file)" 'string "C:\\users\\root\\Music\\typed.wav"'
 reset_settings
+test_done

@@ -37,3 +37,4 @@ expect_eq "Windows 7: a saved path wins" "$(drv text "$TITLE" 1008)" 'C:\saved\t
 drv key "$TITLE" escape >/dev/null
 recorder_wait_exit 10 || recorder_kill
 reset_settings
+test_done

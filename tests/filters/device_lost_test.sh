@@ -39,3 +39,4 @@ if [ -n "$back" ]; then
 else
     fail "lost: EC_DEVICE_LOST non-zero when the sink is back" "$(grep -E 'EVENT|STATE' "$log")"
 fi
+test_done

@@ -14,3 +14,4 @@ log=$FWORK/unopenable.log
 graphrec --device "Monitor of Speakers" --out "$(winpath "$FWORK/no/such/dir/x.wav")" --steps run:1 >"$log" 2>&1
 expect_eq "filewriter: unopenable file posts EC_ERRORABORT with ERROR_PATH_NOT_FOUND" \
     "$(awk '$1 == "EVENT" && $2 == 3 { print $3; exit }' "$log" | sed 's/0xffffffff/0x/')" 0x80070003
+test_done

@@ -32,3 +32,4 @@ length=$(sox --i -D "$out" 2>/dev/null || echo 0)
 if awk -v l="$length" 'BEGIN { exit !(l >= 3.5) }'; then pass "kill: at least 3.5 s of audio kept ($length s)"; else
     fail "kill: at least 3.5 s of audio kept" "got: $length s"; fi
 expect_near "kill: the kept audio is the tone" "$(stat_of "$out" 'Rough.*frequency' remix 1)" 1000 15
+test_done

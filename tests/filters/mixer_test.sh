@@ -34,3 +34,4 @@ else
     fail "mixer: put_Enable(FALSE) records silence" "window RMS/max: $(echo "$windows" | tr '\n' ';')"
 fi
 expect_near "mixer: Wine's winmm volume leaves the signal alone" "$winmm" "$full" 0.01
+test_done

@@ -42,3 +42,4 @@ expect_near "record: content is the 1 kHz tone" "$(stat_of "$out" 'Rough.*freque
 expect_near "record: tone level" "$(stat_of "$out" 'RMS.*amplitude')" 0.3536 0.01
 expect_near "record: tone before the pause" "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 0.2 2.5)" 1000 15
 expect_near "record: tone after the pause" "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 3.2 1.5)" 1000 15
+test_done

@@ -7,6 +7,10 @@ pass() { printf 'PASS: %s\n' "$1"; }
 fail() { local n=$1; shift; printf 'FAIL: %s\n' "$n"; [ $# -gt 0 ] && printf '  %s\n' "$@"; return 0; }
 skip() { printf 'SKIP: %s (%s)\n' "$1" "$2"; }
 
+# test_done: the last line of every test script. The runner counts a script that ends
+# without it (died, exited early, timed out) as failed.
+test_done() { printf 'DONE: %s\n' "${0##*/}"; }
+
 # expect_eq NAME GOT EXPECTED : passes when both strings are equal, else prints both.
 expect_eq() {
     if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got:      '$2'" "expected: '$3'"; fi
