@@ -14,7 +14,7 @@ wine_browser='"C:\windows\system32\winebrowser.exe" "%1"'
 for scheme in http https; do set_handler "$scheme" "\"$(winpath "$browser")\" \"%1\""; done
 trap 'recorder_kill; rm -f "$player_dir/mplayer2.exe" "$player_dir/mplayer2.exe.log";
       set_handler http "$wine_browser"; set_handler https "$wine_browser";
-      pkill -f hh.exe' EXIT
+      kill_in_prefix hh.exe' EXIT
 wait_for_line() { # FILE SECONDS
     local i
     for i in $(seq $(($2 * 10))); do [ -s "$1" ] && return 0; sleep 0.1; done
@@ -56,7 +56,7 @@ case "$args" in
 *"help.chm::/Introduction.htm"*) pass "Help passes help.chm::/Introduction.htm ($args)" ;;
 *) fail "Help passes help.chm::/Introduction.htm" "got: $args" ;;
 esac
-pkill -f hh.exe
+kill_in_prefix hh.exe
 
 # Homepage opens the product's page through the shell.
 rm -f "$browser.log"

@@ -32,7 +32,7 @@ start_wine() {
 
 recorder_start() {
     # A recorder left over by an earlier failure would answer in place of the new one.
-    pkill -f 'CorvaleRecorder\.exe' 2>/dev/null && sleep 1
+    [ -n "$RECORDER_PID" ] && recorder_kill
     start_wine "$RECORDER"
     RECORDER_PID=$!
     drv wait-window "$TITLE" 20000 >/dev/null
@@ -51,7 +51,7 @@ recorder_wait_exit() {
 # Ends a recorder left running by a failed test, so the next test starts clean.
 recorder_kill() {
     [ -n "$RECORDER_PID" ] && kill "$RECORDER_PID" 2>/dev/null
-    pkill -f 'CorvaleRecorder\.exe' 2>/dev/null
+    kill_in_prefix 'CorvaleRecorder\.exe'
     drv wait-gone "$TITLE" 5000 >/dev/null 2>&1
     RECORDER_PID=
 }

@@ -24,3 +24,13 @@ expect_near() {
         fail "$1" "got:      $2" "expected: $3 (+/- $4)"
     fi
 }
+
+# kill_in_prefix PATTERN: ends the processes matching PATTERN that run in this test's own Wine
+# prefix, and no one else's (a user's recorder, another test run).
+kill_in_prefix() {
+    local pid
+    for pid in $(pgrep -f "$1"); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill "$pid" 2>/dev/null
+    done
+    return 0
+}
