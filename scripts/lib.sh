@@ -5,15 +5,19 @@
 CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 CORVALE_WINE=${CORVALE_WINE:-/usr/lib/wine/wine64}
 CORVALE_STARTED_PIDS=()
+# What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
-    x11-apps imagemagick python3 pulseaudio pulseaudio-utils sox googletest fp-utils)
+    python3 pulseaudio pulseaudio-utils fp-utils)
+CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox)
 
 corvale_log() { printf '[corvale] %s\n' "$*" >&2; }
 
-# Installs the Debian packages that are missing; a machine that has them all is left alone.
+# corvale_install_deps [test]: installs the Debian packages that are missing (with "test",
+# the tests' too); a machine that has them all is left alone.
 corvale_install_deps() {
-    local missing=() p
-    for p in "${CORVALE_PACKAGES[@]}"; do
+    local missing=() p wanted=("${CORVALE_PACKAGES[@]}")
+    [ "${1:-}" = test ] && wanted+=("${CORVALE_TEST_PACKAGES[@]}")
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -22,24 +26,33 @@ corvale_install_deps() {
     apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# corvale_build DIR [CMAKE_ARGS...]: configures and builds in DIR.
 corvale_build() {
-    local dir=${1:-$CORVALE_ROOT/build}
+    local dir=$1
+    shift
     cmake -S "$CORVALE_ROOT" -B "$dir" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
+        -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null &&
         cmake --build "$dir" -j"$(nproc)"
 }
 
 # Starts Xvfb on a free display when no X server answers on $DISPLAY.
 corvale_ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xwininfo -root >/dev/null 2>&1; then return 0; fi
-    local n=91
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    # X servers of other roots (a chroot, a container) share the abstract socket names while
+    # their lock files are not visible here: a number is free only when nothing answers on it.
+    local n=91 pid i
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] ||
+        xwininfo -display ":$n" -root >/dev/null 2>&1; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    CORVALE_STARTED_PIDS+=($!)
+    pid=$!
+    CORVALE_STARTED_PIDS+=("$pid")
     export DISPLAY=":$n"
-    local i
-    for i in $(seq 50); do xwininfo -root >/dev/null 2>&1 && return 0; sleep 0.1; done
-    corvale_log "Xvfb did not start"; return 1
+    for i in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        xwininfo -root >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    corvale_log "Xvfb did not start on $DISPLAY"; return 1
 }
 
 # Starts a private PulseAudio server (runtime folder of its own) with a null sink "speakers"

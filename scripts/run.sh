@@ -4,9 +4,11 @@
 set -eu
 source "$(dirname "$0")/lib.sh"
 corvale_install_deps
-corvale_build "$CORVALE_ROOT/build"
+# A build folder of its own without the tests: a user who wants to record does not wait for them.
+BUILD=$CORVALE_ROOT/build-run
+corvale_build "$BUILD" -DCORVALE_BUILD_TESTS=OFF
 trap corvale_teardown EXIT
 corvale_ensure_display
 corvale_ensure_pulse
-corvale_prepare_prefix "${CORVALE_PREFIX:-$HOME/.local/share/corvale-recorder/prefix}" "$CORVALE_ROOT/build"
-corvale_wine "$CORVALE_ROOT/build/bin/CorvaleRecorder.exe"
+corvale_prepare_prefix "${CORVALE_PREFIX:-$HOME/.local/share/corvale-recorder/prefix}" "$BUILD"
+corvale_wine "$BUILD/bin/CorvaleRecorder.exe"

@@ -7,6 +7,15 @@ pass() { printf 'PASS: %s\n' "$1"; }
 fail() { local n=$1; shift; printf 'FAIL: %s\n' "$n"; [ $# -gt 0 ] && printf '  %s\n' "$@"; return 0; }
 skip() { printf 'SKIP: %s (%s)\n' "$1" "$2"; }
 
+# expect_between NAME GOT LOW HIGH : numeric GOT within [LOW, HIGH].
+expect_between() {
+    if awk -v g="$2" -v l="$3" -v h="$4" 'BEGIN { exit !(g != "" && g >= l && g <= h) }'; then
+        pass "$1"
+    else
+        fail "$1" "got:      $2" "expected: between $3 and $4"
+    fi
+}
+
 # test_done: the last line of every test script. The runner counts a script that ends
 # without it (died, exited early, timed out) as failed.
 test_done() { printf 'DONE: %s\n' "${0##*/}"; }

@@ -78,6 +78,15 @@ void RecorderDialogTest::Tick(int count) const {
     }
 }
 
+bool RecorderDialogTest::RecordTimerSet() const {
+    // KillTimer reports whether the timer existed; a set one is put back with the same period.
+    if (!KillTimer(window(), kRecordTimerId)) {
+        return false;
+    }
+    SetTimer(window(), kRecordTimerId, 1000, nullptr);
+    return true;
+}
+
 void RecorderDialogTest::GraphNotify() const {
     SendMessageA(window(), WM_GRAPHNOTIFY, 0, 0);
 }

@@ -31,6 +31,8 @@ protected:
     int Selection(int listId) const;
     int SliderPosition() const;
     void Tick(int count = 1) const;
+    // Whether the record timer is set on the window; the timer is left as it was.
+    bool RecordTimerSet() const;
     void GraphNotify() const;
     // Runs the posted messages (timer messages excepted: tests deliver ticks themselves).
     void Pump() const;

@@ -49,6 +49,7 @@ TEST_F(RecordingControlTest, RecordPauseResumeStopFollowTheTimerTicks) {
     Click(IDC_RECORD);
     EXPECT_EQ(Text(IDC_STATUS), Recording("00:00:00"));
     EXPECT_EQ(Buttons(), kRecordingButtons);
+    EXPECT_TRUE(RecordTimerSet()) << "Record starts the timer";
     Tick(3599);
     EXPECT_EQ(Text(IDC_STATUS), Recording("00:59:59"));
     SendMessageA(window(), WM_TIMER, 7, 0);
@@ -59,15 +60,18 @@ TEST_F(RecordingControlTest, RecordPauseResumeStopFollowTheTimerTicks) {
     Click(IDC_PAUSE);
     EXPECT_EQ(Text(IDC_STATUS), Paused("01:00:00"));
     EXPECT_EQ(Buttons(), "Record=1 Pause=1 Stop=1 Play=0");
+    EXPECT_FALSE(RecordTimerSet()) << "Pause stops the timer";
     Click(IDC_RECORD);
     EXPECT_EQ(Text(IDC_STATUS), Paused("01:00:00")) << "resume keeps the paused text";
     EXPECT_EQ(Buttons(), kRecordingButtons);
+    EXPECT_TRUE(RecordTimerSet()) << "resuming starts the timer again";
     Tick();
     EXPECT_EQ(Text(IDC_STATUS), Recording("01:00:01"));
 
     Click(IDC_STOP);
     EXPECT_EQ(Text(IDC_STATUS), kReady);
     EXPECT_EQ(Buttons(), kAllEnabled);
+    EXPECT_FALSE(RecordTimerSet()) << "Stop ends the timer";
     EXPECT_EQ(GraphCalls(),
               (std::vector<std::string>{"g1.AddFilter WAV Dest", "g1.AddFilter File Writer",
                                         "g1.Render Capture", "g1.Run", "g1.Pause", "g1.Run",
