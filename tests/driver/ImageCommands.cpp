@@ -1,4 +1,5 @@
-// screenshot-window: the window as it is on the screen, into a 24-bit BMP file.
+// screenshot-window: the window as it is on the screen, into a 24-bit BMP file; client-origin:
+// where the client area starts inside such a screenshot.
 #include "CommandTable.h"
 #include "DriverError.h"
 #include "Paths.h"
@@ -69,10 +70,21 @@ void ScreenshotWindow(const Args& args) {
     std::printf("size %ld %ld\n", info.biWidth, info.biHeight);
 }
 
+// The frame's size depends on the system's metrics and fonts: measured, never estimated.
+void ClientOrigin(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    RECT r{};
+    GetWindowRect(top, &r);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    std::printf("%ld %ld\n", origin.x - r.left, origin.y - r.top);
+}
+
 } // namespace
 
 void AddImageCommands(CommandTable& table) {
     table.Add({"screenshot-window", "CAPTION FILE.bmp", 2, ScreenshotWindow});
+    table.Add({"client-origin", "CAPTION", 1, ClientOrigin});
 }
 
 } // namespace driver

@@ -73,7 +73,7 @@ about="About Corvale Recorder"
 drv click "$TITLE" 1047 -- wait-window "$about" 5000 >/dev/null && pass "About opens from its button" ||
     fail "About opens from its button"
 for id in 1049 1050; do
-    run=$(SHOT_HEIGHT_DLU=102 region_measure blue-run "$about" "$id")
+    run=$(region_measure blue-run "$about" "$id")
     if [ "${run:-0}" -ge 40 ]; then pass "link $id is underlined"; else fail "link $id is underlined" "longest blue run: '$run'"; fi
 done
 convert "$E2E/probe.bmp" "$CORVALE_WORK/about.png" 2>/dev/null

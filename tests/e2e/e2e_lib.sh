@@ -78,23 +78,14 @@ wav_frequency() { sox "$1" -n remix 1 stat 2>&1 | awk '/Rough +frequency/ { prin
 # The n-th line (from 1) of a sink's monitor among the recorder's devices is its name.
 monitor_name() { echo "Monitor of $1"; }
 
-# shot_origin CAPTION FILE.bmp CLIENT_HEIGHT_DLU: "X Y" of the client area's origin inside a
-# window screenshot (the frame around it is the system's), found from the window's size and
-# the status line's place, whose dialog-unit position is known.
-shot_origin() {
-    local size w h ypx ydlu
-    size=$(identify -format '%w %h' "$2" 2>/dev/null)
-    w=${size% *}; h=${size#* }
-    read -r ypx ydlu < <(drv controls "$1" | awk '{ for (i = 1; i <= NF; i++) if ($i == "dlu") { print $6, $(i + 2); exit } }')
-    awk -v w="$w" -v h="$h" -v ypx="$ypx" -v ydlu="$ydlu" -v hdlu="$3" \
-        'BEGIN { ch = int(hdlu * ypx / ydlu + 0.5); x = 3; print x, h - ch - x }'
-}
+# shot_origin CAPTION: "X Y" of the client area's origin inside a window screenshot.
+shot_origin() { drv client-origin "$1"; }
 
 # region_measure MODE CAPTION ID: image_probe.py's measure of a control in a fresh screenshot.
 region_measure() {
     local shot=$E2E/probe.bmp ox oy
     drv screenshot-window "$2" "$(winpath "$shot")" >/dev/null || return 1
-    read -r ox oy < <(shot_origin "$2" "$shot" "${SHOT_HEIGHT_DLU:-173}")
+    read -r ox oy < <(shot_origin "$2")
     set -- "$1" "$2" $(drv controls "$2" | awk -v id="$3" '$1 == id { print $5, $6, $7, $8 }')
     python3 "$CORVALE_ROOT/tests/e2e/image_probe.py" "$1" "$shot" $(($3 + ox)) $(($4 + oy)) "$5" "$6"
 }

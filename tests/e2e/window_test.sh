@@ -60,7 +60,7 @@ if drv screenshot-window "$TITLE" "$(winpath "$shot")" >/dev/null && [ -f "$shot
     pass "screenshot saved as build/main-window.png"
     # Between the transport buttons and the list labels only the background shows: a strip
     # must repeat after the bitmap's width, and differ from a plain fill.
-    read -r ox oy < <(shot_origin "$TITLE" "$shot" 173)
+    read -r ox oy < <(shot_origin "$TITLE")
     crop() { convert "$shot" -crop "28x5+$(($1 + ox))+$(($2 + oy))" +repage -depth 8 rgb:- 2>/dev/null | md5sum; }
     expect_eq "the background repeats every 14 pixels" "$(crop 20 51)" "$(crop 34 51)"
     colours=$(convert "$shot" -crop "28x5+$((20 + ox))+$((51 + oy))" +repage -unique-colors txt:- 2>/dev/null | tail -n +2 | wc -l)
