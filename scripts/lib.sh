@@ -8,15 +8,21 @@ CORVALE_STARTED_PIDS=()
 # What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
     python3 pulseaudio pulseaudio-utils fp-utils)
-CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox)
+CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox lintian desktop-file-utils)
+# What building the installers needs (scripts/package.sh; the tests build them too).
+CORVALE_PACKAGING_PACKAGES=(wixl msitools)
 
 corvale_log() { printf '[corvale] %s\n' "$*" >&2; }
 
-# corvale_install_deps [test]: installs the Debian packages that are missing (with "test",
-# the tests' too); a machine that has them all is left alone.
+# corvale_install_deps [test|package]: installs the Debian packages that are missing (with
+# "package", what the installers need too; with "test", the tests' and those); a machine that
+# has them all is left alone.
 corvale_install_deps() {
     local missing=() p wanted=("${CORVALE_PACKAGES[@]}")
-    [ "${1:-}" = test ] && wanted+=("${CORVALE_TEST_PACKAGES[@]}")
+    case ${1:-} in
+    test) wanted+=("${CORVALE_TEST_PACKAGES[@]}" "${CORVALE_PACKAGING_PACKAGES[@]}") ;;
+    package) wanted+=("${CORVALE_PACKAGING_PACKAGES[@]}") ;;
+    esac
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done

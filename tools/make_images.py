@@ -42,18 +42,20 @@ def over(dst, src):
     return rgb + (a,)
 
 
-def render(layers):
-    """Returns SIZE rows of SIZE (r, g, b, a) tuples in 0..255, top row first."""
+def render(layers, size=SIZE):
+    """Returns size rows of size (r, g, b, a) tuples in 0..255, top row first; the scene is drawn
+    in SIZE units and scaled to fit."""
     rows = []
     n = SUBSAMPLES
-    for py in range(SIZE):
+    scale = SIZE / size
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(n):
                 for sx in range(n):
-                    x = px + (sx + 0.5) / n
-                    y = py + (sy + 0.5) / n
+                    x = (px + (sx + 0.5) / n) * scale
+                    y = (py + (sy + 0.5) / n) * scale
                     c = (0.0, 0.0, 0.0, 0.0)
                     for layer in layers:
                         c = over(c, layer(x, y))
@@ -116,7 +118,7 @@ def waveform(x0, x1, cy, amplitude, width, colour):
 
     def wave(x):
         t = (x - x0) / (x1 - x0)
-        envelope = math.sin(math.pi * t) ** 1.5
+        envelope = max(math.sin(math.pi * t), 0.0) ** 1.5
         return cy - amplitude * envelope * math.sin(2 * math.pi * 2.5 * t)
 
     def layer(x, y):
@@ -130,7 +132,7 @@ def waveform(x0, x1, cy, amplitude, width, colour):
     return layer
 
 
-def app_icon():
+def app_icon(size=SIZE):
     navy, deep = hex_rgb("2f5d9e"), hex_rgb("0f2446")
     return render([
         disc(16, 16, 15.5, lambda x, y, rel: (0.55, 0.62, 0.72, 1.0)),
@@ -139,7 +141,7 @@ def app_icon():
         waveform(4.5, 27.5, 15.5, 7.5, 2.2, hex_rgb("bfe9ff")),
         disc(24.5, 24.5, 5.2, lambda x, y, rel: (1.0, 1.0, 1.0, 1.0)),
         disc(24.5, 24.5, 4.2, ring_paint(hex_rgb("ff5a4f"), hex_rgb("b3140c"), 0.3)),
-    ])
+    ], size)
 
 
 def record_icon():

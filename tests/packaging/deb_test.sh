@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The Debian package, checked without installing it on this machine: its fields and files,
+# lintian and desktop-file-validate, and the launcher run from the unpacked tree on the test
+# run's display and sound server with a data folder of its own: the first start makes the
+# prefix and registers the filters, the second only starts the program, which records.
+# CORVALE_DEB_INSTALLED=1 (on a throw-away machine where the package is installed) runs the
+# installed /usr/bin/corvale-recorder instead, then removes the package and checks that the
+# user's prefix and recordings stay.
+source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"
+
+WORK=$CORVALE_WORK/deb
+mkdir -p "$WORK"
+version=$(cat "$CORVALE_BUILD/version.txt")
+if ! deb=$(bash "$CORVALE_ROOT/packaging/debian/build-deb.sh" "$CORVALE_BUILD" "$WORK" 2>"$WORK/build.log"); then
+    fail "the Debian package builds" "$(tail -n 5 "$WORK/build.log")"
+    test_done
+    exit 0
+fi
+pass "the Debian package builds"
+expect_eq "it is named after the program's version" "${deb##*/}" "corvale-recorder_${version}_amd64.deb"
+expect_eq "its fields" "$(dpkg-deb -f "$deb" Package Version Architecture Depends | tr '\n' '|')" \
+    "Package: corvale-recorder|Version: $version|Architecture: amd64|Depends: wine64 (>= 8.0~)|"
+
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }' | sort)
+expected=$( (echo "-rwxr-xr-x ./usr/bin/corvale-recorder"
+    for f in lib/corvale-recorder/{CorvaleRecorder.exe,corvale_audiocapture.dll,corvale_filewriter.dll} \
+        lib/corvale-recorder/{corvale_wavdest.dll,help.chm} share/applications/corvale-recorder.desktop \
+        share/doc/corvale-recorder/{changelog.gz,copyright} share/man/man1/corvale-recorder.1.gz \
+        share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/corvale-recorder.png; do
+        echo "-rw-r--r-- ./usr/$f"
+    done) | sort)
+expect_eq "its files and their modes" "$files" "$expected"
+owners=$(dpkg-deb -c "$deb" | awk '{ print $2 }' | sort -u)
+expect_eq "everything belongs to root" "$owners" "root/root"
+
+report=$(lintian --tag-display-limit 0 "$deb" 2>&1)
+expect_eq "lintian reports no errors" "$(echo "$report" | grep '^E:')" ""
+expect_eq "lintian reports no warnings" "$(echo "$report" | grep '^W:')" ""
+
+root=$WORK/root
+dpkg -x "$deb" "$root"
+[ "${CORVALE_DEB_INSTALLED:-0}" = 1 ] && root=
+expect_eq "the desktop entry is valid" "$(desktop-file-validate "$root/usr/share/applications/corvale-recorder.desktop" 2>&1)" ""
+expect_eq "the desktop entry's categories" \
+    "$(sed -n 's/^Categories=//p' "$root/usr/share/applications/corvale-recorder.desktop")" "AudioVideo;Audio;Recorder;"
+expect_eq "the 48 px icon is a 48x48 PNG" \
+    "$(identify -format '%m %wx%h' "$root/usr/share/icons/hicolor/48x48/apps/corvale-recorder.png" 2>/dev/null)" "PNG 48x48"
+
+# --- The launcher from the unpacked tree ---
+export XDG_DATA_HOME=$WORK/xdg
+export WINEPREFIX=$XDG_DATA_HOME/corvale-recorder/prefix
+STAMP=$WINEPREFIX/.corvale-registered
+LAUNCHER_PID=
+trap 'kill $PLAYER_PID 2>/dev/null; [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
+      kill_in_prefix "CorvaleRecorder\.exe"; "$(dirname "$CORVALE_WINE")/wineserver" -k >/dev/null 2>&1' EXIT
+now() { date +%s.%N; }
+
+# launch LOG: starts the launcher; when the recorder's window is up, prints the seconds it took.
+# The driver joins the prefix only once the launcher has set it up (the stamp is written just
+# before the program starts), so that it never creates the prefix itself.
+launch() {
+    local start i
+    start=$(now)
+    (exec env WINEDEBUG=-all "$root/usr/bin/corvale-recorder" >"$1" 2>&1) &
+    LAUNCHER_PID=$!
+    RECORDER_PID=$LAUNCHER_PID
+    for i in $(seq 1800); do
+        [ -f "$STAMP" ] && break
+        kill -0 "$LAUNCHER_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    drv wait-window "$TITLE" 60000 >/dev/null || return 1
+    awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.1f\n", b - a }'
+}
+
+if first=$(launch "$WORK/first.log"); then
+    pass "the first start shows the window ($first s)"
+else
+    fail "the first start shows the window" "$(cat "$WORK/first.log")"
+fi
+expect_eq "the first start made the prefix in the user's data folder" \
+    "$([ -f "$WINEPREFIX/system.reg" ] && echo made)" "made"
+if grep -q "first start" "$WORK/first.log" && grep -q "registering the filters" "$WORK/first.log"; then
+    pass "the first start tells the user and registers the filters"
+else
+    fail "the first start tells the user and registers the filters" "$(cat "$WORK/first.log")"
+fi
+expect_eq "WAV Dest is registered from the package's folder" \
+    "$(corvale_wine reg query 'HKLM\Software\Classes\CLSID\{3C78B8E2-6C4D-11D1-ADE2-0000F8754B98}\InprocServer32' /ve 2>/dev/null |
+        tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p')" "$(winpath "$root/usr/lib/corvale-recorder/corvale_wavdest.dll")"
+recorder_close
+wait "$LAUNCHER_PID" 2>/dev/null
+stamp_before=$(stat -c %Y.%s "$STAMP" 2>/dev/null)
+drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
+
+if second=$(launch "$WORK/second.log"); then
+    pass "the second start shows the window ($second s)"
+else
+    fail "the second start shows the window" "$(cat "$WORK/second.log")"
+fi
+expect_eq "the second start registers nothing" "$(cat "$WORK/second.log")$(stat -c %Y.%s "$STAMP" 2>/dev/null)" \
+    "$stamp_before"
+take=$WORK/take.wav
+tone "$E2E/deb-a1000.wav" 1000 30
+play_into speakers "$E2E/deb-a1000.wav"
+index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Speakers" | cut -d: -f1)
+drv select "$TITLE" 1009 $((${index:-1} - 1)) -- set-text "$TITLE" 1008 "$(winpath "$take")" \
+    -- click "$TITLE" 1004 -- sleep 3000 -- click "$TITLE" 1003 -- sleep 500 >/dev/null
+recorder_close
+kill "$PLAYER_PID" 2>/dev/null
+expect_near "the launched program records 3 s" "$(wav_seconds "$take")" 3 0.8
+expect_near "the recording holds the played 1 kHz tone" "$(wav_frequency "$take")" 1000 30
+wait "$LAUNCHER_PID" 2>/dev/null
+LAUNCHER_PID=
+
+# The launcher uses the session's display and never starts one of its own.
+out=$(env -u DISPLAY "$root/usr/bin/corvale-recorder" 2>&1)
+rc=$?
+if [ "$rc" -ne 0 ] && echo "$out" | grep -q "no X display"; then
+    pass "without a display the launcher says so and starts nothing"
+else
+    fail "without a display the launcher says so and starts nothing" "exit $rc: $out"
+fi
+if [ -z "$root" ]; then
+    apt-get remove -y -q corvale-recorder >/dev/null 2>&1
+    expect_eq "apt-get remove removes the launcher" "$(command -v corvale-recorder)" ""
+    expect_eq "apt-get remove leaves the user's prefix and recording" \
+        "$([ -f "$WINEPREFIX/system.reg" ] && [ -s "$take" ] && echo kept)" "kept"
+fi
+echo "launcher: first start ${first:-?} s, second start ${second:-?} s; package $(du -k "$deb" | cut -f1) KiB" >&2
+test_done
