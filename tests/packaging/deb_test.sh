@@ -6,7 +6,7 @@
 # CORVALE_DEB_INSTALLED=1 (on a throw-away machine where the package is installed) runs the
 # installed /usr/bin/corvale-recorder instead, then removes the package and checks that the
 # user's prefix and recordings stay.
-source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"
+source "$CORVALE_ROOT/tests/packaging/packaging_lib.sh"
 
 WORK=$CORVALE_WORK/deb
 mkdir -p "$WORK"
@@ -79,7 +79,7 @@ else
     fail "the first start shows the window" "$(cat "$WORK/first.log")"
 fi
 expect_eq "the first start made the prefix in the user's data folder" \
-    "$([ -f "$WINEPREFIX/system.reg" ] && echo made)" "made"
+    "$([ -d "$WINEPREFIX/drive_c" ] && echo made)" "made"
 if grep -q "first start" "$WORK/first.log" && grep -q "registering the filters" "$WORK/first.log"; then
     pass "the first start tells the user and registers the filters"
 else
@@ -101,15 +101,7 @@ fi
 expect_eq "the second start registers nothing" "$(cat "$WORK/second.log")$(stat -c %Y.%s "$STAMP" 2>/dev/null)" \
     "$stamp_before"
 take=$WORK/take.wav
-tone "$E2E/deb-a1000.wav" 1000 30
-play_into speakers "$E2E/deb-a1000.wav"
-index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Speakers" | cut -d: -f1)
-drv select "$TITLE" 1009 $((${index:-1} - 1)) -- set-text "$TITLE" 1008 "$(winpath "$take")" \
-    -- click "$TITLE" 1004 -- sleep 3000 -- click "$TITLE" 1003 -- sleep 500 >/dev/null
-recorder_close
-kill "$PLAYER_PID" 2>/dev/null
-expect_near "the launched program records 3 s" "$(wav_seconds "$take")" 3 0.8
-expect_near "the recording holds the played 1 kHz tone" "$(wav_frequency "$take")" 1000 30
+record_tone "the launched program" "$take" 3
 wait "$LAUNCHER_PID" 2>/dev/null
 LAUNCHER_PID=
 
@@ -125,7 +117,7 @@ if [ -z "$root" ]; then
     apt-get remove -y -q corvale-recorder >/dev/null 2>&1
     expect_eq "apt-get remove removes the launcher" "$(command -v corvale-recorder)" ""
     expect_eq "apt-get remove leaves the user's prefix and recording" \
-        "$([ -f "$WINEPREFIX/system.reg" ] && [ -s "$take" ] && echo kept)" "kept"
+        "$([ -d "$WINEPREFIX/drive_c" ] && [ -s "$take" ] && echo kept)" "kept"
 fi
 echo "launcher: first start ${first:-?} s, second start ${second:-?} s; package $(du -k "$deb" | cut -f1) KiB" >&2
 test_done

@@ -3,7 +3,7 @@
 # place, the installed program recording with the installed "WAV Dest", a newer build upgrading
 # in place, an older one refused, and an uninstall that removes all of it and nothing of the
 # user's.
-source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"
+source "$CORVALE_ROOT/tests/packaging/packaging_lib.sh"
 
 WORK=$CORVALE_WORK/msi
 mkdir -p "$WORK"
@@ -97,15 +97,7 @@ if drv wait-window "$TITLE" 30000 >/dev/null; then
     pass "the installed program shows its window"
     profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
     take=$profile/take.wav
-    tone "$E2E/msi-a1000.wav" 1000 30
-    play_into speakers "$E2E/msi-a1000.wav"
-    index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Speakers" | cut -d: -f1)
-    drv select "$TITLE" 1009 $((${index:-1} - 1)) -- set-text "$TITLE" 1008 "$(winpath "$take")" \
-        -- click "$TITLE" 1004 -- sleep 4000 -- click "$TITLE" 1003 -- sleep 500 >/dev/null
-    recorder_close
-    kill "$PLAYER_PID" 2>/dev/null
-    expect_near "it records 4 s into the user's folder" "$(wav_seconds "$take")" 4 0.8
-    expect_near "the recording holds the played 1 kHz tone" "$(wav_frequency "$take")" 1000 30
+    record_tone "the installed program" "$take" 4
 else
     fail "the installed program shows its window"
     recorder_kill
