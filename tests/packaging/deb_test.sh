@@ -119,6 +119,6 @@ if [ -z "$root" ]; then
     expect_eq "apt-get remove leaves the user's prefix and recording" \
         "$([ -d "$WINEPREFIX/drive_c" ] && [ -s "$take" ] && echo kept)" "kept"
 fi
-# Two leading spaces: the runner shows such lines.
+# The start times and the package size, kept in the test's log.
 echo "  launcher: first start ${first:-?} s, second start ${second:-?} s; package $(du -k "$deb" | cut -f1) KiB"
 test_done
