@@ -103,6 +103,16 @@ expect_eq "the second start registers nothing" "$(cat "$WORK/second.log")$(stat 
 take=$WORK/take.wav
 record_tone "the launched program" "$take" 3
 wait "$LAUNCHER_PID" 2>/dev/null
+
+# A changed package (here: a filter file with a new time) is registered again at the next start.
+touch "$root/usr/lib/corvale-recorder/corvale_wavdest.dll"
+if launch "$WORK/third.log" >/dev/null && grep -q "registering the filters" "$WORK/third.log"; then
+    pass "a start after the package changed registers the filters again"
+else
+    fail "a start after the package changed registers the filters again" "$(cat "$WORK/third.log")"
+fi
+recorder_close
+wait "$LAUNCHER_PID" 2>/dev/null
 LAUNCHER_PID=
 
 # The launcher uses the session's display and never starts one of its own.
