@@ -1,7 +1,7 @@
 #include "app/DesktopServices.h"
 
 #include "commands/InputHelpDialog.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
 #include "capture/FileExists.h"
 
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 bool FileExists(const std::string& path) {
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -1,6 +1,6 @@
 #include "capture/FindPin.h"
 
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 HRESULT FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int n, IPin** pin) {
     *pin = nullptr;

@@ -1,11 +1,9 @@
 #include "app/RecorderDialog.h"
 #include "capture/DebugPrint.h"
 #include "capture/FindPin.h"
+#include "filters/wavdest/WavDestClassId.h"
 #include "resources/resource.h"
 
-// "WAV Dest": installed with the program, created only by its class id.
-static const CLSID CLSID_WavDest = {
-    0x3C78B8E2, 0x6C4D, 0x11D1, {0xAD, 0xE2, 0x00, 0x00, 0xF8, 0x75, 0x4B, 0x98}};
 
 HRESULT RecorderDialog::CreateCaptureGraph() {
     HRESULT hr =

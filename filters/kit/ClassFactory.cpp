@@ -1,4 +1,6 @@
-#include "ClassFactory.h"
+#include "filters/kit/ClassFactory.h"
+
+#include "filters/kit/ClassTable.h"
 
 namespace kit {
 
@@ -8,33 +10,39 @@ void* ClassFactory::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) noexcept {
-    if (!ppv)
+    if (!ppv) {
         return E_POINTER;
+    }
     *ppv = nullptr;
-    if (pUnkOuter)
+    if (pUnkOuter) {
         return CLASS_E_NOAGGREGATION;
+    }
     return m_create(riid, ppv);
 }
 
 STDMETHODIMP ClassFactory::LockServer(WINBOOL fLock) noexcept {
-    if (fLock)
+    if (fLock) {
         ++ModuleObjectCount();
-    else
+    } else {
         --ModuleObjectCount();
+    }
     return S_OK;
 }
 
-HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid,
+HRESULT GetClassObjectFrom(std::span<const ClassEntry> entries, REFCLSID rclsid, REFIID riid,
                            void** ppv) noexcept {
-    if (!ppv)
+    if (!ppv) {
         return E_POINTER;
+    }
     *ppv = nullptr;
-    for (size_t i = 0; i < count; ++i) {
-        if (!IsEqualCLSID(rclsid, *entries[i].clsid))
+    for (const ClassEntry& entry : entries) {
+        if (!IsEqualCLSID(rclsid, *entry.clsid)) {
             continue;
-        auto* factory = new (std::nothrow) ClassFactory(entries[i].create);
-        if (!factory)
+        }
+        auto* factory = new (std::nothrow) ClassFactory(entry.create);
+        if (!factory) {
             return E_OUTOFMEMORY;
+        }
         HRESULT hr = factory->QueryObject(riid, ppv);
         factory->ReleaseObject();
         return hr;

@@ -1,17 +1,14 @@
-// The class factory and the Dll* exports' shared bodies.
+// The class factory that the DLL exports hand out for each entry of the class table.
 #pragma once
 #include <new>
+#include <span>
 
-#include "ComObject.h"
+#include "filters/kit/ComObject.h"
 
 namespace kit {
 
 using CreateFunction = HRESULT (*)(REFIID riid, void** ppv);
-
-struct ClassEntry {
-    const CLSID* clsid;
-    CreateFunction create;
-};
+struct ClassEntry;
 
 class ClassFactory : public IClassFactory, public ComObject {
 public:
@@ -29,18 +26,20 @@ private:
 
 // Creates `T` (whose constructor starts the count at one) and queries it for riid.
 template <typename T> HRESULT CreateAndQuery(REFIID riid, void** ppv) noexcept {
-    if (!ppv)
+    if (!ppv) {
         return E_POINTER;
+    }
     *ppv = nullptr;
     T* object = new (std::nothrow) T();
-    if (!object)
+    if (!object) {
         return E_OUTOFMEMORY;
+    }
     HRESULT hr = object->QueryObject(riid, ppv);
     object->ReleaseObject();
     return hr;
 }
 
-HRESULT GetClassObjectFrom(const ClassEntry* entries, size_t count, REFCLSID rclsid, REFIID riid,
+HRESULT GetClassObjectFrom(std::span<const ClassEntry> entries, REFCLSID rclsid, REFIID riid,
                            void** ppv) noexcept;
 HRESULT CanUnloadNow() noexcept;
 

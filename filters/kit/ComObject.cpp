@@ -1,11 +1,12 @@
-#include "ComObject.h"
+#include "filters/kit/ComObject.h"
 
 namespace kit {
 
 void* FindInEntries(REFIID riid, std::initializer_list<InterfaceEntry> table) noexcept {
     for (const InterfaceEntry& e : table) {
-        if (IsEqualIID(riid, *e.iid))
+        if (IsEqualIID(riid, *e.iid)) {
             return e.object;
+        }
     }
     return nullptr;
 }
@@ -29,17 +30,20 @@ ULONG ComObject::AddRefObject() noexcept {
 
 ULONG ComObject::ReleaseObject() noexcept {
     ULONG left = --m_refs;
-    if (left == 0)
+    if (left == 0) {
         delete this;
+    }
     return left;
 }
 
 HRESULT ComObject::QueryObject(REFIID riid, void** ppv) noexcept {
-    if (!ppv)
+    if (!ppv) {
         return E_POINTER;
+    }
     *ppv = FindInterface(riid);
-    if (!*ppv)
+    if (!*ppv) {
         return E_NOINTERFACE;
+    }
     static_cast<IUnknown*>(*ppv)->AddRef();
     return S_OK;
 }

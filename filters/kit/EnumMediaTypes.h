@@ -1,7 +1,8 @@
 // IEnumMediaTypes over a pin's GetMediaType list; holds a reference to the pin's filter.
 #pragma once
-#include "ComObject.h"
-#include "Pin.h"
+#include "base/ComPtr.h"
+#include "filters/kit/ComObject.h"
+#include "filters/kit/Pin.h"
 
 namespace kit {
 
@@ -21,6 +22,7 @@ protected:
 
 private:
     PinBase& m_pin;
+    fw::ComPtr<IPin> m_pinRef; // keeps m_pin's filter alive
     ULONG m_position;
 };
 

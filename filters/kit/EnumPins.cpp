@@ -1,19 +1,16 @@
-#include "EnumPins.h"
+#include "filters/kit/EnumPins.h"
 
 #include <new>
 
-#include "Pin.h"
+#include "filters/kit/Pin.h"
 
 namespace kit {
 
 EnumPins::EnumPins(FilterBase& filter, ULONG position) noexcept
-    : m_filter(filter), m_position(position) {
-    m_filter.AddRefObject();
-}
+    : m_filter(filter), m_filterRef(fw::ComPtr<IBaseFilter>::CopyFrom(&filter)),
+      m_position(position) {}
 
-EnumPins::~EnumPins() {
-    m_filter.ReleaseObject();
-}
+EnumPins::~EnumPins() = default;
 
 void* EnumPins::FindInterface(REFIID riid) noexcept {
     return FindInEntries(riid, {{&IID_IUnknown, static_cast<IEnumPins*>(this)},
@@ -21,18 +18,21 @@ void* EnumPins::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP EnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) noexcept {
-    if (!ppPins)
+    if (!ppPins) {
         return E_POINTER;
-    if (cPins > 1 && !pcFetched)
+    }
+    if (cPins > 1 && !pcFetched) {
         return E_INVALIDARG;
+    }
     ULONG fetched = 0;
     while (fetched < cPins && m_position < static_cast<ULONG>(m_filter.PinCount())) {
         IPin* pin = m_filter.GetPin(static_cast<int>(m_position++));
         pin->AddRef();
         ppPins[fetched++] = pin;
     }
-    if (pcFetched)
+    if (pcFetched) {
         *pcFetched = fetched;
+    }
     return fetched == cPins ? S_OK : S_FALSE;
 }
 
@@ -52,8 +52,9 @@ STDMETHODIMP EnumPins::Reset() noexcept {
 }
 
 STDMETHODIMP EnumPins::Clone(IEnumPins** ppEnum) noexcept {
-    if (!ppEnum)
+    if (!ppEnum) {
         return E_POINTER;
+    }
     *ppEnum = new (std::nothrow) EnumPins(m_filter, m_position);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }

@@ -1,7 +1,8 @@
 // IEnumPins over a filter's pins; holds a reference to the filter.
 #pragma once
-#include "ComObject.h"
-#include "Filter.h"
+#include "base/ComPtr.h"
+#include "filters/kit/ComObject.h"
+#include "filters/kit/Filter.h"
 
 namespace kit {
 
@@ -20,6 +21,7 @@ protected:
 
 private:
     FilterBase& m_filter;
+    fw::ComPtr<IBaseFilter> m_filterRef; // keeps m_filter alive
     ULONG m_position;
 };
 

@@ -1,20 +1,17 @@
-#include "Filter.h"
+#include "filters/kit/Filter.h"
 
 #include <cwchar>
 #include <new>
 
-#include "ComPtr.h"
-#include "EnumPins.h"
-#include "Pin.h"
+#include "base/ComPtr.h"
+#include "filters/kit/EnumPins.h"
+#include "filters/kit/Pin.h"
 
 namespace kit {
 
 FilterBase::FilterBase(const CLSID& clsid) noexcept : m_clsid(clsid) {}
 
-FilterBase::~FilterBase() {
-    if (m_clock)
-        m_clock->Release();
-}
+FilterBase::~FilterBase() = default;
 
 void* FilterBase::FindInterface(REFIID riid) noexcept {
     return FindInEntries(riid, {{&IID_IUnknown, static_cast<IBaseFilter*>(this)},
@@ -24,8 +21,9 @@ void* FilterBase::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP FilterBase::GetClassID(CLSID* pClassID) noexcept {
-    if (!pClassID)
+    if (!pClassID) {
         return E_POINTER;
+    }
     *pClassID = m_clsid;
     return S_OK;
 }
@@ -33,8 +31,9 @@ STDMETHODIMP FilterBase::GetClassID(CLSID* pClassID) noexcept {
 HRESULT FilterBase::PauseFromStopped() noexcept {
     for (int i = 0; i < PinCount(); ++i) {
         HRESULT hr = GetPin(i)->Active();
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             return hr;
+        }
     }
     return OnStopToPause();
 }
@@ -49,10 +48,12 @@ STDMETHODIMP FilterBase::Stop() noexcept {
     if (m_state == State_Paused) {
         m_state = State_Stopped;
         HRESULT hr = OnPauseToStop();
-        if (SUCCEEDED(result))
+        if (SUCCEEDED(result)) {
             result = hr;
-        for (int i = 0; i < PinCount(); ++i)
+        }
+        for (int i = 0; i < PinCount(); ++i) {
             GetPin(i)->Inactive();
+        }
     }
     return FAILED(result) ? result : S_OK;
 }
@@ -63,61 +64,62 @@ STDMETHODIMP FilterBase::Pause() noexcept {
         HRESULT hr = PauseFromStopped();
         if (FAILED(hr)) {
             OnPauseToStop();
-            for (int i = 0; i < PinCount(); ++i)
+            for (int i = 0; i < PinCount(); ++i) {
                 GetPin(i)->Inactive();
+            }
             return hr;
         }
         m_state = State_Paused;
     } else if (m_state == State_Running) {
         m_state = State_Paused;
         HRESULT hr = OnRunToPause();
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             return hr;
+        }
     }
     return PausedStateResult();
 }
 
 STDMETHODIMP FilterBase::Run(REFERENCE_TIME tStart) noexcept {
     ScopedLock lock(m_lock);
-    if (m_state == State_Running)
+    if (m_state == State_Running) {
         return S_OK;
+    }
     if (m_state == State_Stopped) {
         HRESULT hr = Pause();
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             return hr;
+        }
     }
     m_tStart = tStart;
     HRESULT hr = OnPauseToRun(tStart);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     m_state = State_Running;
     return S_OK;
 }
 
 STDMETHODIMP FilterBase::GetState(DWORD, FILTER_STATE* State) noexcept {
-    if (!State)
+    if (!State) {
         return E_POINTER;
+    }
     *State = m_state;
     return m_state == State_Paused ? PausedStateResult() : S_OK;
 }
 
 STDMETHODIMP FilterBase::SetSyncSource(IReferenceClock* pClock) noexcept {
     ScopedLock lock(m_graphLock);
-    if (pClock)
-        pClock->AddRef();
-    if (m_clock)
-        m_clock->Release();
-    m_clock = pClock;
+    m_clock = fw::ComPtr<IReferenceClock>::CopyFrom(pClock);
     return S_OK;
 }
 
 STDMETHODIMP FilterBase::GetSyncSource(IReferenceClock** pClock) noexcept {
-    if (!pClock)
+    if (!pClock) {
         return E_POINTER;
+    }
     ScopedLock lock(m_graphLock);
-    *pClock = m_clock;
-    if (m_clock)
-        m_clock->AddRef();
+    *pClock = fw::ComPtr<IReferenceClock>::CopyFrom(m_clock.get()).detach();
     return S_OK;
 }
 
@@ -127,15 +129,17 @@ bool FilterBase::ClockTime(REFERENCE_TIME* now) noexcept {
 }
 
 STDMETHODIMP FilterBase::EnumPins(IEnumPins** ppEnum) noexcept {
-    if (!ppEnum)
+    if (!ppEnum) {
         return E_POINTER;
+    }
     *ppEnum = new (std::nothrow) kit::EnumPins(*this, 0);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP FilterBase::FindPin(LPCWSTR Id, IPin** ppPin) noexcept {
-    if (!Id || !ppPin)
+    if (!Id || !ppPin) {
         return E_POINTER;
+    }
     for (int i = 0; i < PinCount(); ++i) {
         PinBase* pin = GetPin(i);
         if (wcscmp(pin->Name(), Id) == 0) {
@@ -149,14 +153,16 @@ STDMETHODIMP FilterBase::FindPin(LPCWSTR Id, IPin** ppPin) noexcept {
 }
 
 STDMETHODIMP FilterBase::QueryFilterInfo(FILTER_INFO* pInfo) noexcept {
-    if (!pInfo)
+    if (!pInfo) {
         return E_POINTER;
+    }
     ScopedLock lock(m_graphLock);
     wcsncpy(pInfo->achName, m_name, MAX_FILTER_NAME - 1);
     pInfo->achName[MAX_FILTER_NAME - 1] = 0;
     pInfo->pGraph = m_graph;
-    if (m_graph)
+    if (m_graph) {
         m_graph->AddRef();
+    }
     return S_OK;
 }
 
@@ -176,14 +182,16 @@ STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) noexcept {
 }
 
 HRESULT FilterBase::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) noexcept {
-    ComPtr<IMediaEventSink> sink;
+    fw::ComPtr<IMediaEventSink> sink;
     {
         ScopedLock lock(m_graphLock);
-        if (!m_graph)
+        if (!m_graph) {
             return E_UNEXPECTED;
+        }
         HRESULT hr = m_graph->QueryInterface(IID_IMediaEventSink, sink.put_void());
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             return hr;
+        }
     }
     return sink->Notify(code, param1, param2);
 }

@@ -4,8 +4,9 @@
 #include <dshow.h>
 #include <atomic>
 
-#include "ComObject.h"
-#include "Lock.h"
+#include "base/ComPtr.h"
+#include "filters/kit/ComObject.h"
+#include "filters/kit/Lock.h"
 
 namespace kit {
 
@@ -65,7 +66,7 @@ private:
     CriticalSection m_graphLock;
     std::atomic<FILTER_STATE> m_state{State_Stopped};
     REFERENCE_TIME m_tStart = 0;
-    IReferenceClock* m_clock = nullptr;
+    fw::ComPtr<IReferenceClock> m_clock;
     IFilterGraph* m_graph = nullptr; // not counted: the graph owns us
     WCHAR m_name[MAX_FILTER_NAME] = {};
 };

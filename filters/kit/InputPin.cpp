@@ -1,6 +1,6 @@
-#include "InputPin.h"
+#include "filters/kit/InputPin.h"
 
-#include "Filter.h"
+#include "filters/kit/Filter.h"
 
 namespace kit {
 
@@ -12,8 +12,9 @@ InputPin::~InputPin() {
 }
 
 void* InputPin::FindInterface(REFIID riid) noexcept {
-    if (IsEqualIID(riid, IID_IMemInputPin))
+    if (IsEqualIID(riid, IID_IMemInputPin)) {
         return static_cast<IMemInputPin*>(this);
+    }
     return PinBase::FindInterface(riid);
 }
 
@@ -30,10 +31,7 @@ STDMETHODIMP_(ULONG) InputPin::Release() noexcept {
 }
 
 void InputPin::BreakConnect() noexcept {
-    if (m_allocator) {
-        m_allocator->Release();
-        m_allocator = nullptr;
-    }
+    m_allocator.reset();
 }
 
 STDMETHODIMP InputPin::Connect(IPin*, const AM_MEDIA_TYPE*) noexcept {
@@ -41,23 +39,28 @@ STDMETHODIMP InputPin::Connect(IPin*, const AM_MEDIA_TYPE*) noexcept {
 }
 
 STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pConnector || !pmt)
+    if (!pConnector || !pmt) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
-    if (m_connected)
+    if (m_connected) {
         return VFW_E_ALREADY_CONNECTED;
-    if (m_filter.State() != State_Stopped)
+    }
+    if (m_filter.State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
+    }
     PIN_DIRECTION dir;
-    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT)
+    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) {
         return VFW_E_INVALID_DIRECTION;
-    if (CheckMediaType(pmt) != S_OK)
+    }
+    if (CheckMediaType(pmt) != S_OK) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     HRESULT hr = m_mt.Set(pmt);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
-    pConnector->AddRef();
-    m_connected = pConnector;
+    }
+    m_connected = fw::ComPtr<IPin>::CopyFrom(pConnector);
     hr = CompleteConnect(pConnector);
     if (FAILED(hr)) {
         BreakConnect();
@@ -67,30 +70,28 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
 }
 
 STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
-    if (!ppAllocator)
+    if (!ppAllocator) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
     if (!m_allocator) {
         HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IMemAllocator, reinterpret_cast<void**>(&m_allocator));
+                                      IID_IMemAllocator, m_allocator.put_void());
         if (FAILED(hr)) {
             *ppAllocator = nullptr;
             return hr;
         }
     }
-    m_allocator->AddRef();
-    *ppAllocator = m_allocator;
+    *ppAllocator = fw::ComPtr<IMemAllocator>::CopyFrom(m_allocator.get()).detach();
     return S_OK;
 }
 
 STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, WINBOOL) noexcept {
-    if (!pAllocator)
+    if (!pAllocator) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
-    pAllocator->AddRef();
-    if (m_allocator)
-        m_allocator->Release();
-    m_allocator = pAllocator;
+    m_allocator = fw::ComPtr<IMemAllocator>::CopyFrom(pAllocator);
     return S_OK;
 }
 
@@ -99,22 +100,26 @@ STDMETHODIMP InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) noexcept 
 }
 
 STDMETHODIMP InputPin::Receive(IMediaSample* pSample) noexcept {
-    if (!pSample)
+    if (!pSample) {
         return E_POINTER;
-    if (m_filter.State() == State_Stopped)
+    }
+    if (m_filter.State() == State_Stopped) {
         return VFW_E_WRONG_STATE;
+    }
     return OnReceive(pSample);
 }
 
 STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,
                                        LONG* nSamplesProcessed) noexcept {
-    if (!pSamples || !nSamplesProcessed)
+    if (!pSamples || !nSamplesProcessed) {
         return E_POINTER;
+    }
     *nSamplesProcessed = 0;
     for (LONG i = 0; i < nSamples; ++i) {
         HRESULT hr = Receive(pSamples[i]);
-        if (hr != S_OK)
+        if (hr != S_OK) {
             return hr;
+        }
         ++*nSamplesProcessed;
     }
     return S_OK;

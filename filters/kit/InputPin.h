@@ -1,6 +1,6 @@
 // An input pin that accepts connections and receives samples over IMemInputPin.
 #pragma once
-#include "Pin.h"
+#include "filters/kit/Pin.h"
 
 namespace kit {
 
@@ -32,7 +32,7 @@ protected:
     virtual HRESULT OnReceive(IMediaSample*) noexcept { return E_NOTIMPL; }
 
 private:
-    IMemAllocator* m_allocator = nullptr;
+    fw::ComPtr<IMemAllocator> m_allocator;
 };
 
 } // namespace kit

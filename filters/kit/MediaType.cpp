@@ -1,4 +1,4 @@
-#include "MediaType.h"
+#include "filters/kit/MediaType.h"
 
 #include <cstring>
 
@@ -8,8 +8,9 @@ const GUID kSubtypePcmGuid = {
     0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 void FreeMediaType(AM_MEDIA_TYPE& mt) noexcept {
-    if (mt.cbFormat && mt.pbFormat)
+    if (mt.cbFormat && mt.pbFormat) {
         CoTaskMemFree(mt.pbFormat);
+    }
     mt.cbFormat = 0;
     mt.pbFormat = nullptr;
     if (mt.pUnk) {
@@ -19,8 +20,9 @@ void FreeMediaType(AM_MEDIA_TYPE& mt) noexcept {
 }
 
 HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src) noexcept {
-    if (!dst || !src)
+    if (!dst || !src) {
         return E_POINTER;
+    }
     *dst = *src;
     if (src->cbFormat && src->pbFormat) {
         dst->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(src->cbFormat));
@@ -33,15 +35,17 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src) noexcept {
         dst->pbFormat = nullptr;
         dst->cbFormat = 0;
     }
-    if (dst->pUnk)
+    if (dst->pUnk) {
         dst->pUnk->AddRef();
+    }
     return S_OK;
 }
 
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src) noexcept {
     auto* mt = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    if (!mt)
+    if (!mt) {
         return nullptr;
+    }
     if (FAILED(CopyMediaType(mt, src))) {
         CoTaskMemFree(mt);
         return nullptr;
@@ -50,69 +54,86 @@ AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src) noexcept {
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* mt) noexcept {
-    if (!mt)
+    if (!mt) {
         return;
+    }
     FreeMediaType(*mt);
     CoTaskMemFree(mt);
 }
 
 bool MatchesPartial(const AM_MEDIA_TYPE& mt, const AM_MEDIA_TYPE* filter) noexcept {
-    if (!filter)
+    if (!filter) {
         return true;
-    if (!IsEqualGUID(filter->majortype, GUID_NULL) && !IsEqualGUID(filter->majortype, mt.majortype))
+    }
+    if (!IsEqualGUID(filter->majortype, GUID_NULL) &&
+        !IsEqualGUID(filter->majortype, mt.majortype)) {
         return false;
-    if (!IsEqualGUID(filter->subtype, GUID_NULL) && !IsEqualGUID(filter->subtype, mt.subtype))
+    }
+    if (!IsEqualGUID(filter->subtype, GUID_NULL) && !IsEqualGUID(filter->subtype, mt.subtype)) {
         return false;
+    }
     if (!IsEqualGUID(filter->formattype, GUID_NULL) &&
-        !IsEqualGUID(filter->formattype, mt.formattype))
+        !IsEqualGUID(filter->formattype, mt.formattype)) {
         return false;
+    }
     return true;
 }
 
 bool IsPcmWaveFormat(const WAVEFORMATEX* wfx, ULONG cbFormat) noexcept {
-    if (!wfx || cbFormat < sizeof(PCMWAVEFORMAT))
+    if (!wfx || cbFormat < sizeof(PCMWAVEFORMAT)) {
         return false;
+    }
     WORD containerBits = wfx->wBitsPerSample;
     if (wfx->wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
         if (cbFormat < sizeof(WAVEFORMATEXTENSIBLE) ||
-            wfx->cbSize < sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX))
+            wfx->cbSize < sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX)) {
             return false;
+        }
         const auto* ext = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(wfx);
-        if (!IsEqualGUID(ext->SubFormat, kSubtypePcmGuid))
+        if (!IsEqualGUID(ext->SubFormat, kSubtypePcmGuid)) {
             return false;
-        if (ext->Samples.wValidBitsPerSample > containerBits)
+        }
+        if (ext->Samples.wValidBitsPerSample > containerBits) {
             return false;
+        }
     } else if (wfx->wFormatTag != WAVE_FORMAT_PCM) {
         return false;
     }
-    if (containerBits != 8 && containerBits != 16 && containerBits != 24 && containerBits != 32)
+    if (containerBits != 8 && containerBits != 16 && containerBits != 24 && containerBits != 32) {
         return false;
-    if (wfx->nChannels == 0 || wfx->nSamplesPerSec == 0)
+    }
+    if (wfx->nChannels == 0 || wfx->nSamplesPerSec == 0) {
         return false;
-    if (wfx->nBlockAlign != wfx->nChannels * containerBits / 8)
+    }
+    if (wfx->nBlockAlign != wfx->nChannels * containerBits / 8) {
         return false;
+    }
     return wfx->nAvgBytesPerSec == wfx->nSamplesPerSec * wfx->nBlockAlign;
 }
 
 const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept {
     if (!mt || !IsEqualGUID(mt->majortype, MEDIATYPE_Audio) ||
-        !IsEqualGUID(mt->formattype, FORMAT_WaveFormatEx))
+        !IsEqualGUID(mt->formattype, FORMAT_WaveFormatEx)) {
         return nullptr;
+    }
     const auto* wfx = reinterpret_cast<const WAVEFORMATEX*>(mt->pbFormat);
     return IsPcmWaveFormat(wfx, mt->cbFormat) ? wfx : nullptr;
 }
 
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept {
-    if (!mt)
+    if (!mt) {
         return E_POINTER;
+    }
     ULONG cb = sizeof(WAVEFORMATEX) + (wfx.wFormatTag == WAVE_FORMAT_PCM ? 0 : wfx.cbSize);
     *mt = AM_MEDIA_TYPE{};
     mt->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(cb));
-    if (!mt->pbFormat)
+    if (!mt->pbFormat) {
         return E_OUTOFMEMORY;
+    }
     memcpy(mt->pbFormat, &wfx, cb);
-    if (wfx.wFormatTag == WAVE_FORMAT_PCM)
+    if (wfx.wFormatTag == WAVE_FORMAT_PCM) {
         reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->cbSize = 0;
+    }
     mt->cbFormat = cb;
     mt->majortype = MEDIATYPE_Audio;
     mt->subtype = MEDIASUBTYPE_PCM;
@@ -140,8 +161,9 @@ MediaType::MediaType(const MediaType& o) noexcept : m_mt{} {
 }
 
 MediaType& MediaType::operator=(const MediaType& o) noexcept {
-    if (this != &o)
+    if (this != &o) {
         Set(o.get());
+    }
     return *this;
 }
 
@@ -151,11 +173,13 @@ MediaType::~MediaType() {
 
 HRESULT MediaType::Set(const AM_MEDIA_TYPE* src) noexcept {
     Clear();
-    if (!src)
+    if (!src) {
         return S_OK;
+    }
     HRESULT hr = CopyMediaType(&m_mt, src);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         m_mt = AM_MEDIA_TYPE{};
+    }
     return hr;
 }
 

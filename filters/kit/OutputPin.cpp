@@ -1,7 +1,9 @@
-#include "OutputPin.h"
+#include "filters/kit/OutputPin.h"
 
-#include "ComPtr.h"
-#include "Filter.h"
+#include <utility>
+
+#include "base/ComPtr.h"
+#include "filters/kit/Filter.h"
 
 namespace kit {
 
@@ -15,13 +17,9 @@ OutputPin::~OutputPin() {
 void OutputPin::BreakConnect() noexcept {
     if (m_allocator) {
         m_allocator->Decommit();
-        m_allocator->Release();
-        m_allocator = nullptr;
     }
-    if (m_peerInput) {
-        m_peerInput->Release();
-        m_peerInput = nullptr;
-    }
+    m_allocator.reset();
+    m_peerInput.reset();
 }
 
 STDMETHODIMP OutputPin::ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) noexcept {
@@ -29,16 +27,20 @@ STDMETHODIMP OutputPin::ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) noexcept 
 }
 
 STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pReceivePin)
+    if (!pReceivePin) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
-    if (m_connected)
+    if (m_connected) {
         return VFW_E_ALREADY_CONNECTED;
-    if (m_filter.State() != State_Stopped)
+    }
+    if (m_filter.State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
+    }
     PIN_DIRECTION dir;
-    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT)
+    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT) {
         return VFW_E_INVALID_DIRECTION;
+    }
 
     bool complete = pmt && !IsEqualGUID(pmt->majortype, GUID_NULL) &&
                     !IsEqualGUID(pmt->subtype, GUID_NULL) &&
@@ -49,20 +51,23 @@ STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noe
     }
     bool anyFitted = false;
     HRESULT hr = TryTypesOf(pReceivePin, pReceivePin, pmt, &anyFitted);
-    if (hr == S_OK)
+    if (hr == S_OK) {
         return S_OK;
+    }
     hr = TryTypesOf(this, pReceivePin, pmt, &anyFitted);
-    if (hr == S_OK)
+    if (hr == S_OK) {
         return S_OK;
+    }
     return anyFitted ? hr : VFW_E_NO_ACCEPTABLE_TYPES;
 }
 
 // Tries each type `source` lists that passes the partial filter; S_OK on the first that connects.
 HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
                               bool* anyFitted) noexcept {
-    ComPtr<IEnumMediaTypes> types;
-    if (FAILED(source->EnumMediaTypes(types.put())) || !types)
+    fw::ComPtr<IEnumMediaTypes> types;
+    if (FAILED(source->EnumMediaTypes(types.put())) || !types) {
         return VFW_E_NO_ACCEPTABLE_TYPES;
+    }
     HRESULT last = VFW_E_NO_ACCEPTABLE_TYPES;
     AM_MEDIA_TYPE* mt = nullptr;
     while (types->Next(1, &mt, nullptr) == S_OK) {
@@ -73,30 +78,34 @@ HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* fil
         }
         DeleteMediaType(mt);
         mt = nullptr;
-        if (SUCCEEDED(hr))
+        if (SUCCEEDED(hr)) {
             return S_OK;
-        if (hr != VFW_E_NO_ACCEPTABLE_TYPES)
+        }
+        if (hr != VFW_E_NO_ACCEPTABLE_TYPES) {
             last = hr;
+        }
     }
     return last;
 }
 
 HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
-    if (CheckMediaType(mt) != S_OK)
+    if (CheckMediaType(mt) != S_OK) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     HRESULT hr = m_mt.Set(mt);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
-    peer->AddRef();
-    m_connected = peer;
+    }
+    m_connected = fw::ComPtr<IPin>::CopyFrom(peer);
     hr = peer->ReceiveConnection(this, mt);
     if (FAILED(hr)) {
         ClearConnection();
         return hr;
     }
     hr = DecideAllocator();
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
         hr = CompleteConnect(peer);
+    }
     if (FAILED(hr)) {
         peer->Disconnect();
         BreakConnect();
@@ -107,30 +116,35 @@ HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
 }
 
 HRESULT OutputPin::DecideAllocator() noexcept {
-    HRESULT hr =
-        m_connected->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&m_peerInput));
-    if (FAILED(hr))
+    HRESULT hr = m_connected.As(m_peerInput);
+    if (FAILED(hr)) {
         return hr;
-    ComPtr<IMemAllocator> alloc;
+    }
+    fw::ComPtr<IMemAllocator> alloc;
     hr = m_peerInput->GetAllocator(alloc.put());
     if (FAILED(hr)) {
         hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IMemAllocator, alloc.put_void());
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             return hr;
+        }
     }
     ALLOCATOR_PROPERTIES props{};
-    if (FAILED(m_peerInput->GetAllocatorRequirements(&props)))
+    if (FAILED(m_peerInput->GetAllocatorRequirements(&props))) {
         props = ALLOCATOR_PROPERTIES{};
-    if (props.cbAlign < 1)
+    }
+    if (props.cbAlign < 1) {
         props.cbAlign = 1;
+    }
     hr = DecideBufferSize(alloc.get(), &props);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = m_peerInput->NotifyAllocator(alloc.get(), FALSE);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
-    m_allocator = alloc.release();
+    }
+    m_allocator = std::move(alloc);
     return S_OK;
 }
 
@@ -143,20 +157,23 @@ HRESULT OutputPin::Inactive() noexcept {
 }
 
 HRESULT OutputPin::GetDeliveryBuffer(IMediaSample** sample) noexcept {
-    if (!m_allocator)
+    if (!m_allocator) {
         return VFW_E_NO_ALLOCATOR;
+    }
     return m_allocator->GetBuffer(sample, nullptr, nullptr, 0);
 }
 
 HRESULT OutputPin::Deliver(IMediaSample* sample) noexcept {
-    if (!m_peerInput)
+    if (!m_peerInput) {
         return VFW_E_NOT_CONNECTED;
+    }
     return m_peerInput->Receive(sample);
 }
 
 HRESULT OutputPin::DeliverEndOfStream() noexcept {
-    if (!m_connected)
+    if (!m_connected) {
         return VFW_E_NOT_CONNECTED;
+    }
     return m_connected->EndOfStream();
 }
 

@@ -1,7 +1,7 @@
 // An output pin that connects by the DirectShow protocol and negotiates the allocator over
 // the peer's IMemInputPin.
 #pragma once
-#include "Pin.h"
+#include "filters/kit/Pin.h"
 
 namespace kit {
 
@@ -20,7 +20,7 @@ public:
     HRESULT GetDeliveryBuffer(IMediaSample** sample) noexcept;
     HRESULT Deliver(IMediaSample* sample) noexcept;
     HRESULT DeliverEndOfStream() noexcept;
-    IMemInputPin* PeerInput() const noexcept { return m_peerInput; }
+    IMemInputPin* PeerInput() const noexcept { return m_peerInput.get(); }
 
 protected:
     // Fills in the wanted properties (the peer's requirements are already in *props) and
@@ -35,8 +35,8 @@ private:
     HRESULT TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
                        bool* anyFitted) noexcept;
 
-    IMemInputPin* m_peerInput = nullptr;
-    IMemAllocator* m_allocator = nullptr;
+    fw::ComPtr<IMemInputPin> m_peerInput;
+    fw::ComPtr<IMemAllocator> m_allocator;
 };
 
 } // namespace kit

@@ -1,10 +1,10 @@
-#include "Pin.h"
+#include "filters/kit/Pin.h"
 
 #include <cwchar>
 #include <new>
 
-#include "EnumMediaTypes.h"
-#include "Filter.h"
+#include "filters/kit/EnumMediaTypes.h"
+#include "filters/kit/Filter.h"
 
 namespace kit {
 
@@ -14,10 +14,7 @@ PinBase::PinBase(FilterBase& filter, const WCHAR* name, PIN_DIRECTION dir) noexc
     m_name[MAX_PIN_NAME - 1] = 0;
 }
 
-PinBase::~PinBase() {
-    if (m_connected)
-        m_connected->Release();
-}
+PinBase::~PinBase() = default;
 
 void* PinBase::FindInterface(REFIID riid) noexcept {
     return FindInEntries(
@@ -25,11 +22,13 @@ void* PinBase::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP PinBase::QueryInterface(REFIID riid, void** ppv) noexcept {
-    if (!ppv)
+    if (!ppv) {
         return E_POINTER;
+    }
     *ppv = FindInterface(riid);
-    if (!*ppv)
+    if (!*ppv) {
         return E_NOINTERFACE;
+    }
     m_filter.AddRefObject();
     return S_OK;
 }
@@ -43,38 +42,40 @@ STDMETHODIMP_(ULONG) PinBase::Release() noexcept {
 }
 
 void PinBase::ClearConnection() noexcept {
-    if (m_connected) {
-        m_connected->Release();
-        m_connected = nullptr;
-    }
+    m_connected.reset();
     m_mt.Clear();
 }
 
 STDMETHODIMP PinBase::Disconnect() noexcept {
     ScopedLock lock(m_filter.FilterLock());
-    if (m_filter.State() != State_Stopped)
+    if (m_filter.State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
-    if (!m_connected)
+    }
+    if (!m_connected) {
         return S_FALSE;
+    }
     BreakConnect();
     ClearConnection();
     return S_OK;
 }
 
 STDMETHODIMP PinBase::ConnectedTo(IPin** pPin) noexcept {
-    if (!pPin)
+    if (!pPin) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
-    *pPin = m_connected;
-    if (!m_connected)
+    if (!m_connected) {
+        *pPin = nullptr;
         return VFW_E_NOT_CONNECTED;
-    m_connected->AddRef();
+    }
+    *pPin = fw::ComPtr<IPin>::CopyFrom(m_connected.get()).detach();
     return S_OK;
 }
 
 STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt)
+    if (!pmt) {
         return E_POINTER;
+    }
     ScopedLock lock(m_filter.FilterLock());
     if (!m_connected) {
         *pmt = AM_MEDIA_TYPE{};
@@ -84,8 +85,9 @@ STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
 }
 
 STDMETHODIMP PinBase::QueryPinInfo(PIN_INFO* pInfo) noexcept {
-    if (!pInfo)
+    if (!pInfo) {
         return E_POINTER;
+    }
     pInfo->pFilter = &m_filter;
     m_filter.AddRefObject();
     pInfo->dir = m_dir;
@@ -94,26 +96,30 @@ STDMETHODIMP PinBase::QueryPinInfo(PIN_INFO* pInfo) noexcept {
 }
 
 STDMETHODIMP PinBase::QueryDirection(PIN_DIRECTION* pPinDir) noexcept {
-    if (!pPinDir)
+    if (!pPinDir) {
         return E_POINTER;
+    }
     *pPinDir = m_dir;
     return S_OK;
 }
 
 STDMETHODIMP PinBase::QueryId(LPWSTR* Id) noexcept {
-    if (!Id)
+    if (!Id) {
         return E_POINTER;
+    }
     size_t bytes = (wcslen(m_name) + 1) * sizeof(WCHAR);
     *Id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-    if (!*Id)
+    if (!*Id) {
         return E_OUTOFMEMORY;
+    }
     memcpy(*Id, m_name, bytes);
     return S_OK;
 }
 
 STDMETHODIMP PinBase::QueryAccept(const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt)
+    if (!pmt) {
         return E_POINTER;
+    }
     return CheckMediaType(pmt) == S_OK ? S_OK : S_FALSE;
 }
 
@@ -122,8 +128,9 @@ HRESULT PinBase::GetMediaType(int, AM_MEDIA_TYPE*) noexcept {
 }
 
 STDMETHODIMP PinBase::EnumMediaTypes(IEnumMediaTypes** ppEnum) noexcept {
-    if (!ppEnum)
+    if (!ppEnum) {
         return E_POINTER;
+    }
     *ppEnum = new (std::nothrow) kit::EnumMediaTypes(*this, 0);
     return *ppEnum ? S_OK : E_OUTOFMEMORY;
 }

@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <dshow.h>
 
-#include "ComObject.h"
-#include "MediaType.h"
+#include "base/ComPtr.h"
+#include "filters/kit/ComObject.h"
+#include "filters/kit/MediaType.h"
 
 namespace kit {
 
@@ -46,8 +47,8 @@ public:
     virtual HRESULT Inactive() noexcept { return S_OK; }
 
     const WCHAR* Name() const noexcept { return m_name; }
-    bool IsConnected() const noexcept { return m_connected != nullptr; }
-    IPin* ConnectedPin() const noexcept { return m_connected; }
+    bool IsConnected() const noexcept { return static_cast<bool>(m_connected); }
+    IPin* ConnectedPin() const noexcept { return m_connected.get(); }
     const AM_MEDIA_TYPE& CurrentType() const noexcept { return *m_mt.get(); }
     FilterBase& Filter() noexcept { return m_filter; }
 
@@ -61,7 +62,7 @@ protected:
     FilterBase& m_filter;
     WCHAR m_name[MAX_PIN_NAME];
     PIN_DIRECTION m_dir;
-    IPin* m_connected = nullptr;
+    fw::ComPtr<IPin> m_connected;
     MediaType m_mt;
 };
 

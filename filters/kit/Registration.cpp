@@ -1,17 +1,23 @@
-#include "Registration.h"
+#include "filters/kit/Registration.h"
 
 #include <cwchar>
+#include <iterator>
 #include <vector>
 
-#include "ComPtr.h"
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "base/UniqueHandle.h"
 
 namespace kit {
 
 namespace {
 
+// "Software\Classes\CLSID\" and a braced class id, with room to spare.
+constexpr size_t kKeyPathLength = 160;
+
 void ClassKeyPath(const CLSID& clsid, WCHAR* out, size_t size) {
     WCHAR guid[40];
-    StringFromGUID2(clsid, guid, 40);
+    StringFromGUID2(clsid, guid, static_cast<int>(std::size(guid)));
     swprintf(out, size, L"Software\\Classes\\CLSID\\%ls", guid);
 }
 
@@ -21,18 +27,19 @@ HRESULT SetString(HKEY key, const WCHAR* name, const WCHAR* value) {
     return HRESULT_FROM_WIN32(rc);
 }
 
-// An apartment for the registration calls; uninitialised only if this call initialised it.
-class ComScope {
-public:
-    ComScope() noexcept : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(m_hr))
-            CoUninitialize();
-    }
+HRESULT CreateKey(HKEY parent, const WCHAR* path, fw::OwnedKey& key) {
+    HKEY created = nullptr;
+    LONG rc = RegCreateKeyExW(parent, path, 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr);
+    key.reset(rc == ERROR_SUCCESS ? created : nullptr);
+    return HRESULT_FROM_WIN32(rc);
+}
 
-private:
-    HRESULT m_hr;
-};
+// The filter mapper is a COM object; regsvr32's thread may not have joined an apartment yet.
+HRESULT CreateMapper(fw::ComApartment& com, fw::ComPtr<IFilterMapper2>& mapper) {
+    com.Enter(COINIT_MULTITHREADED);
+    return CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                            mapper.put_void());
+}
 
 } // namespace
 
@@ -40,65 +47,69 @@ HRESULT ModulePath(const void* address, WCHAR* path, DWORD size) noexcept {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCWSTR>(address), &module))
+                            static_cast<LPCWSTR>(address), &module)) {
         return HRESULT_FROM_WIN32(GetLastError());
+    }
     DWORD n = GetModuleFileNameW(module, path, size);
-    if (n == 0 || n >= size)
+    if (n == 0 || n >= size) {
         return E_FAIL;
+    }
     return S_OK;
 }
 
 HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
                              const WCHAR* modulePath) noexcept {
-    WCHAR keyPath[128];
-    ClassKeyPath(clsid, keyPath, 128);
-    HKEY classKey = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &classKey, nullptr);
-    if (rc != ERROR_SUCCESS)
-        return HRESULT_FROM_WIN32(rc);
-    HRESULT hr = SetString(classKey, nullptr, name);
-    HKEY serverKey = nullptr;
-    if (SUCCEEDED(hr)) {
-        rc = RegCreateKeyExW(classKey, L"InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr,
-                             &serverKey, nullptr);
-        hr = HRESULT_FROM_WIN32(rc);
+    WCHAR keyPath[kKeyPathLength];
+    ClassKeyPath(clsid, keyPath, std::size(keyPath));
+    fw::OwnedKey classKey;
+    HRESULT hr = CreateKey(HKEY_LOCAL_MACHINE, keyPath, classKey);
+    if (FAILED(hr)) {
+        return hr;
     }
-    if (SUCCEEDED(hr))
-        hr = SetString(serverKey, nullptr, modulePath);
-    if (SUCCEEDED(hr))
-        hr = SetString(serverKey, L"ThreadingModel", L"Both");
-    if (serverKey)
-        RegCloseKey(serverKey);
-    RegCloseKey(classKey);
-    return hr;
+    hr = SetString(classKey.get(), nullptr, name);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    fw::OwnedKey serverKey;
+    hr = CreateKey(classKey.get(), L"InprocServer32", serverKey);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = SetString(serverKey.get(), nullptr, modulePath);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return SetString(serverKey.get(), L"ThreadingModel", L"Both");
 }
 
 HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept {
-    WCHAR keyPath[160];
-    ClassKeyPath(clsid, keyPath, 128);
-    WCHAR serverPath[160];
-    swprintf(serverPath, 160, L"%ls\\InprocServer32", keyPath);
+    WCHAR keyPath[kKeyPathLength];
+    ClassKeyPath(clsid, keyPath, std::size(keyPath));
+    WCHAR serverPath[kKeyPathLength];
+    swprintf(serverPath, std::size(serverPath), L"%ls\\InprocServer32", keyPath);
     WCHAR current[MAX_PATH] = {};
     DWORD bytes = sizeof(current);
     LONG rc = RegGetValueW(HKEY_LOCAL_MACHINE, serverPath, nullptr, RRF_RT_REG_SZ, nullptr, current,
                            &bytes);
-    if (rc != ERROR_SUCCESS)
+    if (rc != ERROR_SUCCESS) {
         return S_OK;
-    if (_wcsicmp(current, modulePath) != 0)
+    }
+    if (_wcsicmp(current, modulePath) != 0) {
         return S_OK;
+    }
     rc = RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath);
     return HRESULT_FROM_WIN32(rc);
 }
 
 HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
-                           const MapperPin* pins, ULONG pinCount) noexcept {
-    ComScope com;
-    ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IFilterMapper2, mapper.put_void());
-    if (FAILED(hr))
+                           std::span<const MapperPin> pins) noexcept {
+    fw::ComApartment com;
+    fw::ComPtr<IFilterMapper2> mapper;
+    HRESULT hr = CreateMapper(com, mapper);
+    if (FAILED(hr)) {
         return hr;
+    }
+    auto pinCount = static_cast<ULONG>(pins.size());
     std::vector<REGPINTYPES> types(pinCount);
     std::vector<REGFILTERPINS> regPins(pinCount);
     for (ULONG i = 0; i < pinCount; ++i) {
@@ -119,24 +130,26 @@ HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
 }
 
 HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept {
-    ComScope com;
-    ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IFilterMapper2, mapper.put_void());
-    if (FAILED(hr))
+    fw::ComApartment com;
+    fw::ComPtr<IFilterMapper2> mapper;
+    HRESULT hr = CreateMapper(com, mapper);
+    if (FAILED(hr)) {
         return hr;
+    }
     return mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, clsid);
 }
 
 HRESULT RegisterThisServer(const CLSID& clsid, const WCHAR* name) noexcept {
     WCHAR path[MAX_PATH];
-    HRESULT hr = ModulePath(reinterpret_cast<const void*>(&RegisterThisServer), path, MAX_PATH);
+    HRESULT hr =
+        ModulePath(reinterpret_cast<const void*>(&RegisterThisServer), path, std::size(path));
     return SUCCEEDED(hr) ? RegisterInprocServer(clsid, name, path) : hr;
 }
 
 HRESULT UnregisterThisServer(const CLSID& clsid) noexcept {
     WCHAR path[MAX_PATH];
-    HRESULT hr = ModulePath(reinterpret_cast<const void*>(&UnregisterThisServer), path, MAX_PATH);
+    HRESULT hr =
+        ModulePath(reinterpret_cast<const void*>(&UnregisterThisServer), path, std::size(path));
     return SUCCEEDED(hr) ? UnregisterInprocServer(clsid, path) : hr;
 }
 

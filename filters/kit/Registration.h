@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <dshow.h>
+#include <span>
 
 namespace kit {
 
@@ -26,7 +27,7 @@ struct MapperPin {
 };
 
 HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
-                           const MapperPin* pins, ULONG pinCount) noexcept;
+                           std::span<const MapperPin> pins) noexcept;
 HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept;
 
 } // namespace kit

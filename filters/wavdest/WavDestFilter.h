@@ -7,14 +7,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "../kit/Filter.h"
-#include "WavDestPins.h"
-#include "WavHeader.h"
+#include "filters/kit/Filter.h"
+#include "filters/wavdest/WavDestClassId.h"
+#include "filters/wavdest/WavDestPins.h"
+#include "filters/wavdest/WavHeader.h"
 
 namespace wavdest {
-
-// {3C78B8E2-6C4D-11D1-ADE2-0000F8754B98}
-extern const CLSID CLSID_WavDest;
 
 class WavDestFilter : public kit::FilterBase {
 public:

@@ -1,6 +1,6 @@
-#include "WavDestPins.h"
+#include "filters/wavdest/WavDestPins.h"
 
-#include "WavDestFilter.h"
+#include "filters/wavdest/WavDestFilter.h"
 
 namespace wavdest {
 
@@ -22,18 +22,22 @@ STDMETHODIMP WavDestInputPin::EndOfStream() noexcept {
 WavDestOutputPin::WavDestOutputPin(WavDestFilter& filter) noexcept : OutputPin(filter, L"Out") {}
 
 HRESULT WavDestOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt || !IsEqualGUID(pmt->majortype, MEDIATYPE_Stream))
+    if (!pmt || !IsEqualGUID(pmt->majortype, MEDIATYPE_Stream)) {
         return S_FALSE;
-    if (!IsEqualGUID(pmt->subtype, MEDIASUBTYPE_WAVE) && !IsEqualGUID(pmt->subtype, GUID_NULL))
+    }
+    if (!IsEqualGUID(pmt->subtype, MEDIASUBTYPE_WAVE) && !IsEqualGUID(pmt->subtype, GUID_NULL)) {
         return S_FALSE;
+    }
     return S_OK;
 }
 
 HRESULT WavDestOutputPin::GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt)
+    if (!pmt) {
         return E_POINTER;
-    if (index != 0)
+    }
+    if (index != 0) {
         return VFW_S_NO_MORE_ITEMS;
+    }
     *pmt = AM_MEDIA_TYPE{};
     pmt->majortype = MEDIATYPE_Stream;
     pmt->subtype = MEDIASUBTYPE_WAVE;
@@ -44,14 +48,17 @@ HRESULT WavDestOutputPin::GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept {
 
 HRESULT WavDestOutputPin::DecideBufferSize(IMemAllocator* alloc,
                                            ALLOCATOR_PROPERTIES* props) noexcept {
-    if (props->cBuffers < 4)
+    if (props->cBuffers < 4) {
         props->cBuffers = 4;
-    if (props->cbBuffer < kBufferSize)
+    }
+    if (props->cbBuffer < kBufferSize) {
         props->cbBuffer = kBufferSize;
+    }
     ALLOCATOR_PROPERTIES actual{};
     HRESULT hr = alloc->SetProperties(props, &actual);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     // The header must fit in one sample.
     return actual.cbBuffer >= 512 && actual.cBuffers >= 1 ? S_OK : E_FAIL;
 }

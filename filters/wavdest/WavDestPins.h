@@ -1,7 +1,7 @@
 // The pins of "WAV Dest": PCM audio in, a WAVE byte stream out.
 #pragma once
-#include "../kit/InputPin.h"
-#include "../kit/OutputPin.h"
+#include "filters/kit/InputPin.h"
+#include "filters/kit/OutputPin.h"
 
 namespace wavdest {
 

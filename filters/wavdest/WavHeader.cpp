@@ -1,4 +1,4 @@
-#include "WavHeader.h"
+#include "filters/wavdest/WavHeader.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -23,13 +23,15 @@ void Put16(std::vector<uint8_t>& out, uint16_t v) {
 }
 
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
 }
 
 void Put64(std::vector<uint8_t>& out, uint64_t v) {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
 }
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
@@ -60,24 +62,27 @@ WavHeader::WavHeader(std::vector<uint8_t> fmtChunk, uint16_t blockAlign)
     : m_fmt(std::move(fmtChunk)), m_blockAlign(blockAlign ? blockAlign : 1) {}
 
 WavHeader WavHeader::FromWaveFormat(const void* wfx, size_t cbFormat) {
-    if (!wfx || cbFormat < 16)
+    if (!wfx || cbFormat < 16) {
         throw std::invalid_argument("format block too short");
+    }
     const auto* p = static_cast<const uint8_t*>(wfx);
     uint16_t tag = Get16(p);
     uint16_t channels = Get16(p + 2);
     uint16_t blockAlign = Get16(p + 12);
     uint16_t bits = Get16(p + 14);
     if (tag == kTagExtensible) {
-        if (cbFormat < 40)
+        if (cbFormat < 40) {
             throw std::invalid_argument("extensible format block too short");
+        }
         std::vector<uint8_t> fmt(p, p + 40);
         fmt[16] = 22; // cbSize
         fmt[17] = 0;
         return WavHeader(std::move(fmt), blockAlign);
     }
     std::vector<uint8_t> fmt(p, p + 16);
-    if (channels <= 2 && bits <= 16)
+    if (channels <= 2 && bits <= 16) {
         return WavHeader(std::move(fmt), blockAlign);
+    }
     fmt[0] = static_cast<uint8_t>(kTagExtensible);
     fmt[1] = static_cast<uint8_t>(kTagExtensible >> 8);
     Put16(fmt, 22);

@@ -2,7 +2,7 @@
 #include "CommandTable.h"
 #include "RemoteBuffer.h"
 #include "WindowLookup.h"
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 
 #include <commctrl.h>
 

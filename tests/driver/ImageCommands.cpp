@@ -5,10 +5,10 @@
 #include "Paths.h"
 #include "WindowLookup.h"
 #include "framework/ClientDC.h"
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "CommandTable.h"
 #include "DriverError.h"
 #include "Paths.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "wavdest/WavHeader.h"
+#include "filters/wavdest/WavHeader.h"
 
 using wavdest::WavHeader;
 
@@ -33,8 +33,9 @@ std::vector<uint8_t> WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, 
     std::vector<uint8_t> f(18, 0);
     auto put16 = [&](size_t at, uint16_t v) { f[at] = v & 0xFF, f[at + 1] = v >> 8; };
     auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             f[at + i] = (v >> (8 * i)) & 0xFF;
+        }
     };
     put16(0, tag);
     put16(2, channels);
@@ -67,8 +68,9 @@ TEST(WavHeader, PlainPcmLayout) {
     EXPECT_EQ(Tag(b, 8), "WAVE");
     EXPECT_EQ(Tag(b, 12), "JUNK");
     EXPECT_EQ(U32(b, 16), 28u);
-    for (size_t i = 20; i < 48; ++i)
+    for (size_t i = 20; i < 48; ++i) {
         EXPECT_EQ(b[i], 0) << "JUNK byte " << i;
+    }
     EXPECT_EQ(Tag(b, 48), "fmt ");
     EXPECT_EQ(U32(b, 52), 16u);
     EXPECT_EQ(U16(b, 56), 1);

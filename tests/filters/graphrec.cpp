@@ -17,14 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "kit/ComPtr.h"
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "filters/wavdest/WavDestClassId.h"
 
-using kit::ComPtr;
+using fw::ComPtr;
 
 namespace {
-
-const CLSID kClsidWavDest = {
-    0x3c78b8e2, 0x6c4d, 0x11d1, {0xad, 0xe2, 0x00, 0x00, 0xf8, 0x75, 0x4b, 0x98}};
 
 long long EpochMs() {
     FILETIME ft;
@@ -64,29 +63,34 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
     ComPtr<ICreateDevEnum> devEnum;
     HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_ICreateDevEnum, devEnum.put_void());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     ComPtr<IEnumMoniker> monikers;
     hr = devEnum->CreateClassEnumerator(CLSID_AudioInputDeviceCategory, monikers.put(), 0);
-    if (hr != S_OK)
+    if (hr != S_OK) {
         return E_FAIL;
+    }
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
         ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void())))
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void()))) {
             continue;
+        }
         VARIANT name;
         VariantInit(&name);
-        if (FAILED(bag->Read(L"FriendlyName", &name, nullptr)))
+        if (FAILED(bag->Read(L"FriendlyName", &name, nullptr))) {
             continue;
+        }
         std::wstring friendly = name.bstrVal;
         VariantClear(&name);
         printf("DEVICE %s\n", Narrow(friendly.c_str()).c_str());
         if (!opt.list && friendly == opt.device) {
             VARIANT id;
             VariantInit(&id);
-            if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4)
+            if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4) {
                 opt.waveInId = id.lVal;
+            }
             return moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.put_void());
         }
     }
@@ -96,8 +100,9 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
 HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
     ComPtr<IEnumPins> pins;
     HRESULT hr = filter->EnumPins(pins.put());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     ComPtr<IPin> pin;
     while (pins->Next(1, pin.put(), nullptr) == S_OK) {
         PIN_DIRECTION d;
@@ -116,8 +121,9 @@ std::string PinLabel(IPin* pin) {
     FILTER_INFO finfo{};
     if (info.pFilter) {
         info.pFilter->QueryFilterInfo(&finfo);
-        if (finfo.pGraph)
+        if (finfo.pGraph) {
             finfo.pGraph->Release();
+        }
         info.pFilter->Release();
     }
     return Narrow(finfo.achName) + ":" + Narrow(info.achName);
@@ -136,9 +142,10 @@ void PrintConnections(IGraphBuilder* graph) {
             pin->QueryDirection(&d);
             printf("PIN %s %s\n", PinLabel(pin.get()).c_str(), d == PINDIR_INPUT ? "in" : "out");
             ComPtr<IPin> peer;
-            if (d == PINDIR_OUTPUT && SUCCEEDED(pin->ConnectedTo(peer.put())))
+            if (d == PINDIR_OUTPUT && SUCCEEDED(pin->ConnectedTo(peer.put()))) {
                 printf("CONNECTED %s -> %s\n", PinLabel(pin.get()).c_str(),
                        PinLabel(peer.get()).c_str());
+            }
         }
     }
 }
@@ -160,16 +167,20 @@ void PumpEvents(IMediaEventEx* events, DWORD ms) {
 HRESULT SetMixer(IBaseFilter* capture, int line, double level, int enable) {
     ComPtr<IPin> pin;
     HRESULT hr = NthPin(capture, PINDIR_INPUT, line, pin);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     ComPtr<IAMAudioInputMixer> mixer;
-    hr = pin.As(IID_IAMAudioInputMixer, mixer);
-    if (FAILED(hr))
+    hr = pin->QueryInterface(IID_IAMAudioInputMixer, mixer.put_void());
+    if (FAILED(hr)) {
         return hr;
-    if (enable >= 0)
+    }
+    if (enable >= 0) {
         hr = mixer->put_Enable(enable ? TRUE : FALSE);
-    if (SUCCEEDED(hr) && level >= 0)
+    }
+    if (SUCCEEDED(hr) && level >= 0) {
         hr = mixer->put_MixLevel(level);
+    }
     double got = -1;
     mixer->get_MixLevel(&got);
     printf("MIXLEVEL %.4f hr=0x%08lx\n", got, static_cast<unsigned long>(hr));
@@ -196,9 +207,10 @@ void SetWinmmVolume(int waveInId, double level) {
     source.cbStruct = sizeof(source);
     source.dwDestination = line.dwDestination;
     source.dwSource = 0;
-    if (rc == MMSYSERR_NOERROR)
+    if (rc == MMSYSERR_NOERROR) {
         rc = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &source,
                                MIXER_GETLINEINFOF_SOURCE);
+    }
     MIXERCONTROLW control{};
     control.cbStruct = sizeof(control);
     MIXERLINECONTROLSW controls{};
@@ -208,9 +220,10 @@ void SetWinmmVolume(int waveInId, double level) {
     controls.cControls = 1;
     controls.cbmxctrl = sizeof(control);
     controls.pamxctrl = &control;
-    if (rc == MMSYSERR_NOERROR)
+    if (rc == MMSYSERR_NOERROR) {
         rc = mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &controls,
                                    MIXER_GETLINECONTROLSF_ONEBYTYPE);
+    }
     MIXERCONTROLDETAILS_UNSIGNED value{static_cast<DWORD>(
         control.Bounds.dwMinimum + level * (control.Bounds.dwMaximum - control.Bounds.dwMinimum))};
     MIXERCONTROLDETAILS details{};
@@ -219,9 +232,10 @@ void SetWinmmVolume(int waveInId, double level) {
     details.cChannels = 1;
     details.cbDetails = sizeof(value);
     details.paDetails = &value;
-    if (rc == MMSYSERR_NOERROR)
+    if (rc == MMSYSERR_NOERROR) {
         rc = mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details,
                                     MIXER_SETCONTROLDETAILSF_VALUE);
+    }
     MIXERCONTROLDETAILS_UNSIGNED back[2] = {};
     details.cChannels = 1;
     details.paDetails = back;
@@ -237,64 +251,80 @@ HRESULT Record(Options& opt) {
     ComPtr<IGraphBuilder> graph;
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IGraphBuilder, graph.put_void());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     ComPtr<IBaseFilter> capture;
     hr = FindCaptureFilter(opt, capture);
-    if (FAILED(hr) || opt.list)
+    if (FAILED(hr) || opt.list) {
         return hr;
+    }
     hr = graph->AddFilter(capture.get(), L"Audio Capture");
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
-    if (opt.level >= 0 || opt.enable >= 0)
+    }
+    if (opt.level >= 0 || opt.enable >= 0) {
         SetMixer(capture.get(), opt.line, opt.level, opt.enable);
+    }
 
     ComPtr<IBaseFilter> wavDest, writer;
-    hr = CoCreateInstance(kClsidWavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+    hr = CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                           wavDest.put_void());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = graph->AddFilter(wavDest.get(), L"WAV Dest");
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                           writer.put_void());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = graph->AddFilter(writer.get(), L"File Writer");
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     ComPtr<IFileSinkFilter2> sink;
-    hr = writer.As(IID_IFileSinkFilter2, sink);
-    if (FAILED(hr))
+    hr = writer.As(sink);
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = sink->SetMode(AM_FILE_OVERWRITE);
     DWORD mode = 0;
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
         hr = sink->GetMode(&mode);
+    }
     printf("FILEMODE %lu\n", mode);
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
         hr = sink->SetFileName(opt.out.c_str(), nullptr);
-    if (FAILED(hr))
+    }
+    if (FAILED(hr)) {
         return hr;
+    }
 
     ComPtr<IPin> out;
     hr = NthPin(capture.get(), PINDIR_OUTPUT, 0, out);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     hr = graph->Render(out.get());
     printf("RENDER hr=0x%08lx\n", static_cast<unsigned long>(hr));
     PrintConnections(graph.get());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
 
     ComPtr<IMediaControl> control;
     ComPtr<IMediaEventEx> events;
-    hr = graph.As(IID_IMediaControl, control);
-    if (SUCCEEDED(hr))
-        hr = graph.As(IID_IMediaEventEx, events);
-    if (FAILED(hr))
+    hr = graph.As(control);
+    if (SUCCEEDED(hr)) {
+        hr = graph->QueryInterface(IID_IMediaEventEx, events.put_void());
+    }
+    if (FAILED(hr)) {
         return hr;
+    }
 
     // Recorded time: from just before each Run call to just before the next state change.
     long long recordedMs = 0;
@@ -308,8 +338,9 @@ HRESULT Record(Options& opt) {
         HRESULT h = verb == "run"     ? control->Run()
                     : verb == "pause" ? control->Pause()
                                       : control->Stop();
-        if (verb == "run" && runningSince < 0 && SUCCEEDED(h))
+        if (verb == "run" && runningSince < 0 && SUCCEEDED(h)) {
             runningSince = now;
+        }
         printf("STATE %s %lld 0x%08lx\n", verb.c_str(), now, static_cast<unsigned long>(h));
         return h;
     };
@@ -339,8 +370,9 @@ HRESULT Record(Options& opt) {
             break;
         }
         hr = change(verb);
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             result = hr;
+        }
         PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
     }
     hr = change("stop");
@@ -357,30 +389,28 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : "";
-        if (a == "--device")
+        if (a == "--device") {
             opt.device = Widen(next), ++i;
-        else if (a == "--out")
+        } else if (a == "--out") {
             opt.out = Widen(next), ++i;
-        else if (a == "--steps")
+        } else if (a == "--steps") {
             opt.steps = next, ++i;
-        else if (a == "--line")
+        } else if (a == "--line") {
             opt.line = atoi(next), ++i;
-        else if (a == "--level")
+        } else if (a == "--level") {
             opt.level = atof(next), ++i;
-        else if (a == "--enable")
+        } else if (a == "--enable") {
             opt.enable = atoi(next), ++i;
-        else if (a == "--list")
+        } else if (a == "--list") {
             opt.list = true;
-        else {
+        } else {
             fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;
         }
     }
-    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    fw::ComApartment com;
+    com.Enter();
     HRESULT hr = Record(opt);
     printf("RESULT 0x%08lx\n", static_cast<unsigned long>(hr));
-    // Only a successful CoInitializeEx is balanced.
-    if (SUCCEEDED(init))
-        CoUninitialize();
     return SUCCEEDED(hr) ? 0 : 1;
 }

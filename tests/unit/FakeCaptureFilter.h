@@ -3,7 +3,7 @@
 #include "tests/unit/FakeFilterBase.h"
 #include "tests/unit/FakePin.h"
 
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "tests/unit/FakeComObject.h"
 
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <dshow.h>
 #include <vector>

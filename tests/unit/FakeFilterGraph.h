@@ -2,7 +2,7 @@
 #include "tests/unit/CallLog.h"
 #include "tests/unit/FakeComObject.h"
 
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <dshow.h>
 #include <deque>

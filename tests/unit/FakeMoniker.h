@@ -4,7 +4,7 @@
 #include "tests/unit/FakeComObject.h"
 #include "tests/unit/FakePropertyBag.h"
 
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <string>
 

@@ -1,10 +1,9 @@
 #include "tests/unit/FakeServices.h"
 
+#include "filters/wavdest/WavDestClassId.h"
 #include "tests/unit/FakeDeviceEnum.h"
 
 namespace {
-const CLSID kWavDest = {
-    0x3C78B8E2, 0x6C4D, 0x11D1, {0xAD, 0xE2, 0x00, 0x00, 0xF8, 0x75, 0x4B, 0x98}};
 
 // Hands the fake out through the asked interface; the list keeps the fake's first reference.
 template <typename Fake>
@@ -33,7 +32,7 @@ HRESULT FakeServices::CreateInstance(REFCLSID classId, REFIID interfaceId, void*
         m_log.Add("create CaptureGraphBuilder2");
         return HandOut(builders, new FakeCaptureGraphBuilder, interfaceId, object);
     }
-    if (IsEqualCLSID(classId, kWavDest)) {
+    if (IsEqualCLSID(classId, CLSID_WavDest)) {
         m_log.Add("create WavDest");
         if (FAILED(wavDestResult)) {
             return wavDestResult;

@@ -6,7 +6,7 @@
 #include "tests/unit/FakeMoniker.h"
 
 #include "capture/MediaGraphServices.h"
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 #include "tests/unit/FakeCaptureFilter.h"
 
 #include "capture/FindPin.h"
-#include "framework/ComPtr.h"
+#include "base/ComPtr.h"
 
 #include <gtest/gtest.h>
 

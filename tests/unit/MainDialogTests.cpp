@@ -2,7 +2,7 @@
 #include "tests/unit/TestApplication.h"
 #include "widgets/statics/SkinLabel.h"
 
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
 #include "resources/resource.h"

@@ -1,7 +1,7 @@
 #include "widgets/button/IconShade.h"
 
 #include "framework/ClientDC.h"
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 #include "framework/Button.h"
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/ToolTipCtrl.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "widgets/button/ParentBackground.h"
 
 #include <windows.h>

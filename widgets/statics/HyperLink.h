@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/Static.h"
 #include "framework/ToolTipCtrl.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 #include <string>

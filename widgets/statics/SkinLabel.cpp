@@ -1,6 +1,6 @@
 #include "widgets/statics/SkinLabel.h"
 
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
 #include "framework/PaintDC.h"
 #include "framework/SelectGuard.h"

@@ -1,9 +1,9 @@
-#include "AudioCaptureFilter.h"
+#include "filters/wine/audiocapture/AudioCaptureFilter.h"
 
 #include <algorithm>
 #include <cwctype>
 
-#include "../../kit/ComPtr.h"
+#include "base/ComPtr.h"
 
 namespace audiocapture {
 
@@ -26,17 +26,20 @@ int AudioCaptureFilter::PinCount() noexcept {
 }
 
 kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
-    if (index == 0)
+    if (index == 0) {
         return &m_output;
-    if (index > 0 && index <= static_cast<int>(m_lines.size()))
+    }
+    if (index > 0 && index <= static_cast<int>(m_lines.size())) {
         return m_lines[index - 1].get();
+    }
     return nullptr;
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded)
+    if (m_loaded) {
         return E_UNEXPECTED;
+    }
     m_deviceId = 0;
     m_loaded = true;
     return CreateLinePins();
@@ -45,11 +48,13 @@ STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
 // The bag of a device moniker holds the device number as "WaveInID" (Wine writes "WaveInId";
 // its bag ignores case) and wants VT_EMPTY or VT_I4 asked for.
 STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) noexcept {
-    if (!pPropBag)
+    if (!pPropBag) {
         return E_POINTER;
+    }
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded)
+    if (m_loaded) {
         return E_UNEXPECTED;
+    }
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -58,8 +63,9 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         VariantInit(&v);
         hr = pPropBag->Read(L"WaveInId", &v, pErrorLog);
     }
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     if (v.vt != VT_I4) {
         VariantClear(&v);
         return E_INVALIDARG;
@@ -72,12 +78,14 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
 HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     try {
         m_mixer.Open(m_deviceId);
-        for (size_t i = 0; i < m_mixer.Lines().size(); ++i)
+        for (size_t i = 0; i < m_mixer.Lines().size(); ++i) {
             m_lines.push_back(
                 std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
+        }
         // Without a mixer the level still works, applied here.
-        if (m_lines.empty())
+        if (m_lines.empty()) {
             m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
+        }
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -95,25 +103,29 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
 // to the samples here.
 double AudioCaptureFilter::Gain() const noexcept {
     double gain = 0.0;
-    for (const auto& line : m_lines)
+    for (const auto& line : m_lines) {
         gain = std::max(gain, line->Gain());
+    }
     return gain;
 }
 
 HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
-    if (!m_output.IsConnected())
+    if (!m_output.IsConnected()) {
         return S_OK;
+    }
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&m_output.CurrentType());
-    if (!wfx)
+    if (!wfx) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     m_format = *wfx;
     m_haveOrigin = false;
     m_bytesDelivered = 0;
     CaptureSink& sink = *this;
     m_reader = std::make_unique<WaveInReader>(sink, m_deviceId, m_format);
     HRESULT hr = m_reader->Open();
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         m_reader.reset();
+    }
     return hr;
 }
 
@@ -131,12 +143,14 @@ HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
 }
 
 void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept {
-    kit::ComPtr<IMediaSample> sample;
-    if (FAILED(m_output.GetDeliveryBuffer(sample.put())))
+    fw::ComPtr<IMediaSample> sample;
+    if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) {
         return;
+    }
     BYTE* out = nullptr;
-    if (FAILED(sample->GetPointer(&out)))
+    if (FAILED(sample->GetPointer(&out))) {
         return;
+    }
     bytes = std::min<DWORD>(bytes, static_cast<DWORD>(sample->GetSize()));
     double gain = Gain();
     if (gain >= 1.0) {
@@ -144,11 +158,13 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     } else if (m_format.wBitsPerSample == 16) {
         auto* dst = reinterpret_cast<int16_t*>(out);
         const auto* src = reinterpret_cast<const int16_t*>(data);
-        for (DWORD i = 0; i < bytes / 2; ++i)
+        for (DWORD i = 0; i < bytes / 2; ++i) {
             dst[i] = static_cast<int16_t>(src[i] * gain);
+        }
     } else {
-        for (DWORD i = 0; i < bytes; ++i)
+        for (DWORD i = 0; i < bytes; ++i) {
             out[i] = static_cast<BYTE>(128 + (data[i] - 128) * gain);
+        }
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 

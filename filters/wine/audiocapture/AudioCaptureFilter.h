@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "../../kit/Filter.h"
-#include "CapturePins.h"
-#include "WaveInMixer.h"
-#include "WaveInReader.h"
+#include "filters/kit/Filter.h"
+#include "filters/wine/audiocapture/CapturePins.h"
+#include "filters/wine/audiocapture/WaveInMixer.h"
+#include "filters/wine/audiocapture/WaveInReader.h"
 
 namespace audiocapture {
 

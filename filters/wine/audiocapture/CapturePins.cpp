@@ -1,6 +1,6 @@
-#include "CapturePins.h"
+#include "filters/wine/audiocapture/CapturePins.h"
 
-#include "AudioCaptureFilter.h"
+#include "filters/wine/audiocapture/AudioCaptureFilter.h"
 
 namespace audiocapture {
 
@@ -24,20 +24,25 @@ CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter& filter) noexcept
 
 HRESULT CaptureOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(pmt);
-    if (!wfx || wfx->wFormatTag != WAVE_FORMAT_PCM)
+    if (!wfx || wfx->wFormatTag != WAVE_FORMAT_PCM) {
         return S_FALSE;
-    if (wfx->wBitsPerSample != 8 && wfx->wBitsPerSample != 16)
+    }
+    if (wfx->wBitsPerSample != 8 && wfx->wBitsPerSample != 16) {
         return S_FALSE;
-    if (wfx->nChannels > 2 || wfx->nSamplesPerSec < 8000 || wfx->nSamplesPerSec > 192000)
+    }
+    if (wfx->nChannels > 2 || wfx->nSamplesPerSec < 8000 || wfx->nSamplesPerSec > 192000) {
         return S_FALSE;
+    }
     return m_owner.DeviceSupports(*wfx) ? S_OK : S_FALSE;
 }
 
 HRESULT CaptureOutputPin::GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept {
-    if (!pmt)
+    if (!pmt) {
         return E_POINTER;
-    if (index < 0 || index >= static_cast<int>(sizeof(kFormats) / sizeof(kFormats[0])))
+    }
+    if (index < 0 || index >= static_cast<int>(sizeof(kFormats) / sizeof(kFormats[0]))) {
         return VFW_S_NO_MORE_ITEMS;
+    }
     const Format& f = kFormats[index];
     return kit::MakeAudioMediaType(kit::MakePcmFormat(f.rate, f.channels, f.bits), pmt);
 }
@@ -50,17 +55,21 @@ DWORD CaptureOutputPin::BufferBytes(const WAVEFORMATEX& wfx) noexcept {
 HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
                                            ALLOCATOR_PROPERTIES* props) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&CurrentType());
-    if (!wfx)
+    if (!wfx) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     LONG wanted = static_cast<LONG>(BufferBytes(*wfx));
-    if (props->cBuffers < 8)
+    if (props->cBuffers < 8) {
         props->cBuffers = 8;
-    if (props->cbBuffer < wanted)
+    }
+    if (props->cbBuffer < wanted) {
         props->cbBuffer = wanted;
+    }
     ALLOCATOR_PROPERTIES actual{};
     HRESULT hr = alloc->SetProperties(props, &actual);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     return actual.cbBuffer >= wanted ? S_OK : E_FAIL;
 }
 
@@ -68,8 +77,9 @@ MixerLinePin::MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t
     : InputPin(filter, name), m_owner(filter), m_line(line) {}
 
 void* MixerLinePin::FindInterface(REFIID riid) noexcept {
-    if (IsEqualIID(riid, IID_IAMAudioInputMixer))
+    if (IsEqualIID(riid, IID_IAMAudioInputMixer)) {
         return static_cast<IAMAudioInputMixer*>(this);
+    }
     return InputPin::FindInterface(riid);
 }
 
@@ -80,17 +90,20 @@ STDMETHODIMP MixerLinePin::put_Enable(WINBOOL fEnable) noexcept {
 }
 
 STDMETHODIMP MixerLinePin::get_Enable(WINBOOL* pfEnable) noexcept {
-    if (!pfEnable)
+    if (!pfEnable) {
         return E_POINTER;
+    }
     *pfEnable = m_enabled ? TRUE : FALSE;
     return S_OK;
 }
 
 STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
-    if (Level == AMF_AUTOMATICGAIN)
+    if (Level == AMF_AUTOMATICGAIN) {
         return E_NOTIMPL;
-    if (Level < 0.0 || Level > 1.0)
+    }
+    if (Level < 0.0 || Level > 1.0) {
         return E_INVALIDARG;
+    }
     m_level = Level;
     m_owner.Mixer().SetVolume(m_line, Level);
     return S_OK;
@@ -99,8 +112,9 @@ STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
 // Wine 8.0's wave-in mixer takes a new volume but reads back 0 (measured), so the answer is
 // the level as the control was given it, at the control's resolution.
 STDMETHODIMP MixerLinePin::get_MixLevel(double* pLevel) noexcept {
-    if (!pLevel)
+    if (!pLevel) {
         return E_POINTER;
+    }
     *pLevel = m_owner.Mixer().Quantize(m_line, m_level);
     return S_OK;
 }

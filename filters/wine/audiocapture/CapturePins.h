@@ -3,8 +3,8 @@
 #pragma once
 #include <atomic>
 
-#include "../../kit/InputPin.h"
-#include "../../kit/OutputPin.h"
+#include "filters/kit/InputPin.h"
+#include "filters/kit/OutputPin.h"
 
 namespace audiocapture {
 

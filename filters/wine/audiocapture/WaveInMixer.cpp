@@ -1,4 +1,4 @@
-#include "WaveInMixer.h"
+#include "filters/wine/audiocapture/WaveInMixer.h"
 
 #include <cmath>
 
@@ -33,8 +33,9 @@ MMRESULT SetUnsigned(HMIXER mixer, DWORD control, DWORD value) {
 } // namespace
 
 WaveInMixer::~WaveInMixer() {
-    if (m_mixer)
+    if (m_mixer) {
         mixerClose(m_mixer);
+    }
 }
 
 bool WaveInMixer::Open(UINT waveInId) {
@@ -45,8 +46,9 @@ bool WaveInMixer::Open(UINT waveInId) {
     auto obj = reinterpret_cast<HMIXEROBJ>(m_mixer);
     MIXERCAPSW caps{};
     if (mixerGetDevCapsW(reinterpret_cast<UINT_PTR>(m_mixer), &caps, sizeof(caps)) !=
-        MMSYSERR_NOERROR)
+        MMSYSERR_NOERROR) {
         return false;
+    }
     // The wave-in destination; Wine 8.0 gives a waveIn device's mixer one destination,
     // "Master Volume", typed as speakers (measured), so without a wave-in one take the first.
     DWORD chosen = 0;
@@ -64,15 +66,17 @@ bool WaveInMixer::Open(UINT waveInId) {
     dest.cbStruct = sizeof(dest);
     dest.dwDestination = chosen;
     if (caps.cDestinations == 0 ||
-        mixerGetLineInfoW(obj, &dest, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR)
+        mixerGetLineInfoW(obj, &dest, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR) {
         return false;
+    }
     for (DWORD s = 0; s < dest.cConnections; ++s) {
         MIXERLINEW source{};
         source.cbStruct = sizeof(source);
         source.dwDestination = chosen;
         source.dwSource = s;
-        if (mixerGetLineInfoW(obj, &source, MIXER_GETLINEINFOF_SOURCE) == MMSYSERR_NOERROR)
+        if (mixerGetLineInfoW(obj, &source, MIXER_GETLINEINFOF_SOURCE) == MMSYSERR_NOERROR) {
             AddSourceLine(source);
+        }
     }
     return !m_lines.empty();
 }
@@ -97,8 +101,9 @@ void WaveInMixer::AddSourceLine(const MIXERLINEW& source) {
 }
 
 MMRESULT WaveInMixer::SetVolume(size_t index, double level) noexcept {
-    if (index >= m_lines.size() || !m_lines[index].hasVolume)
+    if (index >= m_lines.size() || !m_lines[index].hasVolume) {
         return MMSYSERR_NOTSUPPORTED;
+    }
     const Line& line = m_lines[index];
     double span = static_cast<double>(line.volumeMax - line.volumeMin);
     return SetUnsigned(m_mixer, line.volumeControl,
@@ -106,16 +111,18 @@ MMRESULT WaveInMixer::SetVolume(size_t index, double level) noexcept {
 }
 
 double WaveInMixer::Quantize(size_t index, double level) const noexcept {
-    if (index >= m_lines.size() || !m_lines[index].hasVolume)
+    if (index >= m_lines.size() || !m_lines[index].hasVolume) {
         return level;
+    }
     const Line& line = m_lines[index];
     double span = static_cast<double>(line.volumeMax - line.volumeMin);
     return span > 0 ? std::lround(level * span) / span : level;
 }
 
 MMRESULT WaveInMixer::SetMute(size_t index, bool mute) noexcept {
-    if (index >= m_lines.size() || !m_lines[index].hasMute)
+    if (index >= m_lines.size() || !m_lines[index].hasMute) {
         return MMSYSERR_NOTSUPPORTED;
+    }
     return SetUnsigned(m_mixer, m_lines[index].muteControl, mute ? 1 : 0);
 }
 

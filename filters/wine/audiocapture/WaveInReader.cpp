@@ -1,4 +1,4 @@
-#include "WaveInReader.h"
+#include "filters/wine/audiocapture/WaveInReader.h"
 
 #include <algorithm>
 #include <utility>
@@ -22,11 +22,12 @@ WaveInReader::~WaveInReader() {
 }
 
 HRESULT WaveInReader::Open() noexcept {
-    m_bufferEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_commandEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_doneEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent)
+    m_bufferEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_commandEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_doneEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent) {
         return HRESULT_FROM_WIN32(GetLastError());
+    }
     try {
         m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
         m_headers.assign(kBufferCount, WAVEHDR{});
@@ -36,40 +37,35 @@ HRESULT WaveInReader::Open() noexcept {
     // A device that is already gone does not fail the pause (Wine's graph cannot be released
     // after a failed pause): the thread reports the loss and keeps trying, as after a stall.
     m_lost = OpenDevice() != MMSYSERR_NOERROR;
-    m_thread = CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr);
+    m_thread.reset(CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr));
     if (!m_thread) {
         CloseDevice();
         return HRESULT_FROM_WIN32(GetLastError());
     }
-    SetThreadPriority(m_thread, THREAD_PRIORITY_TIME_CRITICAL);
-    m_watchdogQuit = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (m_watchdogQuit)
-        m_watchdog = CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr);
+    SetThreadPriority(m_thread.get(), THREAD_PRIORITY_TIME_CRITICAL);
+    m_watchdogQuit.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (m_watchdogQuit) {
+        m_watchdog.reset(CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr));
+    }
     return m_watchdog ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
 void WaveInReader::Close() noexcept {
     if (m_watchdog) {
-        SetEvent(m_watchdogQuit);
-        WaitForSingleObject(m_watchdog, INFINITE);
-        CloseHandle(m_watchdog);
-        m_watchdog = nullptr;
+        SetEvent(m_watchdogQuit.get());
+        WaitForSingleObject(m_watchdog.get(), INFINITE);
+        m_watchdog.reset();
     }
-    if (m_watchdogQuit)
-        CloseHandle(m_watchdogQuit);
-    m_watchdogQuit = nullptr;
+    m_watchdogQuit.reset();
     if (m_thread) {
         RunCommand(Command::Quit);
-        WaitForSingleObject(m_thread, kCommandTimeoutMs);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
+        WaitForSingleObject(m_thread.get(), kCommandTimeoutMs);
+        m_thread.reset();
     }
     CloseDevice();
-    for (HANDLE* h : {&m_bufferEvent, &m_commandEvent, &m_doneEvent}) {
-        if (*h)
-            CloseHandle(*h);
-        *h = nullptr;
-    }
+    m_bufferEvent.reset();
+    m_commandEvent.reset();
+    m_doneEvent.reset();
 }
 
 HRESULT WaveInReader::Start() noexcept {
@@ -81,21 +77,23 @@ HRESULT WaveInReader::Stop() noexcept {
 }
 
 HRESULT WaveInReader::RunCommand(Command command) noexcept {
-    if (!m_thread)
+    if (!m_thread) {
         return E_UNEXPECTED;
+    }
     {
         std::lock_guard<std::mutex> lock(m_commandLock);
         m_command = command;
     }
-    SetEvent(m_commandEvent);
-    if (WaitForSingleObject(m_doneEvent, kCommandTimeoutMs) != WAIT_OBJECT_0)
+    SetEvent(m_commandEvent.get());
+    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0) {
         return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+    }
     return m_commandResult;
 }
 
 MMRESULT WaveInReader::OpenDevice() noexcept {
     MMRESULT rc = waveInOpen(&m_wave, m_deviceId, &m_format,
-                             reinterpret_cast<DWORD_PTR>(m_bufferEvent), 0, CALLBACK_EVENT);
+                             reinterpret_cast<DWORD_PTR>(m_bufferEvent.get()), 0, CALLBACK_EVENT);
     if (rc != MMSYSERR_NOERROR) {
         m_wave = nullptr;
         return rc;
@@ -114,11 +112,13 @@ MMRESULT WaveInReader::OpenDevice() noexcept {
 }
 
 void WaveInReader::CloseDevice() noexcept {
-    if (!m_wave)
+    if (!m_wave) {
         return;
+    }
     waveInReset(m_wave);
-    for (WAVEHDR& h : m_headers)
+    for (WAVEHDR& h : m_headers) {
         waveInUnprepareHeader(m_wave, &h, sizeof(h));
+    }
     waveInClose(m_wave);
     m_wave = nullptr;
 }
@@ -132,15 +132,17 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 // call when the PulseAudio source goes away; Wine may then even resume the handle on another
 // source (measured), so only a reopened device counts as back.
 void WaveInReader::Watch() noexcept {
-    while (WaitForSingleObject(m_watchdogQuit, 100) == WAIT_TIMEOUT) {
-        if (!m_recording || m_lost)
+    while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
+        if (!m_recording || m_lost) {
             continue;
+        }
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (GetTickCount64() - m_lastDataTick < stallMs)
+        if (GetTickCount64() - m_lastDataTick < stallMs) {
             continue;
+        }
         m_lost = true;
         m_sink.OnDeviceLost();
-        SetEvent(m_commandEvent);
+        SetEvent(m_commandEvent.get());
     }
 }
 
@@ -150,10 +152,11 @@ DWORD WINAPI WaveInReader::ThreadMain(void* self) noexcept {
 }
 
 void WaveInReader::Loop() noexcept {
-    if (m_lost)
+    if (m_lost) {
         m_sink.OnDeviceLost();
+    }
     for (;;) {
-        HANDLE handles[2] = {m_commandEvent, m_bufferEvent};
+        HANDLE handles[2] = {m_commandEvent.get(), m_bufferEvent.get()};
         WaitForMultipleObjects(2, handles, FALSE, 100);
         Command command;
         {
@@ -163,32 +166,34 @@ void WaveInReader::Loop() noexcept {
         switch (command) {
         case Command::Start:
             m_commandResult = S_OK;
-            if (m_wave)
+            if (m_wave) {
                 m_commandResult = waveInStart(m_wave) == MMSYSERR_NOERROR ? S_OK : E_FAIL;
+            }
             m_recording = true;
             m_discontinuity = true;
             m_runStartTick = m_lastDataTick = GetTickCount64();
             m_runBytes = 0;
-            SetEvent(m_doneEvent);
+            SetEvent(m_doneEvent.get());
             break;
         case Command::Stop:
             Drain();
             m_recording = false;
             m_commandResult = S_OK;
-            SetEvent(m_doneEvent);
+            SetEvent(m_doneEvent.get());
             break;
         case Command::Quit:
             m_recording = false;
             CloseDevice();
             m_commandResult = S_OK;
-            SetEvent(m_doneEvent);
+            SetEvent(m_doneEvent.get());
             return;
         case Command::None:
             break;
         }
         CollectBuffers(m_recording);
-        if (m_lost)
+        if (m_lost) {
             Reconnect();
+        }
     }
 }
 
@@ -201,22 +206,24 @@ void WaveInReader::Drain() noexcept {
     m_runLimit = target - target % m_format.nBlockAlign;
     ULONGLONG deadline = now + kDrainMs;
     while (m_wave && !m_lost && m_runBytes < m_runLimit && GetTickCount64() < deadline) {
-        WaitForSingleObject(m_bufferEvent, 20);
+        WaitForSingleObject(m_bufferEvent.get(), 20);
         CollectBuffers(true);
     }
     if (m_wave) {
         waveInStop(m_wave);
         // The partly filled buffer comes back marked done, shortly after.
-        for (int i = 0; i < 20 && !(m_headers[m_next].dwFlags & WHDR_DONE); ++i)
+        for (int i = 0; i < 20 && !(m_headers[m_next].dwFlags & WHDR_DONE); ++i) {
             Sleep(5);
+        }
     }
     CollectBuffers(true);
     m_runLimit = kNoLimit;
 }
 
 void WaveInReader::CollectBuffers(bool deliver) noexcept {
-    if (!m_wave)
+    if (!m_wave) {
         return;
+    }
     while (m_headers[m_next].dwFlags & WHDR_DONE) {
         WAVEHDR& h = m_headers[m_next];
         if (h.dwBytesRecorded > 0) {
@@ -253,10 +260,12 @@ void WaveInReader::Reconnect() noexcept {
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_wave && now - m_lastDataTick < stallMs)
+    if (m_wave && now - m_lastDataTick < stallMs) {
         return;
-    if (now - m_lastRetryTick < kRetryMs)
+    }
+    if (now - m_lastRetryTick < kRetryMs) {
         return;
+    }
     m_lastRetryTick = now;
     CloseDevice();
     if (OpenDevice() == MMSYSERR_NOERROR) {

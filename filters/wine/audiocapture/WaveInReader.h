@@ -9,6 +9,8 @@
 #include <mutex>
 #include <vector>
 
+#include "base/UniqueHandle.h"
+
 namespace audiocapture {
 
 class CaptureSink {
@@ -60,18 +62,18 @@ private:
     WAVEFORMATEX m_format;
     DWORD m_bufferBytes;
     HWAVEIN m_wave = nullptr;
-    HANDLE m_bufferEvent = nullptr;
-    HANDLE m_commandEvent = nullptr;
-    HANDLE m_doneEvent = nullptr;
-    HANDLE m_thread = nullptr;
+    fw::KernelHandle m_bufferEvent;
+    fw::KernelHandle m_commandEvent;
+    fw::KernelHandle m_doneEvent;
+    fw::KernelHandle m_thread;
     std::mutex m_commandLock;
     Command m_command = Command::None;
     HRESULT m_commandResult = S_OK;
     std::vector<std::vector<BYTE>> m_memory;
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;
-    HANDLE m_watchdog = nullptr;
-    HANDLE m_watchdogQuit = nullptr;
+    fw::KernelHandle m_watchdog;
+    fw::KernelHandle m_watchdogQuit;
     // Shared with the watchdog thread.
     std::atomic<bool> m_recording{false};
     std::atomic<bool> m_lost{false};

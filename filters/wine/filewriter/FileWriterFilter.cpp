@@ -1,4 +1,4 @@
-#include "FileWriterFilter.h"
+#include "filters/wine/filewriter/FileWriterFilter.h"
 
 #include <cstring>
 
@@ -21,10 +21,7 @@ STDMETHODIMP FileWriterInputPin::EndOfStream() noexcept {
 
 FileWriterFilter::FileWriterFilter() noexcept : FilterBase(CLSID_FileWriter), m_input(*this) {}
 
-FileWriterFilter::~FileWriterFilter() {
-    if (m_file != INVALID_HANDLE_VALUE)
-        CloseHandle(m_file);
-}
+FileWriterFilter::~FileWriterFilter() = default;
 
 void* FileWriterFilter::FindInterface(REFIID riid) noexcept {
     void* found = kit::FindInEntries(
@@ -41,11 +38,13 @@ kit::PinBase* FileWriterFilter::GetPin(int index) noexcept {
 // Like the system's writer, the name is only kept here; the file is opened when the graph
 // leaves Stopped, and a file that cannot be opened fails Run (see OnPauseToRun).
 STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) noexcept {
-    if (!pszFileName)
+    if (!pszFileName) {
         return E_POINTER;
+    }
     kit::ScopedLock lock(FilterLock());
-    if (State() != State_Stopped)
+    if (State() != State_Stopped) {
         return VFW_E_WRONG_STATE;
+    }
     try {
         m_fileName = pszFileName;
     } catch (...) {
@@ -55,35 +54,40 @@ STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA
 }
 
 STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) noexcept {
-    if (!ppszFileName)
+    if (!ppszFileName) {
         return E_POINTER;
+    }
     kit::ScopedLock lock(FilterLock());
     *ppszFileName = nullptr;
     if (pmt) {
         *pmt = AM_MEDIA_TYPE{};
         pmt->majortype = MEDIATYPE_Stream;
     }
-    if (m_fileName.empty())
+    if (m_fileName.empty()) {
         return E_FAIL;
+    }
     size_t bytes = (m_fileName.size() + 1) * sizeof(WCHAR);
     *ppszFileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-    if (!*ppszFileName)
+    if (!*ppszFileName) {
         return E_OUTOFMEMORY;
+    }
     memcpy(*ppszFileName, m_fileName.c_str(), bytes);
     return S_OK;
 }
 
 STDMETHODIMP FileWriterFilter::SetMode(DWORD dwFlags) noexcept {
-    if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE))
+    if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE)) {
         return E_INVALIDARG;
+    }
     kit::ScopedLock lock(FilterLock());
     m_mode = dwFlags;
     return S_OK;
 }
 
 STDMETHODIMP FileWriterFilter::GetMode(DWORD* pdwFlags) noexcept {
-    if (!pdwFlags)
+    if (!pdwFlags) {
         return E_POINTER;
+    }
     *pdwFlags = m_mode;
     return S_OK;
 }
@@ -109,17 +113,18 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
         return S_OK;
     }
     DWORD disposition = (m_mode & AM_FILE_OVERWRITE) ? CREATE_ALWAYS : OPEN_ALWAYS;
-    m_file = CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file == INVALID_HANDLE_VALUE)
+    m_file.reset(CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file) {
         Fail(HRESULT_FROM_WIN32(GetLastError()));
+    }
     return S_OK;
 }
 
 HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
     // A file that could not be opened fails Run, as the system's writer does; failing Pause
     // instead would leave Wine's graph unreleasable.
-    if (m_file == INVALID_HANDLE_VALUE && FAILED(m_error)) {
+    if (!m_file && FAILED(m_error)) {
         return m_error;
     }
     if (m_endOfStreamPending) {
@@ -131,43 +136,48 @@ HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 
 HRESULT FileWriterFilter::OnPauseToStop() noexcept {
     kit::ScopedLock lock(m_fileLock);
-    if (m_file != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_file);
-        m_file = INVALID_HANDLE_VALUE;
-    }
+    m_file.reset();
     return S_OK;
 }
 
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     kit::ScopedLock lock(m_fileLock);
-    if (FAILED(m_error))
+    if (FAILED(m_error)) {
         return m_error;
-    if (m_file == INVALID_HANDLE_VALUE)
+    }
+    if (!m_file) {
         return VFW_E_WRONG_STATE;
+    }
     REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop)))
+    if (FAILED(sample->GetTime(&start, &stop))) {
         return Fail(VFW_E_SAMPLE_TIME_NOT_SET);
+    }
     BYTE* data = nullptr;
     HRESULT hr = sample->GetPointer(&data);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return Fail(hr);
+    }
     long length = sample->GetActualDataLength();
     LARGE_INTEGER position;
     position.QuadPart = start;
-    if (!SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN))
+    if (!SetFilePointerEx(m_file.get(), position, nullptr, FILE_BEGIN)) {
         return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    }
     DWORD written = 0;
-    if (!WriteFile(m_file, data, static_cast<DWORD>(length), &written, nullptr))
+    if (!WriteFile(m_file.get(), data, static_cast<DWORD>(length), &written, nullptr)) {
         return Fail(HRESULT_FROM_WIN32(GetLastError()));
-    if (written != static_cast<DWORD>(length))
+    }
+    if (written != static_cast<DWORD>(length)) {
         return Fail(HRESULT_FROM_WIN32(ERROR_DISK_FULL));
+    }
     return S_OK;
 }
 
 HRESULT FileWriterFilter::InputEnded() noexcept {
-    if (State() == State_Running)
+    if (State() == State_Running) {
         return NotifyEvent(EC_COMPLETE, S_OK,
                            reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
+    }
     m_endOfStreamPending = true;
     return S_OK;
 }

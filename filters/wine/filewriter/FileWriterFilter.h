@@ -4,8 +4,9 @@
 #pragma once
 #include <string>
 
-#include "../../kit/Filter.h"
-#include "../../kit/InputPin.h"
+#include "base/UniqueHandle.h"
+#include "filters/kit/Filter.h"
+#include "filters/kit/InputPin.h"
 
 namespace filewriter {
 
@@ -67,7 +68,7 @@ private:
     kit::CriticalSection m_fileLock;
     std::wstring m_fileName;
     DWORD m_mode = 0;
-    HANDLE m_file = INVALID_HANDLE_VALUE;
+    fw::FileHandle m_file;
     HRESULT m_error = S_OK;
     bool m_endOfStreamPending = false;
 };

@@ -66,11 +66,17 @@ struct ModuleTraits {
     static Handle None() { return nullptr; }
     static void Close(Handle h) { FreeLibrary(h); }
 };
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle None() { return nullptr; }
+    static void Close(Handle h) { RegCloseKey(h); }
+};
 using FileHandle = UniqueHandle<FileTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 using OwnedIcon = UniqueHandle<IconTraits>;
 using OwnedCursor = UniqueHandle<CursorTraits>;
 using OwnedMenu = UniqueHandle<MenuTraits>;
 using OwnedModule = UniqueHandle<ModuleTraits>;
+using OwnedKey = UniqueHandle<RegKeyTraits>;
 
 } // namespace fw

@@ -3,8 +3,9 @@
 
 namespace fw {
 
-// Joins the calling thread to a single-threaded COM apartment. CoUninitialize must balance
-// only a successful CoInitializeEx, so the guard remembers whether it succeeded.
+// Joins the calling thread to a COM apartment (single-threaded unless told otherwise).
+// CoUninitialize must balance only a successful CoInitializeEx, so the guard remembers whether
+// it succeeded.
 class ComApartment {
 public:
     ComApartment() = default;
@@ -12,13 +13,13 @@ public:
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() { Leave(); }
 
-    HRESULT Enter() {
+    HRESULT Enter(DWORD model = COINIT_APARTMENTTHREADED) noexcept {
         Leave();
-        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        HRESULT hr = CoInitializeEx(nullptr, model);
         m_entered = SUCCEEDED(hr);
         return hr;
     }
-    void Leave() {
+    void Leave() noexcept {
         if (m_entered) {
             CoUninitialize();
             m_entered = false;
