@@ -1,5 +1,7 @@
 #include "app/RecorderDialog.h"
 
+#include "app/Settings.h"
+
 #include "commands/AboutDialog.h"
 #include "framework/Application.h"
 #include "framework/DataExchange.h"
@@ -14,10 +16,6 @@ int nCapturePinIndex = 0;
 int nSearchFlag = 0;
 int nDeviceCount = 0;
 
-namespace {
-const char kSection[] = "Option";
-}
-
 RecorderDialog::RecorderDialog(MediaGraphServices& graphServices, DesktopServices& desktop)
     : fw::Dialog(IDD_RECORDER, nullptr), m_graphServices(graphServices), m_desktop(desktop) {
     m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
@@ -30,27 +28,26 @@ RecorderDialog::~RecorderDialog() = default;
 
 void RecorderDialog::MapMessages() {
     auto& map = messages();
-    map.OnMessage(WM_SYSCOMMAND, [this](WPARAM w, LPARAM l) {
-        OnSysCommand(static_cast<UINT>(w), l);
-        return LRESULT{0};
+    map.OnSysCommand([this](UINT id, LPARAM position) { OnSysCommand(id, position); });
+    map.OnPaint([this] { OnPaint(); });
+    map.OnQueryDragIcon([this] { return OnQueryDragIcon(); });
+    map.OnClose([this] { OnClose(); });
+    map.OnDestroy([this] { OnDestroy(); });
+    map.OnTimer([this](UINT_PTR id) {
+        OnTimer(id);
+        Default();
     });
-    map.OnMessage(WM_PAINT, [this](WPARAM, LPARAM) {
-        OnPaint();
-        return LRESULT{0};
+    // The tiled image goes under the controls; the default erase then has nothing left to
+    // paint, or paints the plain face when there is no image.
+    map.OnEraseBackground([this](HDC dc) {
+        PaintBackground(dc);
+        return static_cast<BOOL>(Default());
     });
-    map.OnMessage(WM_QUERYDRAGICON,
-                  [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(OnQueryDragIcon()); });
-    map.OnMessage(WM_CLOSE, [this](WPARAM, LPARAM) {
-        OnClose();
-        return LRESULT{0};
-    });
-    map.OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) {
-        OnDestroy();
-        return LRESULT{0};
-    });
-    map.OnMessage(WM_TIMER, [this](WPARAM w, LPARAM) {
-        OnTimer(w);
-        return Default();
+    // lParam is the instance value given to SetNotifyWindow: 0 for our graph.
+    map.OnAppMessage(WM_GRAPHNOTIFY, [this](WPARAM, LPARAM instance) {
+        if (instance == 0) {
+            HandleGraphEvents();
+        }
     });
     map.OnCommand(IDC_SOUND_CARD, CBN_SELCHANGE, [this] { OnSelChangeDevice(); });
     map.OnCommand(IDC_INPUT, CBN_SELCHANGE, [this] { OnSelChangeInput(); });
@@ -64,17 +61,6 @@ void RecorderDialog::MapMessages() {
     map.OnCommand(IDC_HOMEPAGE, BN_CLICKED, [this] { OnHomepage(); });
     map.OnCommand(IDC_ABOUT, BN_CLICKED, [this] { OnAbout(); });
     map.OnCommand(IDC_HELP_BUTTON, BN_CLICKED, [this] { OnHelp(); });
-}
-
-LRESULT RecorderDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // Graph events are looked at before the normal routing, which still sees the message.
-    if (message == WM_GRAPHNOTIFY && lParam == 0) {
-        HandleGraphEvents();
-    }
-    if (message == WM_ERASEBKGND) {
-        PaintBackground(reinterpret_cast<HDC>(wParam));
-    }
-    return fw::Dialog::WindowProc(message, wParam, lParam);
 }
 
 void RecorderDialog::DoDataExchange(fw::DataExchange& dx) {
@@ -115,14 +101,18 @@ BOOL RecorderDialog::OnInitDialog() {
     m_com.Enter();
     nDeviceCount = 0;
     auto* app = fw::Application::Current();
-    nSoundCaptureIndex = app->GetProfileInt(kSection, "nSoundCaptureIndex", 0);
-    nCapturePinIndex = app->GetProfileInt(kSection, "nCapturePinIndex", 0);
-    nSearchFlag = app->GetProfileInt(kSection, "nSearchFlag", 0);
+    nSoundCaptureIndex = app->GetProfileInt(settings::kSection, settings::kSoundCaptureIndex,
+                                            settings::kSoundCaptureIndexDefault);
+    nCapturePinIndex = app->GetProfileInt(settings::kSection, settings::kCapturePinIndex,
+                                          settings::kCapturePinIndexDefault);
+    nSearchFlag =
+        app->GetProfileInt(settings::kSection, settings::kSearchFlag, settings::kSearchFlagDefault);
 
-    m_sliderVolume.SetRange(0, 200, false);
-    m_sliderVolume.SetPos(200, true);
+    m_sliderVolume.SetRange(0, kLevelSteps, false);
+    m_sliderVolume.SetPos(kLevelSteps, true);
 
-    m_strOutputFile = DefaultOutputPath(kSection, "output_wav_file", "c:\\recorder.wav", 13);
+    m_strOutputFile = DefaultOutputPath(settings::kSection, settings::kOutputFile,
+                                        settings::kOutputFileDefault, settings::kOutputFolder);
     m_editOutputFile.SetText(m_strOutputFile);
     m_bOnlyOnce = 1;
     ResetGraphPointers();
@@ -130,7 +120,8 @@ BOOL RecorderDialog::OnInitDialog() {
         ReleaseAll();
         PostQuitMessage(0);
     }
-    m_bOnlyOnce = app->GetProfileInt(kSection, "b_only_once", 0);
+    m_bOnlyOnce =
+        app->GetProfileInt(settings::kSection, settings::kOnlyOnce, settings::kOnlyOnceDefault);
     if (nDeviceCount <= 1) {
         m_stSoundCard.Show(SW_HIDE);
     }
@@ -209,11 +200,11 @@ void RecorderDialog::OnClose() {
     ReleaseAll();
     m_com.Leave();
     auto* app = fw::Application::Current();
-    app->WriteProfileInt(kSection, "nSoundCaptureIndex", nSoundCaptureIndex);
-    app->WriteProfileInt(kSection, "nCapturePinIndex", nCapturePinIndex);
-    app->WriteProfileInt(kSection, "nSearchFlag", nSearchFlag);
+    app->WriteProfileInt(settings::kSection, settings::kSoundCaptureIndex, nSoundCaptureIndex);
+    app->WriteProfileInt(settings::kSection, settings::kCapturePinIndex, nCapturePinIndex);
+    app->WriteProfileInt(settings::kSection, settings::kSearchFlag, nSearchFlag);
     UpdateData(true);
-    app->WriteProfileString(kSection, "output_wav_file", m_strOutputFile);
+    app->WriteProfileString(settings::kSection, settings::kOutputFile, m_strOutputFile);
     Default();
 }
 

@@ -20,6 +20,10 @@
 constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1;
 // The one-second record timer.
 constexpr UINT_PTR kRecordTimerId = 1113;
+constexpr UINT kRecordTimerMs = 1000;
+// The level slider runs from 0 to kLevelSteps; each step is kLevelPerStep of the full level.
+constexpr int kLevelSteps = 200;
+constexpr double kLevelPerStep = 0.005;
 
 // The selection settings live for the whole run in these process-wide variables: loaded at
 // start-up, changed by the device and input lists, written back when the window closes.
@@ -96,7 +100,6 @@ public:
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void MapMessages();

@@ -14,7 +14,7 @@ void RecorderDialog::OnRecord() {
     if (m_bPaused) {
         if (m_pMC) {
             m_pMC->Run();
-            SetTimer(hwnd(), kRecordTimerId, 1000, nullptr);
+            SetTimer(hwnd(), kRecordTimerId, kRecordTimerMs, nullptr);
         }
         m_bPaused = false;
         m_btnRecord.Enable(false);
@@ -45,7 +45,7 @@ void RecorderDialog::OnRecord() {
         }
         m_stStatus.SetText(FormatElapsed(kStatusRecording, 0));
         m_nElapsedSeconds = 0;
-        SetTimer(hwnd(), kRecordTimerId, 1000, nullptr);
+        SetTimer(hwnd(), kRecordTimerId, kRecordTimerMs, nullptr);
     }
     m_bRecording = true;
     m_btnRecord.Enable(false);

@@ -1,5 +1,6 @@
 #include "commands/InputHelpDialog.h"
 
+#include "app/Settings.h"
 #include "framework/Application.h"
 #include "framework/DataExchange.h"
 #include "resources/resource.h"
@@ -14,6 +15,7 @@ void InputHelpDialog::DoDataExchange(fw::DataExchange& dx) {
 
 void InputHelpDialog::OnOK() {
     UpdateData(true);
-    fw::Application::Current()->WriteProfileInt("Option", "b_only_once", m_bDontShowAgain);
+    fw::Application::Current()->WriteProfileInt(settings::kSection, settings::kOnlyOnce,
+                                                m_bDontShowAgain);
     fw::Dialog::OnOK();
 }

@@ -1,4 +1,5 @@
 #include "app/RecorderDialog.h"
+#include "app/Settings.h"
 #include "commands/PathParts.h"
 #include "framework/Application.h"
 
@@ -44,6 +45,7 @@ void RecorderDialog::OnBrowse() {
         return;
     }
     m_strOutputFile = WithWavExtension(request.lpstrFile);
-    fw::Application::Current()->WriteProfileString("Option", "output_wav_file", m_strOutputFile);
+    fw::Application::Current()->WriteProfileString(settings::kSection, settings::kOutputFile,
+                                                   m_strOutputFile);
     m_editOutputFile.SetText(m_strOutputFile);
 }

@@ -89,12 +89,12 @@ HRESULT RecorderDialog::SetInputMixers(const double* level) {
 int RecorderDialog::ShowInputLevel(IAMAudioInputMixer* mixer) {
     double level = 0.0;
     mixer->get_MixLevel(&level);
-    m_sliderVolume.SetPos(static_cast<int>(level * 200), true);
+    m_sliderVolume.SetPos(static_cast<int>(level * kLevelSteps), true);
     return 0;
 }
 
 LRESULT RecorderDialog::OnReleasedCaptureLevel(NMHDR*) {
-    ApplyRecordingLevel(m_sliderVolume.GetPos() * 0.005);
+    ApplyRecordingLevel(m_sliderVolume.GetPos() * kLevelPerStep);
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "tests/unit/FakeEnumMoniker.h"
+#include "app/Settings.h"
 #include "tests/unit/RecorderDialogTest.h"
 
 #include "framework/ComboBox.h"
@@ -153,7 +154,7 @@ TEST_F(RecorderDialogTest, OneDeviceHidesTheListAndItsLabelTwoShowBoth) {
 TEST_F(RecorderDialogTest, DeviceChangeTearsTheGraphDownBeforeOpeningTheNewDevice) {
     AddCard("A", {"A in"});
     AddCard("B", {"B in"});
-    Seed("b_only_once", 1);
+    Seed(settings::kOnlyOnce, 1);
     Open();
     log.Clear();
     Select(IDC_SOUND_CARD, 1);

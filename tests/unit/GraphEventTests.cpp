@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "resources/resource.h"
 
 #include <fstream>
@@ -13,7 +14,7 @@ protected:
     void SetUp() override {
         AddCard("A", {"Mic", "Line In"});
         AddCard("B", {"Mic", "Stereo Mix"});
-        Seed("b_only_once", 1);
+        Seed(settings::kOnlyOnce, 1);
     }
 };
 
@@ -89,9 +90,9 @@ TEST_F(GraphEventTest, OtherEventsAreFreedWithoutAnyReaction) {
 }
 
 TEST_F(GraphEventTest, DeviceBackRebuildsTheGraphAndReopensTheStoredDeviceAndInput) {
-    Seed("nSoundCaptureIndex", 1);
-    Seed("nSearchFlag", 1);
-    Seed("nCapturePinIndex", 1);
+    Seed(settings::kSoundCaptureIndex, 1);
+    Seed(settings::kSearchFlag, 1);
+    Seed(settings::kCapturePinIndex, 1);
     Open();
     log.Clear();
     services.graph().QueueEvent(EC_DEVICE_LOST, 0, 1);

@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -35,16 +36,16 @@ class FirstInputSelection : public RecorderDialogTest,
 TEST_P(FirstInputSelection, SelectsAndEnablesOneInputAndDisablesTheOthersInOrder) {
     const StartUpCase& c = GetParam();
     AddCard("Card", c.inputs);
-    Seed("nSearchFlag", c.searchFlag);
-    Seed("nCapturePinIndex", c.storedPin);
+    Seed(settings::kSearchFlag, c.searchFlag);
+    Seed(settings::kCapturePinIndex, c.storedPin);
     Open();
     EXPECT_EQ(Entries(IDC_INPUT), c.inputs);
     EXPECT_EQ(Selection(IDC_INPUT), c.selected);
     EXPECT_EQ(MixerCalls(log, c.inputs), c.mixerCalls);
     EXPECT_EQ(desktop.inputHelpShown, 0) << "start-up never shows the guidance";
     Close();
-    EXPECT_EQ(SettingInt("nSearchFlag"), 1);
-    EXPECT_EQ(SettingInt("nCapturePinIndex"), c.selected);
+    EXPECT_EQ(SettingInt(settings::kSearchFlag), 1);
+    EXPECT_EQ(SettingInt(settings::kCapturePinIndex), c.selected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
 class InputLineTest : public RecorderDialogTest {
 protected:
     void OpenIdle() {
-        Seed("b_only_once", 1);
+        Seed(settings::kOnlyOnce, 1);
         Open();
         log.Clear();
     }
@@ -96,8 +97,8 @@ protected:
 TEST_F(InputLineTest, PositionBeyondAnotherDevicesInputsSelectsNothingAndDisablesAll) {
     AddCard("A", {"a1", "a2", "a3", "a4"});
     AddCard("B", {"b1", "b2"});
-    Seed("nSearchFlag", 1);
-    Seed("nCapturePinIndex", 3);
+    Seed(settings::kSearchFlag, 1);
+    Seed(settings::kCapturePinIndex, 3);
     OpenIdle();
     ASSERT_EQ(Selection(IDC_INPUT), 3);
     Select(IDC_SOUND_CARD, 1);

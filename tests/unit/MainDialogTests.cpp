@@ -1,4 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
+
+#include "app/Settings.h"
 #include "tests/unit/TestApplication.h"
 #include "widgets/statics/SkinLabel.h"
 
@@ -10,8 +12,8 @@
 
 namespace {
 
-const char* const kClosingKeys[] = {"nSoundCaptureIndex", "nCapturePinIndex", "nSearchFlag",
-                                    "output_wav_file"};
+const char* const kClosingKeys[] = {settings::kSoundCaptureIndex, settings::kCapturePinIndex,
+                                    settings::kSearchFlag, settings::kOutputFile};
 
 class MainDialogTest : public RecorderDialogTest {
 protected:
@@ -23,7 +25,7 @@ protected:
     void SetUp() override {
         AddCard("A", {"Mic"});
         AddCard("B", {"Mic", "Line In", "Stereo Mix"});
-        Seed("b_only_once", 1);
+        Seed(settings::kOnlyOnce, 1);
     }
 };
 
@@ -45,10 +47,10 @@ TEST_F(MainDialogTest, CloseStopsTheRunningGraphThenSavesTheFourValues) {
     const int stop = log.IndexOf("g2.Stop");
     ASSERT_GE(stop, 0);
     EXPECT_LT(stop, log.IndexOf("g2.SetNotifyWindow(null)"));
-    EXPECT_EQ(SettingInt("nSoundCaptureIndex"), 1);
-    EXPECT_EQ(SettingInt("nCapturePinIndex"), 2);
-    EXPECT_EQ(SettingInt("nSearchFlag"), 1);
-    EXPECT_EQ(Setting("output_wav_file"), "D:\\typed\\later.wav");
+    EXPECT_EQ(SettingInt(settings::kSoundCaptureIndex), 1);
+    EXPECT_EQ(SettingInt(settings::kCapturePinIndex), 2);
+    EXPECT_EQ(SettingInt(settings::kSearchFlag), 1);
+    EXPECT_EQ(Setting(settings::kOutputFile), "D:\\typed\\later.wav");
     for (const auto& graph : services.graphs) {
         EXPECT_EQ(graph->refs(), 1u) << "a graph is still held";
     }

@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "resources/resource.h"
 
 namespace {
@@ -25,7 +26,7 @@ TEST_P(DefaultOutputPath, FollowsTheVersionTheFolderLookupAndASavedPath) {
     desktop.majorVersion = c.major;
     desktop.folderResult = c.lookup;
     if (c.saved) {
-        Seed("output_wav_file", c.saved);
+        Seed(settings::kOutputFile, c.saved);
     }
     Open();
     EXPECT_EQ(Text(IDC_OUTPUT_FILE), c.expected);
@@ -75,13 +76,13 @@ TEST_F(RecorderDialogTest, BrowseForcesTheWavExtensionAndSavesThePathAtOnce) {
         Click(IDC_BROWSE);
         EXPECT_EQ(desktop.saveInitialFolder, choice.initialFolder) << choice.chosen;
         EXPECT_EQ(Text(IDC_OUTPUT_FILE), choice.expected);
-        EXPECT_EQ(Setting("output_wav_file"), choice.expected);
+        EXPECT_EQ(Setting(settings::kOutputFile), choice.expected);
     }
     desktop.savedFileChoice.reset();
     Click(IDC_BROWSE);
     EXPECT_EQ(desktop.saveDialogs, 6);
     EXPECT_EQ(Text(IDC_OUTPUT_FILE), "D:\\my.rec\\take1.wav") << "cancel changes nothing";
-    EXPECT_EQ(Setting("output_wav_file"), "D:\\my.rec\\take1.wav");
+    EXPECT_EQ(Setting(settings::kOutputFile), "D:\\my.rec\\take1.wav");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "tests/unit/TestApplication.h"
 
 #include "resources/resource.h"
@@ -115,17 +116,17 @@ std::string RecorderDialogTest::Buttons() const {
 }
 
 std::string RecorderDialogTest::Setting(const std::string& key) const {
-    return TestApplication::Get().GetProfileString("Option", key, "<none>");
+    return TestApplication::Get().GetProfileString(settings::kSection, key, "<none>");
 }
 
 int RecorderDialogTest::SettingInt(const std::string& key) const {
-    return TestApplication::Get().GetProfileInt("Option", key, -1000);
+    return TestApplication::Get().GetProfileInt(settings::kSection, key, -1000);
 }
 
 void RecorderDialogTest::Seed(const std::string& key, int value) const {
-    TestApplication::Get().WriteProfileInt("Option", key, value);
+    TestApplication::Get().WriteProfileInt(settings::kSection, key, value);
 }
 
 void RecorderDialogTest::Seed(const std::string& key, const std::string& value) const {
-    TestApplication::Get().WriteProfileString("Option", key, value);
+    TestApplication::Get().WriteProfileString(settings::kSection, key, value);
 }

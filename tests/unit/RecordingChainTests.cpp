@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "resources/resource.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ class RecordingChainTest : public RecorderDialogTest {
 protected:
     void SetUp() override {
         capture = &AddCard("Card", {"Line In"});
-        Seed("b_only_once", 1);
+        Seed(settings::kOnlyOnce, 1);
         Open();
         log.Clear();
     }

@@ -1,5 +1,6 @@
 #include "tests/unit/RecorderDialogTest.h"
 
+#include "app/Settings.h"
 #include "capture/FileExists.h"
 #include "resources/resource.h"
 
@@ -22,7 +23,7 @@ class RecordingControlTest : public RecorderDialogTest {
 protected:
     void SetUp() override {
         AddCard("Card", {"Line In"});
-        Seed("b_only_once", 1);
+        Seed(settings::kOnlyOnce, 1);
         Open();
         log.Clear();
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/Application.h"
+#include "app/Settings.h"
 
 #include <string>
 
@@ -17,7 +18,7 @@ public:
         RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\") + kRegistryKey).c_str());
     }
     bool HasSetting(const std::string& key) const {
-        return GetProfileString("Option", key, "<none>") != "<none>" ||
-               GetProfileInt("Option", key, -12345) != -12345;
+        return GetProfileString(settings::kSection, key, "<none>") != "<none>" ||
+               GetProfileInt(settings::kSection, key, -12345) != -12345;
     }
 };

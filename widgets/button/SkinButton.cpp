@@ -28,6 +28,7 @@ HICON LoadIconResource(int id, int cx, int cy) {
 
 SkinButton::SkinButton() {
     ResetColours(false);
+    MapMessages();
 }
 
 SkinButton::~SkinButton() {
@@ -43,7 +44,7 @@ bool SkinButton::Attach(HWND button) {
     if (style & BS_CHECKBOX) {
         m_isCheckBox = true;
     }
-    if ((style & 0x0F) == BS_DEFPUSHBUTTON) {
+    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
         m_isDefault = true;
     }
     style = (style & ~kTypeBits) | BS_OWNERDRAW;
@@ -363,8 +364,8 @@ void SkinButton::LeaveHot() {
     }
 }
 
-void SkinButton::OnMouseMove(WPARAM keys, LPARAM point) {
-    POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+void SkinButton::OnMouseMove(POINT point, UINT keys) {
+    POINT screen = point;
     ClientToScreen(hwnd(), &screen);
     HWND under = WindowFromPoint(screen);
     if ((keys & MK_LBUTTON) && !m_hot) {
@@ -456,15 +457,16 @@ bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT&) {
     return false;
 }
 
-bool SkinButton::AnswerMenuChar(WPARAM, LPARAM, LRESULT&) {
+bool SkinButton::AnswerMenuChar(char, UINT, HMENU, LRESULT&) {
     return false;
 }
 
-LRESULT SkinButton::OnSetStyle(WPARAM style, LPARAM redraw) {
+LRESULT SkinButton::OnSetStyle(UINT newStyle, bool redraw) {
     // The nested BM_SETSTYLE carries the changed style; Default() passes it on unchanged.
     if (m_forwardingStyle) {
         return Default();
     }
+    const WPARAM style = newStyle;
     const WPARAM type = style & kTypeBits;
     if (type == BS_DEFPUSHBUTTON) {
         m_isDefault = true;
@@ -477,81 +479,73 @@ LRESULT SkinButton::OnSetStyle(WPARAM style, LPARAM redraw) {
     return result;
 }
 
-LRESULT SkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETCURSOR:
+void SkinButton::MapMessages() {
+    auto& map = messages();
+    map.OnSetCursor([this](HWND, UINT, UINT) {
         if (m_cursor) {
             SetCursor(m_cursor.get());
             return TRUE;
         }
-        break;
-    case WM_MOUSEMOVE: {
-        const LRESULT result = Default();
-        OnMouseMove(wParam, lParam);
-        return result;
-    }
-    case WM_MOUSELEAVE:
+        return static_cast<BOOL>(Default());
+    });
+    map.OnMouseMove([this](POINT point, UINT keys) {
+        Default();
+        OnMouseMove(point, keys);
+    });
+    map.OnMouseLeave([this] { LeaveHot(); });
+    map.OnKillFocus([this](HWND next) {
+        m_focusLostToDisable = !next && !IsEnabled();
+        Default();
         LeaveHot();
-        return 0;
-    case WM_KILLFOCUS:
-        m_focusLostToDisable = !wParam && !IsEnabled();
-        [[fallthrough]];
-    case WM_CANCELMODE: {
-        const LRESULT result = Default();
+    });
+    map.OnCancelMode([this] {
+        Default();
         LeaveHot();
-        return result;
-    }
-    case WM_ACTIVATE: {
-        const LRESULT result = Default();
-        if (LOWORD(wParam) == WA_INACTIVE) {
+    });
+    map.OnActivate([this](UINT state, bool, HWND) {
+        Default();
+        if (state == WA_INACTIVE) {
             LeaveHot();
         }
-        return result;
-    }
-    case WM_ENABLE: {
-        const LRESULT result = Default();
-        OnEnable(wParam != FALSE);
-        return result;
-    }
-    case BM_SETSTYLE:
-        return OnSetStyle(wParam, lParam);
-    case WM_GETDLGCODE: {
-        const LRESULT code = Default() & ~LRESULT{DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON};
-        return code | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    }
-    case BM_SETCHECK:
-        if (!m_isCheckBox) {
-            break;
-        }
-        m_checked = wParam == BST_CHECKED || wParam == BST_INDETERMINATE;
-        Repaint();
-        return 0;
-    case BM_GETCHECK:
-        return m_checked ? BST_CHECKED : BST_UNCHECKED;
-    case WM_MEASUREITEM: {
-        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item && item->CtlType == ODT_MENU && MeasureMenuItem(*item)) {
-            return TRUE;
-        }
-        break;
-    }
-    case WM_MENUCHAR: {
-        LRESULT result = 0;
-        if (AnswerMenuChar(wParam, lParam, result)) {
-            return result;
-        }
-        break;
-    }
-    case WM_SYSCOLORCHANGE: {
-        const LRESULT result = Default();
+    });
+    map.OnEnable([this](bool enabled) {
+        Default();
+        OnEnable(enabled);
+    });
+    map.OnSysColorChange([this] {
+        Default();
         m_background.Discard();
         ResetColours(true);
-        return result;
-    }
-    default:
-        break;
-    }
-    return Button::WindowProc(message, wParam, lParam);
+    });
+    map.OnMeasureItem([this](MEASUREITEMSTRUCT& item) {
+        if (item.CtlType == ODT_MENU && MeasureMenuItem(item)) {
+            return TRUE;
+        }
+        return static_cast<BOOL>(Default());
+    });
+    map.OnMenuChar([this](char ch, UINT menuFlag, HMENU menu) {
+        LRESULT result = 0;
+        return AnswerMenuChar(ch, menuFlag, menu, result) ? result : Default();
+    });
+    // The button's own messages.
+    map.OnMessage(BM_SETSTYLE, [this](WPARAM style, LPARAM redraw) {
+        return OnSetStyle(static_cast<UINT>(style), redraw != FALSE);
+    });
+    map.OnMessage(WM_GETDLGCODE, [this](WPARAM, LPARAM) {
+        const LRESULT code = Default() & ~LRESULT{DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON};
+        return code | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    });
+    map.OnMessage(BM_SETCHECK, [this](WPARAM state, LPARAM) {
+        if (!m_isCheckBox) {
+            return Default();
+        }
+        m_checked = state == BST_CHECKED || state == BST_INDETERMINATE;
+        Repaint();
+        return LRESULT{0};
+    });
+    map.OnMessage(BM_GETCHECK, [this](WPARAM, LPARAM) {
+        return LRESULT{m_checked ? BST_CHECKED : BST_UNCHECKED};
+    });
 }
 
 bool SkinButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -31,7 +31,7 @@ public:
     ~SkinButton() override;
 
     // Takes over a template button and makes it owner-drawn.
-    bool Attach(HWND button);
+    bool Attach(HWND button) override;
 
     // Icons: the hot one is shown while hot or pressed, the normal one otherwise. Handles given
     // here become the button's. Always repaints.
@@ -101,7 +101,6 @@ protected:
         DWORD flags = 0;
     };
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& msg) override;
 
@@ -115,7 +114,7 @@ protected:
                              bool pressed, bool disabled);
     // Drop-down menu hooks for an owner-drawn menu class; without one nothing is taken.
     virtual bool MeasureMenuItem(MEASUREITEMSTRUCT& item);
-    virtual bool AnswerMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    virtual bool AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result);
     // Opens the drop-down menu when one is loaded; false when there is none.
     virtual bool OpenMenu();
     virtual void OpenAddress(const std::string& address);
@@ -137,11 +136,12 @@ private:
     }
     void EnsureTip();
     void ReleaseImages();
-    void OnMouseMove(WPARAM keys, LPARAM point);
+    void MapMessages();
+    void OnMouseMove(POINT point, UINT keys);
     void LeaveHot();
     void OnEnable(bool enabled);
     void OnClicked();
-    LRESULT OnSetStyle(WPARAM style, LPARAM redraw);
+    LRESULT OnSetStyle(UINT style, bool redraw);
     static void PlaySoundOf(const Sound& sound);
     static int StoreSound(Sound& sound, const char* name, HMODULE module, DWORD flags);
     static bool Inspect(IconImage& image);

@@ -12,7 +12,9 @@ constexpr int kTipToolId = 1;
 constexpr int kShellSuccess = 32;
 } // namespace
 
-HyperLink::HyperLink() = default;
+HyperLink::HyperLink() {
+    MapMessages();
+}
 
 HyperLink::~HyperLink() {
     if (hwnd()) {
@@ -125,7 +127,7 @@ void HyperLink::LoadLinkCursor() {
     }
     if (!m_linkCursor) {
         // The platform's own pointing hand stands in where the help viewer has none.
-        if (HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))) {
+        if (HCURSOR hand = LoadCursorA(nullptr, IDC_HAND)) {
             m_linkCursor.reset(CopyCursor(hand));
         }
     }
@@ -334,32 +336,32 @@ bool HyperLink::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result
     return false;
 }
 
-LRESULT HyperLink::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETCURSOR:
+void HyperLink::MapMessages() {
+    auto& map = messages();
+    map.OnSetCursor([this](HWND, UINT, UINT) {
         if (m_linkCursor) {
             SetCursor(m_linkCursor.get());
             return TRUE;
         }
         return FALSE;
-    case WM_MOUSEMOVE:
+    });
+    map.OnMouseMove([this](POINT, UINT) {
         OnMouseMove();
-        break;
-    case WM_TIMER:
-        if (wParam == kHoverTimerId) {
+        Default();
+    });
+    map.OnTimer([this](UINT_PTR id) {
+        if (id == kHoverTimerId) {
             OnHoverTimer();
         }
-        break;
-    case WM_ERASEBKGND: {
+        Default();
+    });
+    map.OnEraseBackground([this](HDC dc) {
         const RECT client = clientRect();
-        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_3DFACE));
+        FillRect(dc, &client, GetSysColorBrush(COLOR_3DFACE));
         return TRUE;
-    }
-    case WM_DESTROY:
+    });
+    map.OnDestroy([this] {
         KillTimer(hwnd(), kHoverTimerId);
-        break;
-    default:
-        break;
-    }
-    return Static::WindowProc(message, wParam, lParam);
+        Default();
+    });
 }

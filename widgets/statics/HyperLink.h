@@ -18,7 +18,7 @@ public:
     HyperLink();
     ~HyperLink() override;
 
-    bool Attach(HWND label);
+    bool Attach(HWND label) override;
     void SetLink(const std::string& target);
     void SetUnderlineMode(int mode);
     void SetColours(COLORREF link, COLORREF visited, COLORREF hover);
@@ -40,7 +40,6 @@ public:
     static std::string ErrorText(int code);
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& msg) override;
 
@@ -53,6 +52,7 @@ private:
     void FitToText();
     void LoadLinkCursor();
     void SetFont(HFONT font) const;
+    void MapMessages();
     void OnMouseMove();
     void OnHoverTimer();
     void OnClicked();

@@ -20,7 +20,9 @@ SkinLabel::Defaults& SkinLabel::ClassDefaults() {
 SkinLabel::SkinLabel()
     : m_tileBitmap(ClassDefaults().tileBitmap), m_fillColour(GetSysColor(COLOR_BTNFACE)),
       m_lowerRightColour(ClassDefaults().lowerRight), m_upperLeftColour(ClassDefaults().upperLeft),
-      m_shadowColour(ClassDefaults().shadow), m_textColour(ClassDefaults().text) {}
+      m_shadowColour(ClassDefaults().shadow), m_textColour(ClassDefaults().text) {
+    MapMessages();
+}
 
 bool SkinLabel::Attach(HWND label) {
     if (!label || hwnd()) {
@@ -210,21 +212,16 @@ void SkinLabel::PaintLines(HDC dc, const RECT& client, HRGN clip) {
     }
 }
 
-LRESULT SkinLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETTEXT:
-        // The platform's copy of the text is left as it was; the label paints its own copy.
-        OnSetText(reinterpret_cast<const char*>(lParam));
+void SkinLabel::MapMessages() {
+    auto& map = messages();
+    // The platform's copy of the text is left as it was; the label paints its own copy.
+    map.OnSetText([this](const char* text) {
+        OnSetText(text);
         return TRUE;
-    case WM_PAINT: {
+    });
+    map.OnPaint([this] {
         fw::PaintDC paint(hwnd());
         Paint(paint.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    default:
-        return Static::WindowProc(message, wParam, lParam);
-    }
+    });
+    map.OnPrintClient([this](HDC dc) { Paint(dc); });
 }

@@ -25,7 +25,7 @@ public:
 
     SkinLabel();
 
-    bool Attach(HWND label);
+    bool Attach(HWND label) override;
 
     void SetPanel(int mode, bool repaint);
     // The bitmap is borrowed: the caller keeps it alive while the label uses it.
@@ -41,10 +41,8 @@ public:
     // Paints the whole label into dc (client coordinates).
     void Paint(HDC dc);
 
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void MapMessages();
     void OnSetText(const char* text);
     void RepaintAfterTextChange() const;
     void PaintFlatPanel(HDC dc, const RECT& client, HPEN upperLeft, HPEN lowerRight);
