@@ -11,7 +11,7 @@ cd "$CORVALE_ROOT"
 summary() { echo "$1 passed, $2 failed, $3 skipped"; }
 corvale_install_deps test || { echo "installing the packages failed"; summary 0 1 0; exit 1; }
 BUILD=$CORVALE_ROOT/build
-corvale_build "$BUILD" -DCORVALE_BUILD_TESTS=ON || { echo "build failed"; summary 0 1 0; exit 1; }
+corvale_build "$BUILD" -DCORVALE_BUILD_TESTS=ON -DCORVALE_WERROR=ON || { echo "build failed"; summary 0 1 0; exit 1; }
 
 args=("$@")
 [ -n "${CORVALE_ONLY:-}" ] && args+=(-R "$CORVALE_ONLY")

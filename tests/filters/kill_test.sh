@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A recording killed with SIGKILL after 5 s of running leaves a WAV that sox reads with at
-# least 4 s of audio: WAV Dest brings the header's sizes up to date while recording.
+# least 3.5 s of audio: WAV Dest brings the header's sizes up to date while recording.
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
 source "$CORVALE_ROOT/tests/filters/filterlib.sh"
 
