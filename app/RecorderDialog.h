@@ -40,8 +40,15 @@ public:
     RecorderDialog(MediaGraphServices& graphServices, DesktopServices& desktop);
     ~RecorderDialog() override;
 
-    // Start-up, window and close (app/RecorderDialog.cpp)
+protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(fw::DataExchange& dx) override;
+
+private:
+    // The unit tests' one inside view: state that no control shows.
+    friend class RecorderDialogProbe;
+
+    // Start-up, window and close (app/RecorderDialog.cpp)
     void OnSysCommand(UINT id, LPARAM param);
     void OnPaint();
     HICON OnQueryDragIcon() const { return m_hIcon; }
@@ -87,26 +94,10 @@ public:
     void OnHomepage();
     void OnAbout();
 
-    // State visible to tests.
-    bool recording() const { return m_bRecording; }
-    bool paused() const { return m_bPaused; }
-    int elapsedSeconds() const { return m_nElapsedSeconds; }
-    const std::string& outputFile() const { return m_strOutputFile; }
-    int onlyOnce() const { return m_bOnlyOnce; }
-    IGraphBuilder* graph() const { return m_pGB.get(); }
-    IBaseFilter* captureFilter() const { return m_pCaptureFilter.get(); }
-    IBaseFilter* wavDest() const { return m_pWavDest.get(); }
-    IBaseFilter* fileWriter() const { return m_pFileWriter.get(); }
-
-protected:
-    void DoDataExchange(fw::DataExchange& dx) override;
-
-private:
     void MapMessages();
     void AddAboutItemToSystemMenu();
     void RelabelForNewerSystems();
     void ConfigureButtons();
-    void ShowStatus(const char* format);
     int ShowMessage(const std::string& text, const std::string& caption, UINT style);
     HRESULT SetInputMixers(const double* level);
     void HandleDeviceBack();

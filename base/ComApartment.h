@@ -25,7 +25,6 @@ public:
             m_entered = false;
         }
     }
-    bool entered() const { return m_entered; }
 
 private:
     bool m_entered = false;

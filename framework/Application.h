@@ -23,7 +23,6 @@ public:
 
     HINSTANCE instance() const { return m_instance; }
     const std::string& appName() const { return m_appName; }
-    const std::string& registryKey() const { return m_registryKey; }
     void SetRegistryKey(const std::string& key) { m_registryKey = key; }
 
     int GetProfileInt(const std::string& section, const std::string& key, int defaultValue) const;

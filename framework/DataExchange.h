@@ -11,7 +11,6 @@ class DataExchange {
 public:
     DataExchange(Dialog& dialog, bool save) : m_dialog(dialog), m_save(save) {}
 
-    bool saving() const { return m_save; }
     Dialog& dialog() const { return m_dialog; }
 
     // Binds a template control to its object the first time; later calls do nothing.

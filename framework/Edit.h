@@ -3,9 +3,7 @@
 
 namespace fw {
 
-class Edit : public Window {
-public:
-    void SetLimitText(UINT limit) const { Send(EM_SETLIMITTEXT, limit); }
-};
+// An edit control from a dialog template; its text goes through Window.
+class Edit : public Window {};
 
 } // namespace fw

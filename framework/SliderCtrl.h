@@ -13,8 +13,6 @@ public:
     }
     void SetPos(int position, bool redraw = true) const { Send(TBM_SETPOS, redraw, position); }
     int GetPos() const { return static_cast<int>(Send(TBM_GETPOS)); }
-    int GetRangeMin() const { return static_cast<int>(Send(TBM_GETRANGEMIN)); }
-    int GetRangeMax() const { return static_cast<int>(Send(TBM_GETRANGEMAX)); }
 };
 
 } // namespace fw

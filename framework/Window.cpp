@@ -87,12 +87,6 @@ bool Window::Create(DWORD exStyle, const char* className, const char* text, DWOR
     return hwnd && Subclass(hwnd);
 }
 
-void Window::Destroy() {
-    if (m_hWnd) {
-        DestroyWindow(m_hWnd);
-    }
-}
-
 bool Window::PreTranslateMessage(MSG&) {
     return false;
 }

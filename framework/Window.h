@@ -31,7 +31,6 @@ public:
     HWND Unsubclass();
     bool Create(DWORD exStyle, const char* className, const char* text, DWORD style,
                 const RECT& rect, HWND parent, UINT_PTR id);
-    void Destroy();
 
     // Called for each message the modal loop delivers to this window or one of its children,
     // before dispatching; true swallows the message.
@@ -48,7 +47,6 @@ public:
     void Enable(bool enable) const { EnableWindow(m_hWnd, enable); }
     bool IsEnabled() const { return IsWindowEnabled(m_hWnd) != FALSE; }
     void Show(int command) const { ShowWindow(m_hWnd, command); }
-    bool IsVisible() const { return IsWindowVisible(m_hWnd) != FALSE; }
     void Invalidate(bool erase = true) const { InvalidateRect(m_hWnd, nullptr, erase); }
     RECT clientRect() const;
     RECT windowRect() const;

@@ -1,4 +1,4 @@
-#include "tests/unit/FakeEnumMoniker.h"
+#include "tests/unit/FakeEnum.h"
 #include "app/Settings.h"
 #include "tests/unit/RecorderDialogTest.h"
 
@@ -33,7 +33,7 @@ protected:
             present.push_back(device.get());
         }
         fw::ComPtr<FakeEnumMoniker> monikers(new FakeEnumMoniker(std::move(present)));
-        return recorder.FillDeviceList(monikers.get(), list);
+        return RecorderDialogProbe(recorder).FillDeviceList(monikers.get(), list);
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
@@ -104,7 +104,9 @@ TEST_F(FillDeviceListTest, LeavesOutUnreadableDevicesAndReportsTheLastOnesStatus
 TEST_F(FillDeviceListTest, StoredIndexOutsideTheListFallsBackToTheFirstDevice) {
     services.AddDevice("A");
     services.AddDevice("B");
-    const struct { int stored, expected; } cases[] = {{0, 0}, {1, 1}, {2, 0}, {7, 0}};
+    const struct {
+        int stored, expected;
+    } cases[] = {{0, 0}, {1, 1}, {2, 0}, {7, 0}};
     for (const auto& c : cases) {
         nSoundCaptureIndex = c.stored;
         Fill();
@@ -114,7 +116,7 @@ TEST_F(FillDeviceListTest, StoredIndexOutsideTheListFallsBackToTheFirstDevice) {
 
 TEST_F(FillDeviceListTest, WithoutAnEnumeratorListsThePlaceholderAndKeepsTheCount) {
     nDeviceCount = 7;
-    EXPECT_EQ(recorder.FillDeviceList(nullptr, list), 1);
+    EXPECT_EQ(RecorderDialogProbe(recorder).FillDeviceList(nullptr, list), 1);
     EXPECT_EQ(Texts(), std::vector<std::string>{"<< No entries >>"});
     EXPECT_EQ(nDeviceCount, 7);
     EXPECT_TRUE(Visible());
@@ -131,7 +133,7 @@ TEST_F(RecorderDialogTest, NoCaptureHardwareTellsTheUserAndEndsTheStartUp) {
               "then make sure that it is working properly and that you are not running\r\n"
               "this program through a Windows XP Remote Desktop connection.\r\n\r\n"
               "This program will now exit.");
-    EXPECT_EQ(dialog->graph(), nullptr);
+    EXPECT_EQ(Probe().graph(), nullptr);
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -141,7 +143,7 @@ TEST_F(RecorderDialogTest, OneDeviceHidesTheListAndItsLabelTwoShowBoth) {
     Open();
     EXPECT_FALSE(IsWindowVisible(Item(IDC_SOUND_CARD)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_SOUND_CARD_LABEL)));
-    EXPECT_EQ(dialog->captureFilter(), &services.device(0).filter());
+    EXPECT_EQ(Probe().captureFilter(), &services.device(0).filter());
     DestroyWindow(window());
 
     AddCard("B", {"Line In"});
@@ -164,7 +166,7 @@ TEST_F(RecorderDialogTest, DeviceChangeTearsTheGraphDownBeforeOpeningTheNewDevic
                                "g2.AddFilter Audio Capture", "B in.readLevel", "B in.enable"}));
     EXPECT_EQ(services.graphs[0]->refs(), 1u) << "the old graph is still held";
     EXPECT_EQ(services.device(0).filter().refs(), 2u) << "moniker and old graph only";
-    EXPECT_EQ(dialog->captureFilter(), &services.device(1).filter());
+    EXPECT_EQ(Probe().captureFilter(), &services.device(1).filter());
     EXPECT_EQ(Entries(IDC_INPUT), std::vector<std::string>{"B in"});
     EXPECT_EQ(nSoundCaptureIndex, 1);
 }

@@ -1,6 +1,6 @@
 #include "tests/unit/FakeCaptureFilter.h"
 
-#include "tests/unit/FakeEnumPins.h"
+#include "tests/unit/FakeEnum.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "tests/unit/FakeComObject.h"
-#include "tests/unit/FakeEnumMoniker.h"
+#include "tests/unit/FakeEnum.h"
 
 #include <dshow.h>
 #include <vector>

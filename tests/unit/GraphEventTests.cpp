@@ -24,13 +24,13 @@ TEST_F(GraphEventTest, DeviceRemovedWhileRecordingStopsReleasesAndTellsTheUser) 
     Tick(3);
     services.graph().QueueEvent(EC_DEVICE_LOST, 0, 0);
     GraphNotify();
-    EXPECT_FALSE(dialog->recording());
+    EXPECT_FALSE(Probe().recording());
     EXPECT_EQ(Text(IDC_STATUS), "Status : Ready");
     EXPECT_EQ(Buttons(), "Record=1 Pause=1 Stop=1 Play=1");
     EXPECT_TRUE(Entries(IDC_SOUND_CARD).empty());
     EXPECT_TRUE(Entries(IDC_INPUT).empty());
-    EXPECT_EQ(dialog->graph(), nullptr);
-    EXPECT_EQ(dialog->captureFilter(), nullptr);
+    EXPECT_EQ(Probe().graph(), nullptr);
+    EXPECT_EQ(Probe().captureFilter(), nullptr);
     EXPECT_EQ(services.graphs[0]->refs(), 1u) << "graph still held";
     for (const auto& device : services.devices) {
         EXPECT_EQ(device->refs(), 1u) << "list still holds " << device->name();
@@ -66,8 +66,8 @@ TEST_F(GraphEventTest, WithoutAGraphNotificationsAndRecordDoNothing) {
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].caption, "Warning");
     EXPECT_FALSE(log.Contains("create WavDest"));
-    EXPECT_FALSE(dialog->recording());
-    EXPECT_EQ(dialog->BuildRecordingChain(), E_POINTER);
+    EXPECT_FALSE(Probe().recording());
+    EXPECT_EQ(Probe().BuildRecordingChain(), E_POINTER);
 }
 
 TEST_F(GraphEventTest, OtherEventsAreFreedWithoutAnyReaction) {
@@ -86,7 +86,7 @@ TEST_F(GraphEventTest, OtherEventsAreFreedWithoutAnyReaction) {
                                         "g1.FreeEventParams 13"}));
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(desktop.beeps, 0);
-    EXPECT_TRUE(dialog->recording());
+    EXPECT_TRUE(Probe().recording());
 }
 
 TEST_F(GraphEventTest, DeviceBackRebuildsTheGraphAndReopensTheStoredDeviceAndInput) {
@@ -98,10 +98,10 @@ TEST_F(GraphEventTest, DeviceBackRebuildsTheGraphAndReopensTheStoredDeviceAndInp
     services.graph().QueueEvent(EC_DEVICE_LOST, 0, 1);
     GraphNotify();
     ASSERT_EQ(services.graphs.size(), 2u);
-    EXPECT_EQ(dialog->graph(), static_cast<IGraphBuilder*>(services.graphs[1].get()));
+    EXPECT_EQ(Probe().graph(), static_cast<IGraphBuilder*>(services.graphs[1].get()));
     EXPECT_EQ(services.graphs[0]->refs(), 1u) << "old graph still held";
     EXPECT_EQ(services.graphs[1]->filterNames(), std::vector<std::string>{"Audio Capture"});
-    EXPECT_EQ(dialog->captureFilter(), &services.device(1).filter());
+    EXPECT_EQ(Probe().captureFilter(), &services.device(1).filter());
     EXPECT_EQ(Entries(IDC_SOUND_CARD), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Selection(IDC_SOUND_CARD), 1);
     EXPECT_EQ(Entries(IDC_INPUT), (std::vector<std::string>{"Mic", "Stereo Mix"}));

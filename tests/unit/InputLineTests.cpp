@@ -160,8 +160,8 @@ TEST_F(InputLineTest, EmptyInputListAppliesNothingAndReportsZero) {
     OpenIdle();
     EXPECT_TRUE(Entries(IDC_INPUT).empty());
     EXPECT_EQ(ReleaseSliderAt(100), 0);
-    EXPECT_EQ(dialog->ApplyRecordingLevel(0.5), S_OK);
-    EXPECT_EQ(dialog->ApplyInputSelection(), S_OK);
+    EXPECT_EQ(Probe().ApplyRecordingLevel(0.5), S_OK);
+    EXPECT_EQ(Probe().ApplyInputSelection(), S_OK);
     EXPECT_TRUE(log.calls().empty());
 }
 
@@ -174,7 +174,7 @@ TEST_F(InputLineTest, InputChangeWhileRecordingStopsFirst) {
     ASSERT_GE(stopped, 0);
     EXPECT_GT(log.IndexOf("g1.RemoveFilter File Writer"), stopped);
     EXPECT_GT(log.IndexOf("Mic.disable"), log.IndexOf("g1.RemoveFilter File Writer"));
-    EXPECT_FALSE(dialog->recording());
+    EXPECT_FALSE(Probe().recording());
     EXPECT_EQ(Text(IDC_STATUS), "Status : Ready");
 }
 

@@ -30,7 +30,7 @@ TEST_P(DefaultOutputPath, FollowsTheVersionTheFolderLookupAndASavedPath) {
     }
     Open();
     EXPECT_EQ(Text(IDC_OUTPUT_FILE), c.expected);
-    EXPECT_EQ(dialog->outputFile(), c.expected);
+    EXPECT_EQ(Probe().outputFile(), c.expected);
     EXPECT_EQ(desktop.folderLookups, c.major >= 6 ? 1 : 0);
     std::vector<std::string> messages;
     for (const auto& message : desktop.messages) {

@@ -10,6 +10,29 @@
 #include <string>
 #include <vector>
 
+// What the tests read of the dialog beyond its windows, settings and fakes: the recording
+// state and the graph's filters, and the chain and level steps run on their own.
+class RecorderDialogProbe {
+public:
+    explicit RecorderDialogProbe(RecorderDialog& dialog) : m_dialog(dialog) {}
+    bool recording() const { return m_dialog.m_bRecording; }
+    bool paused() const { return m_dialog.m_bPaused; }
+    const std::string& outputFile() const { return m_dialog.m_strOutputFile; }
+    IGraphBuilder* graph() const { return m_dialog.m_pGB.get(); }
+    IBaseFilter* captureFilter() const { return m_dialog.m_pCaptureFilter.get(); }
+    IBaseFilter* wavDest() const { return m_dialog.m_pWavDest.get(); }
+    IBaseFilter* fileWriter() const { return m_dialog.m_pFileWriter.get(); }
+    HRESULT BuildRecordingChain() const { return m_dialog.BuildRecordingChain(); }
+    HRESULT ApplyRecordingLevel(double level) const { return m_dialog.ApplyRecordingLevel(level); }
+    HRESULT ApplyInputSelection() const { return m_dialog.ApplyInputSelection(); }
+    HRESULT FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& list) const {
+        return m_dialog.FillDeviceList(monikers, list);
+    }
+
+private:
+    RecorderDialog& m_dialog;
+};
+
 // A main dialog on fake graph services and a fake desktop, driven by the messages a user's
 // clicks send. Every test starts with empty settings.
 class RecorderDialogTest : public testing::Test {
@@ -49,4 +72,5 @@ protected:
     FakeServices services{log};
     FakeDesktop desktop{log};
     std::unique_ptr<RecorderDialog> dialog;
+    RecorderDialogProbe Probe() const { return RecorderDialogProbe(*dialog); }
 };

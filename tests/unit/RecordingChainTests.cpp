@@ -26,7 +26,7 @@ protected:
 
 TEST_F(RecordingChainTest, BuildsCaptureThroughWavDestIntoTheFileWriterAtThePathBoxsPath) {
     SetText(IDC_OUTPUT_FILE, "D:\\takes\\one.wav");
-    ASSERT_EQ(dialog->BuildRecordingChain(), S_OK);
+    ASSERT_EQ(Probe().BuildRecordingChain(), S_OK);
     EXPECT_EQ(InGraph(), kFullChain);
     EXPECT_EQ(log.calls(), (std::vector<std::string>{"create WavDest", "create FileWriter",
                                                      "g1.AddFilter WAV Dest",
@@ -39,13 +39,13 @@ TEST_F(RecordingChainTest, BuildsCaptureThroughWavDestIntoTheFileWriterAtThePath
 TEST_F(RecordingChainTest, EmptyPathBoxRecordsToTheFixedFallback) {
     SetText(IDC_OUTPUT_FILE, "");
     Click(IDC_RECORD);
-    EXPECT_TRUE(dialog->recording());
+    EXPECT_TRUE(Probe().recording());
     EXPECT_EQ(services.fileWriters.back()->fileName, L"c:\\record.wav");
 }
 
 TEST_F(RecordingChainTest, MissingWavDestIsTheOneFailureTheUserIsTold) {
     services.wavDestResult = REGDB_E_CLASSNOTREG;
-    EXPECT_EQ(dialog->BuildRecordingChain(), E_NOINTERFACE);
+    EXPECT_EQ(Probe().BuildRecordingChain(), E_NOINTERFACE);
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text,
               "The program does not detect its file writer. Please install the program again!");
@@ -83,13 +83,13 @@ TEST_F(RecordingChainTest, EachLaterFailureRemovesWhatItAddedAndStaysSilent) {
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.name);
         failure.cause(services, *capture);
-        EXPECT_EQ(dialog->BuildRecordingChain(), failure.expected);
+        EXPECT_EQ(Probe().BuildRecordingChain(), failure.expected);
         EXPECT_EQ(InGraph(), kCaptureOnly);
-        EXPECT_EQ(dialog->wavDest(), nullptr);
-        EXPECT_EQ(dialog->fileWriter(), nullptr);
+        EXPECT_EQ(Probe().wavDest(), nullptr);
+        EXPECT_EQ(Probe().fileWriter(), nullptr);
 
         Click(IDC_RECORD);
-        EXPECT_FALSE(dialog->recording());
+        EXPECT_FALSE(Probe().recording());
         EXPECT_EQ(Text(IDC_STATUS), "Status : Ready");
         EXPECT_EQ(Buttons(), "Record=1 Pause=1 Stop=1 Play=1");
         EXPECT_TRUE(desktop.messages.empty());
@@ -102,7 +102,7 @@ TEST_F(RecordingChainTest, EachLaterFailureRemovesWhatItAddedAndStaysSilent) {
         services.graph().renderResult = S_OK;
         capture->pin("Capture").directionResult = S_OK;
         Click(IDC_RECORD);
-        EXPECT_TRUE(dialog->recording());
+        EXPECT_TRUE(Probe().recording());
         EXPECT_EQ(InGraph(), kFullChain);
         Click(IDC_STOP);
         EXPECT_EQ(InGraph(), kCaptureOnly);

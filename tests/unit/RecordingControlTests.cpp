@@ -98,7 +98,7 @@ TEST_F(RecordingControlTest, PauseThenStopReturnsToReady) {
     Click(IDC_PAUSE);
     Click(IDC_STOP);
     EXPECT_EQ(Text(IDC_STATUS), kReady);
-    EXPECT_FALSE(dialog->paused());
+    EXPECT_FALSE(Probe().paused());
     Click(IDC_RECORD);
     EXPECT_EQ(Text(IDC_STATUS), Recording("00:00:00"));
 }
@@ -114,10 +114,10 @@ TEST_F(RecordingControlTest, RunFailureShowsTheMessageThenReturnsToReady) {
               "2. Or your audio hardware has unknown problem. The program can not start "
               "recording.\n3. The output file is being used by other program.");
     // The stop is posted: until it runs the dialog shows a started recording.
-    EXPECT_TRUE(dialog->recording());
+    EXPECT_TRUE(Probe().recording());
     Pump();
     EXPECT_GT(log.IndexOf("g1.StopWhenReady"), log.IndexOf("message Start Recording Error"));
-    EXPECT_FALSE(dialog->recording());
+    EXPECT_FALSE(Probe().recording());
     EXPECT_EQ(Text(IDC_STATUS), kReady);
     EXPECT_EQ(Buttons(), kAllEnabled);
     EXPECT_EQ(services.graph().filterNames(), std::vector<std::string>{"Audio Capture"});
@@ -132,7 +132,7 @@ TEST_F(RecordingControlTest, ExistingFileIsKeptOnNoAndDeletedOnYes) {
     EXPECT_EQ(desktop.messages[0].text, path + " exists. Do you want to replace it?");
     EXPECT_EQ(desktop.messages[0].caption, "Warning");
     EXPECT_EQ(desktop.messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
-    EXPECT_FALSE(dialog->recording());
+    EXPECT_FALSE(Probe().recording());
     EXPECT_FALSE(log.Contains("create WavDest"));
     std::string kept;
     std::getline(std::ifstream(path, std::ios::binary), kept);
@@ -141,7 +141,7 @@ TEST_F(RecordingControlTest, ExistingFileIsKeptOnNoAndDeletedOnYes) {
     desktop.answers = {IDYES};
     Click(IDC_RECORD);
     EXPECT_FALSE(FileExists(path));
-    EXPECT_TRUE(dialog->recording());
+    EXPECT_TRUE(Probe().recording());
     EXPECT_EQ(services.fileWriters.back()->fileName, std::wstring(path.begin(), path.end()));
 }
 
@@ -152,12 +152,12 @@ TEST_F(RecordingControlTest, PathLongerThan259CharactersIsRefused) {
     Click(IDC_RECORD);
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].caption, "Error");
-    EXPECT_FALSE(dialog->recording());
+    EXPECT_FALSE(Probe().recording());
     EXPECT_FALSE(log.Contains("create WavDest"));
 
     SetText(IDC_OUTPUT_FILE, longest);
     Click(IDC_RECORD);
-    EXPECT_TRUE(dialog->recording());
+    EXPECT_TRUE(Probe().recording());
     EXPECT_EQ(services.fileWriters.back()->fileName, std::wstring(longest.begin(), longest.end()));
 }
 
