@@ -8,27 +8,11 @@
 
 #include <cstdio>
 
-#include "kit/ComPtr.h"
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "filters/wavdest/WavDestClassId.h"
 
 namespace {
-
-// {3C78B8E2-6C4D-11D1-ADE2-0000F8754B98}: the class the recorder creates.
-const CLSID kWavDest = {
-    0x3c78b8e2, 0x6c4d, 0x11d1, {0xad, 0xe2, 0x00, 0x00, 0xf8, 0x75, 0x4b, 0x98}};
-
-class ComApartment {
-public:
-    ComApartment() noexcept : m_hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        // Only a successful initialisation is paired with an uninitialisation.
-        if (SUCCEEDED(m_hr))
-            CoUninitialize();
-    }
-    HRESULT Result() const noexcept { return m_hr; }
-
-private:
-    HRESULT m_hr;
-};
 
 class Variant {
 public:
@@ -44,8 +28,8 @@ private:
 };
 
 bool Created() {
-    kit::ComPtr<IBaseFilter> filter;
-    HRESULT hr = CoCreateInstance(kWavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+    fw::ComPtr<IBaseFilter> filter;
+    HRESULT hr = CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                   filter.put_void());
     if (FAILED(hr)) {
         std::printf("not created 0x%08lx\n", static_cast<unsigned long>(hr));
@@ -57,25 +41,28 @@ bool Created() {
 
 // The friendly name of the category entry whose CLSID is "WAV Dest"'s, or false.
 bool Listed() {
-    kit::ComPtr<ICreateDevEnum> devices;
-    kit::ComPtr<IEnumMoniker> monikers;
+    fw::ComPtr<ICreateDevEnum> devices;
+    fw::ComPtr<IEnumMoniker> monikers;
     if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_ICreateDevEnum, devices.put_void())) ||
         devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.put(), 0) != S_OK) {
         std::printf("not listed\n");
         return false;
     }
-    kit::ComPtr<IMoniker> moniker;
+    fw::ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
-        kit::ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void())))
+        fw::ComPtr<IPropertyBag> bag;
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void()))) {
             continue;
+        }
         Variant clsid, name;
-        if (FAILED(bag->Read(L"CLSID", clsid.get(), nullptr)) || clsid.value().vt != VT_BSTR)
+        if (FAILED(bag->Read(L"CLSID", clsid.get(), nullptr)) || clsid.value().vt != VT_BSTR) {
             continue;
+        }
         CLSID id{};
-        if (FAILED(CLSIDFromString(clsid.value().bstrVal, &id)) || id != kWavDest)
+        if (FAILED(CLSIDFromString(clsid.value().bstrVal, &id)) || id != CLSID_WavDest) {
             continue;
+        }
         if (SUCCEEDED(bag->Read(L"FriendlyName", name.get(), nullptr)) &&
             name.value().vt == VT_BSTR) {
             std::printf("listed %ls\n", name.value().bstrVal);
@@ -89,9 +76,10 @@ bool Listed() {
 } // namespace
 
 int main() {
-    ComApartment com;
-    if (FAILED(com.Result()))
+    fw::ComApartment com;
+    if (FAILED(com.Enter())) {
         return 2;
+    }
     bool created = Created();
     bool listed = Listed();
     return created && listed ? 0 : 1;
