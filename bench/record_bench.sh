@@ -1,87 +1,152 @@
 #!/usr/bin/env bash
-# record_bench.sh [BUILD_DIR] [SECONDS]: records SECONDS (60) of a tone played into a private
-# PulseAudio null sink, at the same time with the recorder's graph under Wine (graphrec) and
-# with parecord from the same monitor source, and prints each one's CPU seconds (user + system)
-# and peak memory (maximum resident set) from /usr/bin/time -v, and their ratios. The
-# wineserver's CPU time over the run is printed apart: it serves the Wine process.
+# record_bench.sh [BUILD_DIR] [SECONDS] [BEFORE_EXE]: records SECONDS (60) of a tone played
+# into a private PulseAudio null sink, from its monitor, with four recorders at the same time:
+#   wavein    the floor: a bare waveIn program (bench/WaveInRecorder.cpp)
+#   graph     the recorder's graph alone (tests/filters/graphrec.cpp)
+#   recorder  CorvaleRecorder.exe, driven through its window by the test driver
+#   parecord  PulseAudio's own recorder, the floor outside Wine
+# (and "before", another build of CorvaleRecorder.exe, when BEFORE_EXE is given).
+# Each Wine program runs in a prefix and a wineserver of its own, so that the server's CPU is
+# counted to the program it serves. Prints each one's CPU seconds (user + system, from
+# /usr/bin/time -v), its wineserver's CPU seconds over the program's life, its peak resident
+# memory, the seconds of audio in its file, and the ratios to the waveIn floor.
 set -u
 source "$(dirname "$0")/../scripts/lib.sh"
-BUILD=${1:-$CORVALE_ROOT/build}
+BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 SECONDS_TO_RECORD=${2:-60}
+BEFORE=${3:-}
+cmake -S "$CORVALE_ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCORVALE_BUILD_BENCH=ON >/dev/null &&
+    cmake --build "$BUILD" --target CorvaleRecorder corvale-driver graphrec wavein_rec \
+        corvale_audiocapture corvale_filewriter corvale_wavdest >/dev/null || exit 1
+BIN=$BUILD/bin
 GRAPHREC=$BUILD/tests/filters/graphrec.exe
-if [ ! -f "$GRAPHREC" ]; then corvale_build "$BUILD" >/dev/null || exit 1; fi
+DEVICE="Monitor of Speakers"
+TITLE="Corvale Recorder"
+SETTINGS='HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option'
 
 WORK=$(mktemp -d /tmp/corvale-bench.XXXXXX)
-trap 'corvale_teardown; rm -rf "$WORK"' EXIT
+PREFIXES=()
+cleanup() {
+    local p
+    for p in "${PREFIXES[@]}"; do WINEPREFIX=$p "$(dirname "$CORVALE_WINE")/wineserver" -k >/dev/null 2>&1; done
+    corvale_teardown
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
 corvale_ensure_display || exit 1
 corvale_ensure_pulse force || exit 1
-corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
 
-sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth $((2 * SECONDS_TO_RECORD + 40)) sine 1000 vol 0.5
+COLUMNS_RUN=(wavein graph recorder)
+[ -n "$BEFORE" ] && COLUMNS_RUN+=(before)
+for name in "${COLUMNS_RUN[@]}"; do
+    (corvale_prepare_prefix "$WORK/$name" "$BUILD") || exit 1
+    PREFIXES+=("$WORK/$name")
+done
+if [ -n "$BEFORE" ]; then
+    cp "$BEFORE" "$BIN/CorvaleRecorder-before.exe"
+fi
+
+# The wineserver of a prefix: the one whose working folder is the prefix's server folder.
+server_pid() {
+    local dir p
+    dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$1"))
+    for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$dir") echo "$p"; return 0 ;; esac
+    done
+    return 1
+}
+# Its CPU ticks (user + system) so far.
+server_ticks() {
+    local pid
+    pid=$(server_pid "$1") || { echo 0; return; }
+    awk '{ print $14 + $15 }' "/proc/$pid/stat"
+}
+in_prefix() { local prefix=$1; shift; WINEPREFIX=$prefix WINEDEBUG=-all "$@"; }
+drive() { in_prefix "$1" "$CORVALE_WINE" "$BIN/corvale-driver.exe" "${@:2}" 2>/dev/null | tr -d '\r'; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth $((SECONDS_TO_RECORD + 60)) sine 1000 vol 0.5
 paplay --latency-msec=20 -d speakers "$WORK/tone.wav" &
 player=$!
 sleep 1
 
-# wineserver's CPU ticks (user + system) from /proc.
-server_ticks() {
-    local pid
-    pid=$(pgrep -n -x wineserver) || { echo 0; return; }
-    awk '{ print $14 + $15 }' "/proc/$pid/stat"
+# The recorders of the whole program: started and set up before the recording begins.
+declare -A TICKS0 TICKS1 PIDS
+start_recorder() {
+    local name=$1 exe=$2 prefix=$WORK/$1 index
+    drive "$prefix" reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
+    TICKS0[$name]=$(server_ticks "$prefix")
+    (cd "$BIN" && WINEPREFIX=$prefix WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/$name.time" \
+        "$CORVALE_WINE" "$exe" >/dev/null 2>&1) &
+    PIDS[$name]=$!
+    drive "$prefix" wait-window "$TITLE" 30000 >/dev/null
+    index=$(drive "$prefix" items "$TITLE" 1009 | tail -n +3 | grep -nx "$DEVICE" | cut -d: -f1)
+    drive "$prefix" select "$TITLE" 1009 $((${index:-1} - 1)) -- \
+        set-text "$TITLE" 1008 "$(winpath "$WORK/$name.wav")" >/dev/null
 }
-ticks_before=$(server_ticks)
+record_with_recorder() {
+    local name=$1 prefix=$WORK/$1
+    drive "$prefix" click "$TITLE" 1004 -- sleep $((SECONDS_TO_RECORD * 1000)) -- click "$TITLE" 1003 -- \
+        sleep 1000 -- close "$TITLE" >/dev/null
+    wait "${PIDS[$name]}"
+    TICKS1[$name]=$(server_ticks "$prefix")
+}
 
-(cd "$(dirname "$GRAPHREC")" && WINEDEBUG=-all /usr/bin/time -v -o "$WORK/graph.time" "$CORVALE_WINE" "$GRAPHREC" \
-    --device "Monitor of Speakers" --out "Z:${WORK//\//\\}\\graph.wav" --steps "run:$SECONDS_TO_RECORD" \
-    >"$WORK/graph.log" 2>&1) &
-graph=$!
+start_recorder recorder "$(winpath "$BIN/CorvaleRecorder.exe")"
+[ -n "$BEFORE" ] && start_recorder before "$(winpath "$BIN/CorvaleRecorder-before.exe")"
+
+for name in wavein graph; do TICKS0[$name]=$(server_ticks "$WORK/$name"); done
+(cd "$BIN" && WINEPREFIX=$WORK/wavein WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/wavein.time" \
+    "$CORVALE_WINE" "$BIN/wavein_rec.exe" --device "$DEVICE" --out "$(winpath "$WORK/wavein.wav")" \
+    --seconds "$SECONDS_TO_RECORD" >"$WORK/wavein.log" 2>&1) &
+PIDS[wavein]=$!
+(cd "$(dirname "$GRAPHREC")" && WINEPREFIX=$WORK/graph WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/graph.time" \
+    "$CORVALE_WINE" "$GRAPHREC" --device "$DEVICE" --out "$(winpath "$WORK/graph.wav")" \
+    --steps "run:$SECONDS_TO_RECORD" >"$WORK/graph.log" 2>&1) &
+PIDS[graph]=$!
 /usr/bin/time -v -o "$WORK/parecord.time" timeout -s INT "$SECONDS_TO_RECORD" \
     parecord -d speakers.monitor --file-format=wav "$WORK/parecord.wav" 2>/dev/null &
-pa=$!
-wait "$graph" "$pa"
-ticks_after=$(server_ticks)
+PIDS[parecord]=$!
+load_during=$(cut -d' ' -f1-3 /proc/loadavg)
+record_with_recorder recorder &
+driven=$!
+if [ -n "$BEFORE" ]; then record_with_recorder before & fi
+for name in wavein graph; do
+    wait "${PIDS[$name]}"
+    TICKS1[$name]=$(server_ticks "$WORK/$name")
+done
+wait "${PIDS[parecord]}"
+wait
+# TICKS1 of the recorders were taken in subshells: read them again now that they have ended.
+for name in recorder before; do
+    [ -d "$WORK/$name" ] && TICKS1[$name]=$(server_ticks "$WORK/$name")
+done
+kill "$player" 2>/dev/null
+[ -n "$BEFORE" ] && rm -f "$BIN/CorvaleRecorder-before.exe"
 
 cpu_of() { awk -F': ' '/User time/ { u = $2 } /System time/ { s = $2 } END { printf "%.2f", u + s }' "$1"; }
 rss_of() { awk -F': ' '/Maximum resident set size/ { print $2 }' "$1"; }
+hz=$(getconf CLK_TCK)
 
-graph_cpu=$(cpu_of "$WORK/graph.time")
-pa_cpu=$(cpu_of "$WORK/parecord.time")
-graph_rss=$(rss_of "$WORK/graph.time")
-pa_rss=$(rss_of "$WORK/parecord.time")
-server_cpu=$(awk -v a="$ticks_before" -v b="$ticks_after" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", (b - a) / hz }')
-
-printf 'recorded %s s of a 1 kHz tone from "Monitor of Speakers"\n' "$SECONDS_TO_RECORD"
-printf '%-22s %10s %14s %12s\n' recorder "cpu s" "peak rss KiB" "audio s"
-printf '%-22s %10s %14s %12s\n' "graph (graphrec/Wine)" "$graph_cpu" "$graph_rss" "$(sox --i -D "$WORK/graph.wav" 2>/dev/null)"
-printf '%-22s %10s %14s %12s\n' parecord "$pa_cpu" "$pa_rss" "$(sox --i -D "$WORK/parecord.wav" 2>/dev/null)"
-printf '%-22s %10s\n' "wineserver (extra)" "$server_cpu"
-awk -v gc="$graph_cpu" -v pc="$pa_cpu" -v gr="$graph_rss" -v pr="$pa_rss" 'BEGIN {
-    printf "ratio graph/parecord: cpu %s, peak memory %.1f\n", (pc > 0 ? sprintf("%.1f", gc / pc) : "n/a (parecord used < 0.01 s)"), gr / pr }'
-
-# The whole program: the recorder's window records the same source through its own graph,
-# driven by the test driver, with parecord beside it again.
-DRIVER=$BUILD/bin/corvale-driver.exe
-drive() { WINEDEBUG=-all "$CORVALE_WINE" "$DRIVER" "$@" >/dev/null 2>&1; }
-if [ -f "$DRIVER" ]; then
-    title="Corvale Recorder"
-    drive reg-write-dword 'HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option' b_only_once 1
-    (WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/app.time" "$CORVALE_WINE" "$BUILD/bin/CorvaleRecorder.exe" \
-        >/dev/null 2>&1) &
-    app=$!
-    drive wait-window "$title" 20000
-    index=$(WINEDEBUG=-all "$CORVALE_WINE" "$DRIVER" items "$title" 1009 2>/dev/null | tr -d '\r' | tail -n +3 |
-        grep -nx "Monitor of Speakers" | cut -d: -f1)
-    drive select "$title" 1009 $((${index:-1} - 1)) -- set-text "$title" 1008 "Z:${WORK//\//\\}\\app.wav"
-    /usr/bin/time -v -o "$WORK/parecord2.time" timeout -s INT "$SECONDS_TO_RECORD" \
-        parecord -d speakers.monitor --file-format=wav "$WORK/parecord2.wav" 2>/dev/null &
-    pa=$!
-    drive click "$title" 1004 -- sleep $((SECONDS_TO_RECORD * 1000)) -- click "$title" 1003 -- sleep 1000 -- close "$title"
-    wait "$app" "$pa"
-    app_cpu=$(cpu_of "$WORK/app.time"); app_rss=$(rss_of "$WORK/app.time")
-    pa2_cpu=$(cpu_of "$WORK/parecord2.time"); pa2_rss=$(rss_of "$WORK/parecord2.time")
-    printf '%-22s %10s %14s %12s\n' "CorvaleRecorder.exe" "$app_cpu" "$app_rss" "$(sox --i -D "$WORK/app.wav" 2>/dev/null)"
-    printf '%-22s %10s %14s %12s\n' "parecord (beside it)" "$pa2_cpu" "$pa2_rss" "$(sox --i -D "$WORK/parecord2.wav" 2>/dev/null)"
-    awk -v gc="$app_cpu" -v pc="$pa2_cpu" -v gr="$app_rss" -v pr="$pa2_rss" 'BEGIN {
-        printf "ratio recorder/parecord: cpu %s, peak memory %.1f (the recorder includes its start-up and window)\n",
-            (pc > 0 ? sprintf("%.1f", gc / pc) : "n/a"), gr / pr }'
-fi
-kill "$player" 2>/dev/null
+printf 'recorded %s s of a 1 kHz tone from "%s"; load average %s during the run\n' \
+    "$SECONDS_TO_RECORD" "$DEVICE" "$load_during"
+printf '%-10s %8s %9s %8s %13s %8s %10s %10s\n' program "cpu s" "server s" "total s" "peak rss KiB" \
+    "audio s" "cpu/floor" "mem/floor"
+floor_total= floor_rss=
+for name in wavein graph recorder before parecord; do
+    [ -f "$WORK/$name.time" ] || continue
+    cpu=$(cpu_of "$WORK/$name.time")
+    rss=$(rss_of "$WORK/$name.time")
+    server=0.00
+    if [ "$name" != parecord ]; then
+        server=$(awk -v a="${TICKS0[$name]:-0}" -v b="${TICKS1[$name]:-0}" -v hz="$hz" 'BEGIN { printf "%.2f", (b - a) / hz }')
+    fi
+    total=$(awk -v a="$cpu" -v b="$server" 'BEGIN { printf "%.2f", a + b }')
+    [ -z "$floor_total" ] && floor_total=$total floor_rss=$rss
+    awk -v n="$name" -v c="$cpu" -v s="$server" -v t="$total" -v r="$rss" -v ft="$floor_total" -v fr="$floor_rss" \
+        -v a="$(sox --i -D "$WORK/$name.wav" 2>/dev/null)" 'BEGIN {
+        printf "%-10s %8s %9s %8s %13s %8s %10s %10.2f\n", n, c, s, t, r, (a == "" ? "-" : a),
+            (ft > 0 ? sprintf("%.2f", t / ft) : "n/a"), r / fr }'
+done
+printf 'total s = the program plus its wineserver; the recorders include their start-up and window.\n'

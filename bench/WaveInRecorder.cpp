@@ -1,0 +1,188 @@
+// wavein_rec: the floor of a recording under Wine. It records a waveIn device into a WAV file
+// with nothing else: 44.1 kHz 16-bit stereo in eight buffers of 100 ms (as the recorder's
+// capture source uses), written with WriteFile, for a wall-clock time.
+//   wavein_rec --device NAME --out PATH [--seconds S] [--window]
+// With --window it also shows a bare dialog and runs its message loop meanwhile, which tells
+// the cost of having a window apart from the cost of recording.
+#include "InMemoryDialogTemplate.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kBufferCount = 8;
+
+struct Options {
+    std::wstring device;
+    std::wstring out;
+    int seconds = 10;
+    bool window = false;
+};
+
+std::wstring Widen(const char* text) {
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
+    wide.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+    return wide;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--device" && i + 1 < argc) {
+            options.device = Widen(argv[++i]);
+        } else if (arg == "--out" && i + 1 < argc) {
+            options.out = Widen(argv[++i]);
+        } else if (arg == "--seconds" && i + 1 < argc) {
+            options.seconds = std::atoi(argv[++i]);
+        } else if (arg == "--window") {
+            options.window = true;
+        } else {
+            return false;
+        }
+    }
+    return !options.device.empty() && !options.out.empty() && options.seconds > 0;
+}
+
+// waveIn names are cut to 31 characters.
+int FindDevice(const std::wstring& name) {
+    const std::wstring wanted = name.substr(0, MAXPNAMELEN - 1);
+    const UINT count = waveInGetNumDevs();
+    for (UINT id = 0; id < count; ++id) {
+        WAVEINCAPSW caps{};
+        if (waveInGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR &&
+            wanted == caps.szPname) {
+            return static_cast<int>(id);
+        }
+    }
+    return -1;
+}
+
+void WriteHeader(HANDLE file, const WAVEFORMATEX& format, DWORD dataBytes) {
+    struct Header {
+        char riff[4];
+        DWORD riffSize;
+        char wave[4];
+        char fmt[4];
+        DWORD fmtSize;
+        PCMWAVEFORMAT pcm;
+        char data[4];
+        DWORD dataSize;
+    } header{};
+    static_assert(sizeof(Header) == 44);
+    std::memcpy(header.riff, "RIFF", 4);
+    header.riffSize = 36 + dataBytes;
+    std::memcpy(header.wave, "WAVE", 4);
+    std::memcpy(header.fmt, "fmt ", 4);
+    header.fmtSize = sizeof(PCMWAVEFORMAT);
+    std::memcpy(&header.pcm, &format, sizeof(PCMWAVEFORMAT));
+    std::memcpy(header.data, "data", 4);
+    header.dataSize = dataBytes;
+    DWORD written = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    WriteFile(file, &header, sizeof header, &written, nullptr);
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM) noexcept {
+    return message == WM_INITDIALOG;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: wavein_rec --device NAME --out PATH [--seconds S] [--window]\n");
+        return 2;
+    }
+    const int device = FindDevice(options.device);
+    if (device < 0) {
+        std::fprintf(stderr, "no waveIn device of that name\n");
+        return 1;
+    }
+    HWND window = nullptr;
+    InMemoryDialogTemplate dialog(L"wavein_rec", 244, 173);
+    if (options.window) {
+        window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), nullptr,
+                                            QuietDialog, 0);
+    }
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+    HANDLE file = CreateFileW(options.out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "cannot create the output file\n");
+        return 1;
+    }
+    WriteHeader(file, format, 0);
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HWAVEIN wave = nullptr;
+    if (waveInOpen(&wave, static_cast<UINT>(device), &format, reinterpret_cast<DWORD_PTR>(event), 0,
+                   CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+        std::fprintf(stderr, "waveInOpen failed\n");
+        return 1;
+    }
+    const DWORD bufferBytes = format.nAvgBytesPerSec / 10;
+    std::vector<std::vector<char>> memory(kBufferCount, std::vector<char>(bufferBytes));
+    WAVEHDR headers[kBufferCount] = {};
+    for (int i = 0; i < kBufferCount; ++i) {
+        headers[i].lpData = memory[i].data();
+        headers[i].dwBufferLength = bufferBytes;
+        waveInPrepareHeader(wave, &headers[i], sizeof(WAVEHDR));
+        waveInAddBuffer(wave, &headers[i], sizeof(WAVEHDR));
+    }
+    DWORD dataBytes = 0;
+    int next = 0;
+    auto collect = [&](bool requeue) {
+        while (headers[next].dwFlags & WHDR_DONE) {
+            WAVEHDR& h = headers[next];
+            DWORD written = 0;
+            if (h.dwBytesRecorded > 0 &&
+                WriteFile(file, h.lpData, h.dwBytesRecorded, &written, nullptr)) {
+                dataBytes += written;
+            }
+            h.dwFlags &= ~WHDR_DONE;
+            h.dwBytesRecorded = 0;
+            if (requeue) {
+                waveInAddBuffer(wave, &h, sizeof(WAVEHDR));
+            }
+            next = (next + 1) % kBufferCount;
+        }
+    };
+    waveInStart(wave);
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(options.seconds) * 1000;
+    while (GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(1, &event, FALSE, 100, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!window || !IsDialogMessageW(window, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        collect(true);
+    }
+    waveInReset(wave);
+    collect(false);
+    for (WAVEHDR& h : headers) {
+        waveInUnprepareHeader(wave, &h, sizeof(WAVEHDR));
+    }
+    waveInClose(wave);
+    WriteHeader(file, format, dataBytes);
+    CloseHandle(file);
+    CloseHandle(event);
+    if (window) {
+        DestroyWindow(window);
+    }
+    std::printf("RECORDED_MS %lu\n",
+                static_cast<unsigned long>(dataBytes / (format.nAvgBytesPerSec / 1000)));
+    return 0;
+}
