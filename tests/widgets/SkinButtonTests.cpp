@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 #include "widgets/button/SkinButton.h"
 
+#include <commctrl.h>
+
+#include <vector>
+
 namespace {
 class ButtonBehaviour : public WidgetTest {
 protected:
@@ -87,6 +91,52 @@ TEST_F(ButtonBehaviour, TooltipHasOneToolWithTheLatestText) {
     button.SetTipText("Record audio", true);
     button.SetTipText("Stop audio recording", true);
     button.SetTipText(nullptr, true);
+    EXPECT_EQ(button.tipText(), "Stop audio recording");
+}
+
+// The tooltips of the buttons of one process, owned by the given button.
+std::vector<HWND> TooltipsOf(HWND button) {
+    struct Search {
+        HWND owner;
+        std::vector<HWND> found;
+    } search{button, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char cls[64] = {};
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(hwnd, GW_OWNER) == s->owner) {
+                s->found.push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(ButtonBehaviour, TooltipWindowWaitsForThePointerAndKeepsTheText) {
+    SkinButton button;
+    HWND hwnd = Add(button, 1);
+    button.SetTipText("Record audio", true);
+    EXPECT_TRUE(TooltipsOf(hwnd).empty()) << "no top-level window before it is needed";
+    EXPECT_EQ(button.tipText(), "Record audio");
+
+    MSG paint{hwnd, WM_PAINT, 0, 0, 0, {}};
+    fw::Window::PreTranslateChain(paint);
+    EXPECT_TRUE(TooltipsOf(hwnd).empty()) << "only the pointer's messages need the tooltip";
+
+    MSG move{hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {}};
+    fw::Window::PreTranslateChain(move);
+    std::vector<HWND> tips = TooltipsOf(hwnd);
+    ASSERT_EQ(tips.size(), 1u);
+    EXPECT_EQ(SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(button.tipText(), "Record audio");
+
+    button.SetTipText("Stop audio recording", true);
+    fw::Window::PreTranslateChain(move);
+    EXPECT_EQ(TooltipsOf(hwnd).size(), 1u);
+    EXPECT_EQ(SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
     EXPECT_EQ(button.tipText(), "Stop audio recording");
 }
 

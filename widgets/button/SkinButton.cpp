@@ -204,33 +204,43 @@ int SkinButton::SetPointerCursor(WORD cursorId, bool repaint) {
     return Ok;
 }
 
+// A tooltip is a top-level window, which costs Wine an X window (about 5 ms each, measured):
+// it is created when the pointer first reaches the button, not at start-up.
 void SkinButton::EnsureTip() {
     if (m_tip.hwnd() || !hwnd()) {
         return;
     }
-    if (m_tip.Create(hwnd(), m_tipStyle)) {
-        m_tip.Activate(false);
-        m_tip.SetMaxTipWidth(kTipWidth);
+    if (!m_tip.Create(hwnd(), m_tipStyle)) {
+        return;
     }
+    m_tip.Activate(false);
+    m_tip.SetMaxTipWidth(kTipWidth);
+    if (!m_tipText.empty()) {
+        ApplyTipText();
+    }
+}
+
+void SkinButton::ApplyTipText() {
+    if (m_tip.GetToolCount() == 0) {
+        m_tip.AddTool(hwnd(), m_tipText, clientRect(), kTipToolId);
+    }
+    m_tip.UpdateTipText(m_tipText, hwnd(), kTipToolId);
+    m_tip.Activate(m_tipActive);
 }
 
 void SkinButton::SetTipText(const char* text, bool activate) {
     if (!text) {
         return;
     }
-    EnsureTip();
-    if (!m_tip.hwnd()) {
-        return;
+    m_tipText = text;
+    m_tipActive = activate;
+    if (m_tip.hwnd()) {
+        ApplyTipText();
     }
-    if (m_tip.GetToolCount() == 0) {
-        m_tip.AddTool(hwnd(), text, clientRect(), kTipToolId);
-    }
-    m_tip.UpdateTipText(text, hwnd(), kTipToolId);
-    m_tip.Activate(activate);
 }
 
 std::string SkinButton::tipText() const {
-    return m_tip.hwnd() ? m_tip.GetText(hwnd(), kTipToolId) : std::string();
+    return m_tip.hwnd() ? m_tip.GetText(hwnd(), kTipToolId) : m_tipText;
 }
 
 void SkinButton::UseParentBackground(bool repaint) {
@@ -346,9 +356,12 @@ void SkinButton::SetMenuCallback(HWND window, UINT message, LPARAM lParam) {
 }
 
 bool SkinButton::PreTranslateMessage(MSG& msg) {
-    EnsureTip();
-    if (m_tip.hwnd()) {
-        m_tip.RelayEvent(msg);
+    // A tooltip acts only on the mouse messages relayed to it.
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+        EnsureTip();
+        if (m_tip.hwnd()) {
+            m_tip.RelayEvent(msg);
+        }
     }
     // Owner-drawn buttons report a double-click instead of a second click.
     if (msg.message == WM_LBUTTONDBLCLK) {

@@ -135,6 +135,7 @@ private:
         }
     }
     void EnsureTip();
+    void ApplyTipText();
     void ReleaseImages();
     void MapMessages();
     void OnMouseMove(POINT point, UINT keys);
@@ -172,6 +173,9 @@ private:
     bool m_trackAlways = true;
     bool m_checked = false;
     DWORD m_tipStyle = 0;
+    // The tooltip's text and activation, kept until its window exists (see EnsureTip).
+    std::string m_tipText;
+    bool m_tipActive = false;
     std::string m_address;
     IconImage m_hotIcon;
     IconImage m_normalIcon;
