@@ -28,7 +28,16 @@ void DesktopServices::OpenDocument(const std::string& target) {
 }
 
 bool DesktopServices::ChooseSaveFile(OPENFILENAMEA& request) {
-    return GetSaveFileNameA(&request) == 1;
+    // Loaded when Browse needs it: at start-up comdlg32 and the printing DLLs it brings along
+    // cost time and memory for a dialog most runs never open.
+    using GetSaveFileName = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    fw::OwnedModule dialogs(LoadLibraryA("comdlg32.dll"));
+    if (!dialogs) {
+        return false;
+    }
+    auto function = reinterpret_cast<GetSaveFileName>(
+        reinterpret_cast<void*>(GetProcAddress(dialogs.get(), "GetSaveFileNameA")));
+    return function && function(&request) == 1;
 }
 
 INT_PTR DesktopServices::RunInputHelp(int& dontShowAgain) {
