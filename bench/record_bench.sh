@@ -27,9 +27,11 @@ SETTINGS='HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option'
 
 WORK=$(mktemp -d /tmp/corvale-bench.XXXXXX)
 PREFIXES=()
+declare -A SERVER
 cleanup() {
     local p
     for p in "${PREFIXES[@]}"; do WINEPREFIX=$p "$(dirname "$CORVALE_WINE")/wineserver" -k >/dev/null 2>&1; done
+    for p in "${SERVER[@]}"; do kill "$p" 2>/dev/null; done
     corvale_teardown
     rm -rf "$WORK"
 }
@@ -47,21 +49,16 @@ if [ -n "$BEFORE" ]; then
     cp "$BEFORE" "$BIN/CorvaleRecorder-before.exe"
 fi
 
-# The wineserver of a prefix: the one whose working folder is the prefix's server folder.
-server_pid() {
-    local dir p
-    dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$1"))
-    for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
-        case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$dir") echo "$p"; return 0 ;; esac
-    done
-    return 1
-}
-# Its CPU ticks (user + system) so far.
-server_ticks() {
-    local pid
-    pid=$(server_pid "$1") || { echo 0; return; }
-    awk '{ print $14 + $15 }' "/proc/$pid/stat"
-}
+# Each prefix gets a wineserver of our own, in the foreground and persistent, so that its
+# process id is known and its CPU time can still be read after the program has ended.
+for name in "${COLUMNS_RUN[@]}"; do
+    WINEPREFIX=$WORK/$name "$(dirname "$CORVALE_WINE")/wineserver" -k >/dev/null 2>&1
+    WINEPREFIX=$WORK/$name "$(dirname "$CORVALE_WINE")/wineserver" -f -p >/dev/null 2>&1 &
+    SERVER[$name]=$!
+done
+sleep 1
+# A server's CPU ticks (user + system) so far.
+server_ticks() { awk '{ print $14 + $15 }' "/proc/${SERVER[$1]}/stat" 2>/dev/null || echo 0; }
 in_prefix() { local prefix=$1; shift; WINEPREFIX=$prefix WINEDEBUG=-all "$@"; }
 drive() { in_prefix "$1" "$CORVALE_WINE" "$BIN/corvale-driver.exe" "${@:2}" 2>/dev/null | tr -d '\r'; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -76,7 +73,7 @@ declare -A TICKS0 TICKS1 PIDS
 start_recorder() {
     local name=$1 exe=$2 prefix=$WORK/$1 index
     drive "$prefix" reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
-    TICKS0[$name]=$(server_ticks "$prefix")
+    TICKS0[$name]=$(server_ticks "$name")
     (cd "$BIN" && WINEPREFIX=$prefix WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/$name.time" \
         "$CORVALE_WINE" "$exe" >/dev/null 2>&1) &
     PIDS[$name]=$!
@@ -85,18 +82,28 @@ start_recorder() {
     drive "$prefix" select "$TITLE" 1009 $((${index:-1} - 1)) -- \
         set-text "$TITLE" 1008 "$(winpath "$WORK/$name.wav")" >/dev/null
 }
-record_with_recorder() {
-    local name=$1 prefix=$WORK/$1
-    drive "$prefix" click "$TITLE" 1004 -- sleep $((SECONDS_TO_RECORD * 1000)) -- click "$TITLE" 1003 -- \
-        sleep 1000 -- close "$TITLE" >/dev/null
+# Ends a recorder after its recording: the close box, once more after 20 s, then a kill.
+end_recorder() {
+    local name=$1 i
+    for i in $(seq 400); do
+        kill -0 "${PIDS[$name]}" 2>/dev/null || break
+        [ "$i" = 200 ] && drive "$WORK/$name" close "$TITLE" >/dev/null
+        sleep 0.1
+    done
+    if kill -0 "${PIDS[$name]}" 2>/dev/null; then
+        echo "$name did not end after its close: killed" >&2
+        pkill -P "${PIDS[$name]}"
+    fi
     wait "${PIDS[$name]}"
-    TICKS1[$name]=$(server_ticks "$prefix")
+    TICKS1[$name]=$(server_ticks "$name")
 }
 
+RECORDERS=(recorder)
+[ -n "$BEFORE" ] && RECORDERS+=(before)
 start_recorder recorder "$(winpath "$BIN/CorvaleRecorder.exe")"
 [ -n "$BEFORE" ] && start_recorder before "$(winpath "$BIN/CorvaleRecorder-before.exe")"
 
-for name in wavein graph; do TICKS0[$name]=$(server_ticks "$WORK/$name"); done
+for name in wavein graph; do TICKS0[$name]=$(server_ticks "$name"); done
 (cd "$BIN" && WINEPREFIX=$WORK/wavein WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/wavein.time" \
     "$CORVALE_WINE" "$BIN/wavein_rec.exe" --device "$DEVICE" --out "$(winpath "$WORK/wavein.wav")" \
     --seconds "$SECONDS_TO_RECORD" >"$WORK/wavein.log" 2>&1) &
@@ -108,20 +115,20 @@ PIDS[graph]=$!
 /usr/bin/time -v -o "$WORK/parecord.time" timeout -s INT "$SECONDS_TO_RECORD" \
     parecord -d speakers.monitor --file-format=wav "$WORK/parecord.wav" 2>/dev/null &
 PIDS[parecord]=$!
+DRIVERS=()
+for name in "${RECORDERS[@]}"; do
+    drive "$WORK/$name" click "$TITLE" 1004 -- sleep $((SECONDS_TO_RECORD * 1000)) -- \
+        click "$TITLE" 1003 -- sleep 1000 -- close "$TITLE" >/dev/null &
+    DRIVERS+=($!)
+done
+sleep $((SECONDS_TO_RECORD / 2))
 load_during=$(cut -d' ' -f1-3 /proc/loadavg)
-record_with_recorder recorder &
-driven=$!
-if [ -n "$BEFORE" ]; then record_with_recorder before & fi
 for name in wavein graph; do
     wait "${PIDS[$name]}"
-    TICKS1[$name]=$(server_ticks "$WORK/$name")
+    TICKS1[$name]=$(server_ticks "$name")
 done
-wait "${PIDS[parecord]}"
-wait
-# TICKS1 of the recorders were taken in subshells: read them again now that they have ended.
-for name in recorder before; do
-    [ -d "$WORK/$name" ] && TICKS1[$name]=$(server_ticks "$WORK/$name")
-done
+wait "${PIDS[parecord]}" "${DRIVERS[@]}"
+for name in "${RECORDERS[@]}"; do end_recorder "$name"; done
 kill "$player" 2>/dev/null
 [ -n "$BEFORE" ] && rm -f "$BIN/CorvaleRecorder-before.exe"
 
