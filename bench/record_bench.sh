@@ -5,7 +5,8 @@
 #   graph     the recorder's graph alone (tests/filters/graphrec.cpp)
 #   recorder  CorvaleRecorder.exe, driven through its window by the test driver
 #   parecord  PulseAudio's own recorder, the floor outside Wine
-# (and "before", another build of CorvaleRecorder.exe, when BEFORE_EXE is given).
+# (and "before", another build's CorvaleRecorder.exe, with that build's filter DLLs when they
+# are beside it, when BEFORE_EXE is given).
 # Each Wine program runs in a prefix and a wineserver of its own, so that the server's CPU is
 # counted to the program it serves. Prints each one's CPU seconds (user + system, from
 # /usr/bin/time -v), its wineserver's CPU seconds over the program's life, its peak resident
@@ -41,8 +42,16 @@ corvale_ensure_pulse force || exit 1
 
 COLUMNS_RUN=(wavein graph recorder)
 [ -n "$BEFORE" ] && COLUMNS_RUN+=(before)
+# "before" uses the filter DLLs of its own build when they are beside it.
+build_of() {
+    if [ "$1" = before ] && [ -f "$(dirname "$BEFORE")/corvale_wavdest.dll" ]; then
+        dirname "$(dirname "$(realpath "$BEFORE")")"
+    else
+        echo "$BUILD"
+    fi
+}
 for name in "${COLUMNS_RUN[@]}"; do
-    (corvale_prepare_prefix "$WORK/$name" "$BUILD") || exit 1
+    (corvale_prepare_prefix "$WORK/$name" "$(build_of "$name")") || exit 1
     PREFIXES+=("$WORK/$name")
 done
 if [ -n "$BEFORE" ]; then

@@ -94,10 +94,10 @@ TEST_F(ButtonBehaviour, TooltipHasOneToolWithTheLatestText) {
     EXPECT_EQ(button.tipText(), "Stop audio recording");
 }
 
-// The tooltips of the buttons of one process, owned by the given button.
+// The tooltip windows of this thread whose tool is the given button.
 std::vector<HWND> TooltipsOf(HWND button) {
     struct Search {
-        HWND owner;
+        HWND button;
         std::vector<HWND> found;
     } search{button, {}};
     EnumThreadWindows(
@@ -106,7 +106,11 @@ std::vector<HWND> TooltipsOf(HWND button) {
             auto* s = reinterpret_cast<Search*>(param);
             char cls[64] = {};
             GetClassNameA(hwnd, cls, sizeof cls);
-            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(hwnd, GW_OWNER) == s->owner) {
+            TTTOOLINFOA tool{};
+            tool.cbSize = TTTOOLINFOA_V2_SIZE;
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 &&
+                SendMessageA(hwnd, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) &&
+                tool.hwnd == s->button) {
                 s->found.push_back(hwnd);
             }
             return TRUE;
