@@ -132,6 +132,12 @@ void MessageMap::OnMeasureItem(std::function<BOOL(MEASUREITEMSTRUCT&)> handler) 
     });
 }
 
+void MessageMap::OnDrawItem(std::function<BOOL(const DRAWITEMSTRUCT&)> handler) {
+    OnMessage(WM_DRAWITEM, [h = std::move(handler)](WPARAM, LPARAM l) {
+        return LRESULT{h(*reinterpret_cast<const DRAWITEMSTRUCT*>(l))};
+    });
+}
+
 void MessageMap::OnMenuChar(std::function<LRESULT(char, UINT, HMENU)> handler) {
     OnMessage(WM_MENUCHAR, [h = std::move(handler)](WPARAM w, LPARAM l) {
         return h(static_cast<char>(LOWORD(w)), HIWORD(w), reinterpret_cast<HMENU>(l));

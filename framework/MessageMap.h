@@ -64,6 +64,8 @@ public:
     // Owner-drawn menus; the handler's value is the answer.
     // WM_MEASUREITEM: TRUE when the item was measured.
     void OnMeasureItem(std::function<BOOL(MEASUREITEMSTRUCT& item)> handler);
+    // WM_DRAWITEM: TRUE when the item was drawn.
+    void OnDrawItem(std::function<BOOL(const DRAWITEMSTRUCT& item)> handler);
     // WM_MENUCHAR: the character, the menu's MF_POPUP/MF_SYSMENU flag and the menu; answers
     // MAKELRESULT(item, MNC_*).
     void OnMenuChar(std::function<LRESULT(char ch, UINT menuFlag, HMENU menu)> handler);

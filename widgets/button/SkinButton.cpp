@@ -32,6 +32,9 @@ SkinButton::SkinButton() {
 }
 
 SkinButton::~SkinButton() {
+    if (m_menu) {
+        m_menu.DestroyMenu();
+    }
     m_background.Discard();
     ReleaseImages();
 }
@@ -342,17 +345,16 @@ void SkinButton::PlaySoundOf(const Sound& sound) {
     }
 }
 
-int SkinButton::SetMenu(HMENU menu, HWND target, bool repaint) {
-    m_menu.reset(menu);
+int SkinButton::SetMenu(UINT menuId, HWND target, const MenuCallback& callback, bool repaint) {
+    if (menuId == 0) {
+        m_menu.DestroyMenu();
+    } else if (!m_menu.LoadMenu(menuId)) {
+        return ResourceFailed;
+    }
     m_menuTarget = target;
+    m_menuCallback = callback;
     RepaintIf(repaint);
     return Ok;
-}
-
-void SkinButton::SetMenuCallback(HWND window, UINT message, LPARAM lParam) {
-    m_menuCallback.window = window;
-    m_menuCallback.message = message;
-    m_menuCallback.lParam = lParam;
 }
 
 bool SkinButton::PreTranslateMessage(MSG& msg) {
@@ -466,12 +468,33 @@ bool SkinButton::OpenMenu() {
     return true;
 }
 
-bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT&) {
-    return false;
+// Menu items report their command id, not their menu, so while the button's own menu is open
+// every request is one of its items; a popup's item is known by its registered handle.
+bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
+    const auto menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.itemID));
+    const bool registered = IsMenu(menu) && GlyphMenu::IsRegisteredMenu(menu);
+    if (!hasMenu() || !(registered || m_menuShown)) {
+        return false;
+    }
+    m_menu.MeasureItem(item);
+    return true;
 }
 
-bool SkinButton::AnswerMenuChar(char, UINT, HMENU, LRESULT&) {
-    return false;
+bool SkinButton::DrawMenuItem(const DRAWITEMSTRUCT& item) {
+    GlyphMenu* menu = GlyphMenu::FromHandle(reinterpret_cast<HMENU>(item.hwndItem));
+    if (!menu) {
+        return false;
+    }
+    menu->DrawItem(item);
+    return true;
+}
+
+bool SkinButton::AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result) {
+    if (!GlyphMenu::IsRegisteredMenu(menu)) {
+        return false;
+    }
+    result = GlyphMenu::MenuCharToPosition(static_cast<unsigned char>(ch), menuFlag, menu);
+    return true;
 }
 
 LRESULT SkinButton::OnSetStyle(UINT newStyle, bool redraw) {
@@ -532,6 +555,12 @@ void SkinButton::MapMessages() {
     });
     map.OnMeasureItem([this](MEASUREITEMSTRUCT& item) {
         if (item.CtlType == ODT_MENU && MeasureMenuItem(item)) {
+            return TRUE;
+        }
+        return static_cast<BOOL>(Default());
+    });
+    map.OnDrawItem([this](const DRAWITEMSTRUCT& item) {
+        if (item.CtlType == ODT_MENU && DrawMenuItem(item)) {
             return TRUE;
         }
         return static_cast<BOOL>(Default());

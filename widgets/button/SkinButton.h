@@ -4,6 +4,7 @@
 #include "framework/ToolTipCtrl.h"
 #include "base/UniqueHandle.h"
 #include "widgets/button/ParentBackground.h"
+#include "widgets/menu/GlyphMenu.h"
 
 #include <windows.h>
 #include <string>
@@ -62,10 +63,17 @@ public:
     // A sound name, or a resource id made with MAKEINTRESOURCE and its module; null clears it.
     int SetHoverSound(const char* sound, HMODULE module, DWORD flags);
     int SetClickSound(const char* sound, HMODULE module, DWORD flags);
-    // A drop-down menu (the button owns it) whose sub-menu 0 opens under the button; commands
-    // go to target. The callback message is sent just before it opens.
-    int SetMenu(HMENU menu, HWND target, bool repaint);
-    void SetMenuCallback(HWND window, UINT message, LPARAM lParam);
+    // Sent to window just before the drop-down menu opens, with the popup as wParam.
+    struct MenuCallback {
+        HWND window = nullptr;
+        UINT message = 0;
+        LPARAM lParam = 0;
+    };
+    // Loads the drop-down menu from a menu template resource; its sub-menu 0 opens under the
+    // button and the chosen command is posted to target. Menu id 0 removes the menu.
+    int SetMenu(UINT menuId, HWND target, const MenuCallback& callback, bool repaint);
+    const GlyphMenu& menu() const { return m_menu; }
+    bool isMenuShown() const { return m_menuShown; }
 
     bool isHot() const { return m_hot; }
     bool isFlat() const { return m_flat; }
@@ -112,8 +120,9 @@ protected:
                                  bool pressed, bool disabled);
     virtual void DrawCaption(HDC dc, const std::string& text, const RECT& item, RECT& caption,
                              bool pressed, bool disabled);
-    // Drop-down menu hooks for an owner-drawn menu class; without one nothing is taken.
+    // The drop-down menu's share of the button's messages; false leaves them to the default.
     virtual bool MeasureMenuItem(MEASUREITEMSTRUCT& item);
+    virtual bool DrawMenuItem(const DRAWITEMSTRUCT& item);
     virtual bool AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result);
     // Opens the drop-down menu when one is loaded; false when there is none.
     virtual bool OpenMenu();
@@ -168,7 +177,7 @@ private:
     // Members are destroyed in reverse order: images, cursor, menu, background copy, tooltip.
     fw::ToolTipCtrl m_tip;
     ParentBackground m_background;
-    fw::OwnedMenu m_menu;
+    GlyphMenu m_menu;
     fw::OwnedCursor m_cursor;
     bool m_trackAlways = true;
     bool m_checked = false;
@@ -181,11 +190,7 @@ private:
     IconImage m_normalIcon;
     BitmapImage m_hotBitmap;
     BitmapImage m_normalBitmap;
-    struct {
-        HWND window = nullptr;
-        UINT message = 0;
-        LPARAM lParam = 0;
-    } m_menuCallback;
+    MenuCallback m_menuCallback;
     Sound m_hoverSound;
     Sound m_clickSound;
 };

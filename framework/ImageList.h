@@ -1,0 +1,16 @@
+#pragma once
+#include "framework/UniqueHandle.h"
+
+#include <commctrl.h>
+
+namespace fw {
+
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle None() { return nullptr; }
+    static void Close(Handle h) { ImageList_Destroy(h); }
+};
+// Owns a common-controls image list.
+using ImageList = UniqueHandle<ImageListTraits>;
+
+} // namespace fw

@@ -1,0 +1,247 @@
+// The glyph menu's model: template loading, item records, re-synchronisation, menu characters
+// and the facts that choose the look.
+#include "MenuTestIds.h"
+#include "framework/RegistryKey.h"
+#include "widgets/menu/GlyphMenu.h"
+#include "widgets/menu/MenuLook.h"
+#include "widgets/menu/MenuTemplate.h"
+#include "widgets/menu/ToolbarResource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+GlyphMenu* SubMenuOf(const GlyphMenu& menu, int position) {
+    return GlyphMenu::FromHandle(GetSubMenu(menu.get(), position));
+}
+
+bool LiveOwnerDrawn(HMENU menu, int position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+    return (info.fType & MFT_OWNERDRAW) != 0;
+}
+
+ULONG_PTR LiveItemData(HMENU menu, int position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+    return info.dwItemData;
+}
+
+std::wstring LiveText(HMENU menu, int position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 255, MF_BYPOSITION);
+    return text;
+}
+
+class PopupMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(menu.Attach(CreatePopupMenu())); }
+    GlyphMenu menu;
+};
+} // namespace
+
+TEST(GlyphMenuTemplate, NestedPopupsLoadIntoTheirLevelsAndTheTopLevelStaysPlain) {
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDM_TEST_MENU));
+    ASSERT_EQ(GetMenuItemCount(menu.get()), 2);
+    ASSERT_EQ(menu.records().size(), 2u);
+    EXPECT_TRUE(menu.plainTopLevel());
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(menu.records()[i]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP}) << i;
+        EXPECT_FALSE(LiveOwnerDrawn(menu.get(), i)) << "top-level item " << i;
+    }
+    EXPECT_EQ(LiveText(menu.get(), 0), L"&File");
+    EXPECT_EQ(LiveText(menu.get(), 1), L"&Help");
+    ASSERT_EQ(menu.subMenus().size(), 2u);
+
+    GlyphMenu* file = SubMenuOf(menu, 0);
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(file->records().size(), 3u);
+    const GlyphMenuData& open = *file->records()[0];
+    EXPECT_EQ(open.commandId, UINT_PTR{ID_OPEN});
+    EXPECT_EQ(open.itemFlags, UINT{MF_OWNERDRAW});
+    EXPECT_EQ(open.text.substr(0, 5), L"&Open");
+    EXPECT_NE(open.text.find(L"\tCtrl+O"), std::wstring::npos);
+    const GlyphMenuData& separator = *file->records()[1];
+    EXPECT_EQ(separator.itemFlags, UINT{MF_SEPARATOR | MF_OWNERDRAW});
+    EXPECT_EQ(separator.commandId, UINT_PTR{0});
+    const GlyphMenuData& recentItem = *file->records()[2];
+    EXPECT_EQ(recentItem.itemFlags, UINT{MF_POPUP | MF_OWNERDRAW}) << "end bit removed";
+    EXPECT_EQ(recentItem.commandId, reinterpret_cast<UINT_PTR>(GetSubMenu(file->get(), 2)));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(LiveOwnerDrawn(file->get(), i)) << i;
+        EXPECT_EQ(LiveItemData(file->get(), i),
+                  reinterpret_cast<ULONG_PTR>(file->records()[i].get()));
+    }
+
+    GlyphMenu* recent = SubMenuOf(*file, 2);
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->records().size(), 2u);
+    EXPECT_EQ(recent->records()[0]->commandId, UINT_PTR{ID_FIRST});
+    EXPECT_EQ(recent->records()[1]->commandId, UINT_PTR{ID_SECOND});
+    EXPECT_EQ(recent->records()[1]->itemFlags, UINT{MF_GRAYED | MF_OWNERDRAW});
+
+    GlyphMenu* help = SubMenuOf(menu, 1);
+    ASSERT_NE(help, nullptr);
+    ASSERT_EQ(help->records().size(), 1u) << "the end bit of Recent closed File as well";
+    EXPECT_EQ(help->records()[0]->commandId, UINT_PTR{ID_ABOUT});
+    EXPECT_EQ(help->records()[0]->itemFlags, UINT{MF_CHECKED | MF_OWNERDRAW});
+
+    for (HMENU popup : {file->get(), recent->get(), help->get()}) {
+        EXPECT_TRUE(GlyphMenu::IsRegisteredMenu(popup));
+    }
+    std::string text;
+    EXPECT_TRUE(menu.GetItemText(ID_FIRST, text, MF_BYCOMMAND));
+    EXPECT_EQ(text, "First");
+    EXPECT_FALSE(menu.GetItemText(999, text, MF_BYCOMMAND));
+    int position = 7;
+    EXPECT_EQ(menu.FindItemOwner(ID_SECOND, position), recent);
+    EXPECT_EQ(position, 1);
+
+    const HMENU fileHandle = file->get();
+    menu.DestroyMenu();
+    EXPECT_FALSE(menu);
+    EXPECT_FALSE(GlyphMenu::IsRegisteredMenu(fileHandle));
+    EXPECT_EQ(GlyphMenu::FromHandle(fileHandle), nullptr);
+    EXPECT_TRUE(menu.records().empty());
+    EXPECT_TRUE(menu.LoadMenu(IDM_TEST_MENU)) << "an emptied menu loads again";
+}
+
+TEST(GlyphMenuTemplate, AMissingResourceLeavesTheMenuAsItWas) {
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDM_TEST_MENU));
+    const HMENU before = menu.get();
+    EXPECT_FALSE(menu.LoadMenu(999));
+    EXPECT_EQ(menu.get(), before);
+    EXPECT_EQ(menu.records().size(), 2u);
+}
+
+TEST(GlyphMenuTemplate, ATruncatedTemplateYieldsItsWholeItemsOnly) {
+    const WORD data[] = {0, 0, MF_POPUP, L'A', 0, 0x80, 7, L'B', L'c'};
+    const auto items = MenuTemplate::Parse(reinterpret_cast<const BYTE*>(data), sizeof data);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].text, L"A");
+    EXPECT_TRUE(MenuTemplate::Parse(nullptr, 0).empty());
+}
+
+TEST_F(PopupMenuTest, AnItemWithIdZeroIsAnOwnerDrawnSeparatorWhateverTheFlags) {
+    ASSERT_TRUE(menu.AppendGlyphItem(L"ignored", MF_GRAYED | MF_CHECKED | MF_BYPOSITION, 0, -1));
+    ASSERT_TRUE(menu.AppendGlyphItem(L"plain", MF_CHECKED, 0, -1));
+    EXPECT_EQ(menu.records()[0]->itemFlags, UINT{MF_BYPOSITION | MF_SEPARATOR | MF_OWNERDRAW});
+    EXPECT_EQ(menu.records()[1]->itemFlags, UINT{MF_SEPARATOR | MF_OWNERDRAW});
+    EXPECT_TRUE(GetMenuState(menu.get(), 0, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(LiveOwnerDrawn(menu.get(), 1));
+}
+
+TEST_F(PopupMenuTest, AppendingToATemplateMenuTurnsTopLevelPopupsBackToPlainText) {
+    GlyphMenu top;
+    ASSERT_TRUE(top.LoadMenu(IDM_TEST_MENU));
+    GlyphMenu extra;
+    ASSERT_TRUE(extra.Attach(CreatePopupMenu()));
+    top.AppendGlyphItem(L"&Extra", MF_POPUP, reinterpret_cast<UINT_PTR>(extra.get()), -1);
+    EXPECT_FALSE(LiveOwnerDrawn(top.get(), 2));
+    EXPECT_EQ(LiveText(top.get(), 2), L"&Extra");
+    EXPECT_EQ(top.records()[2]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP});
+    // The parent does not own a handle it was given; it must not destroy it twice.
+    RemoveMenu(top.get(), 2, MF_BYPOSITION);
+}
+
+TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
+    menu.AppendGlyphItem(L"&Alpha", 0, 1, -1);
+    menu.AppendGlyphItem(L"&Beta", 0, 2, -1);
+    menu.AppendGlyphItem(nullptr, 0, 0, -1);
+    menu.AppendGlyphItem(L"&Gamma", 0, 3, -1);
+    const GlyphMenuData* alpha = menu.records()[0].get();
+    const GlyphMenuData* separator = menu.records()[2].get();
+    const GlyphMenuData* gamma = menu.records()[3].get();
+    // Other code changes the live menu: Beta goes, two plain items come.
+    DeleteMenu(menu.get(), 2, MF_BYCOMMAND);
+    AppendMenuW(menu.get(), MF_STRING, 9, L"&Nine");
+    AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 10, L"&Ten");
+
+    const LRESULT nine = GlyphMenu::MenuCharToPosition('N', MF_POPUP, menu.get());
+    EXPECT_EQ(nine, MAKELRESULT(3, MNC_EXECUTE)) << "the lookup re-synchronised first";
+    ASSERT_EQ(menu.records().size(), 5u);
+    EXPECT_EQ(menu.records()[0].get(), alpha);
+    EXPECT_EQ(menu.records()[1].get(), separator);
+    EXPECT_EQ(menu.records()[2].get(), gamma);
+    EXPECT_EQ(menu.records()[3]->commandId, UINT_PTR{9});
+    EXPECT_EQ(menu.records()[3]->text, L"&Nine");
+    EXPECT_EQ(menu.records()[4]->itemFlags & (MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION),
+              UINT{MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION});
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(LiveOwnerDrawn(menu.get(), i)) << i;
+        EXPECT_EQ(LiveItemData(menu.get(), i), reinterpret_cast<ULONG_PTR>(menu.records()[i].get()))
+            << i;
+    }
+    EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(PopupMenuTest, MenuCharactersMatchWithoutCaseAndTheFirstPositionWins) {
+    menu.AppendGlyphItem(L"&Open", 0, 1, -1);
+    menu.AppendGlyphItem(L"&save", 0, 2, -1);
+    menu.AppendGlyphItem(L"&Save As", 0, 3, -1);
+    menu.AppendGlyphItem(L"E&xit", 0, 4, -1);
+    const HMENU h = menu.get();
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, h), MAKELRESULT(1, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('o', MF_POPUP, h), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('X', MF_POPUP, h), MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('q', MF_POPUP, h), 0);
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', 0, h), 0) << "not a popup";
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, nullptr), 0);
+}
+
+TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
+    const char* key = "Software\\CorvaleTests\\Theme";
+    struct Case {
+        const char* value;
+        bool classic;
+    } cases[] = {
+        {"C:\\WINDOWS\\Resources\\Themes\\WINDOWS CLASSIC.THEME", true},
+        {"Windows Classic.theme", true},
+        {"Classic.theme", false},
+        {"C:\\Themes\\Luna.theme", false},
+    };
+    for (const Case& c : cases) {
+        fw::RegistryKey::Create(HKEY_CURRENT_USER, key).WriteString("", c.value);
+        EXPECT_EQ(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key), c.classic) << c.value;
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    EXPECT_FALSE(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key)) << "missing key";
+    const bool first = GlyphMenu::IsClassicTheme();
+    EXPECT_EQ(GlyphMenu::IsClassicTheme(), first);
+}
+
+TEST(MenuLook, VersionsMapToTheirClasses) {
+    struct Case {
+        DWORD platform, major, minor;
+        int expected;
+    } cases[] = {
+        {VER_PLATFORM_WIN32s, 3, 10, 0},        {VER_PLATFORM_WIN32_WINDOWS, 3, 95, 0},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, 2},  {VER_PLATFORM_WIN32_WINDOWS, 4, 10, 3},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, 4}, {VER_PLATFORM_WIN32_NT, 4, 0, 5},
+        {VER_PLATFORM_WIN32_NT, 5, 0, 6},       {VER_PLATFORM_WIN32_NT, 5, 1, 7},
+        {VER_PLATFORM_WIN32_NT, 5, 2, 1},       {VER_PLATFORM_WIN32_NT, 10, 0, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MenuLook::ClassifyWindowsVersion(c.platform, c.major, c.minor), c.expected)
+            << c.platform << " " << c.major << "." << c.minor;
+    }
+}
+
+TEST(ToolbarResource, ButtonsCountImagesAndGapsDoNot) {
+    ToolbarResource toolbar =
+        ToolbarResource::Load(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TEST_GLYPHS));
+    EXPECT_EQ(toolbar.imageWidth(), 16);
+    EXPECT_EQ(toolbar.imageHeight(), 15);
+    int image = 0;
+    EXPECT_TRUE(toolbar.FindImage(ID_FRAMED, image));
+    EXPECT_EQ(image, 2);
+    image = 0;
+    EXPECT_TRUE(toolbar.FindImage(ID_RED, image));
+    EXPECT_EQ(image, 0);
+    EXPECT_FALSE(toolbar.FindImage(ID_OPEN, image));
+}

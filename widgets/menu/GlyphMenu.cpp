@@ -1,0 +1,404 @@
+#include "widgets/menu/GlyphMenu.h"
+
+#include "framework/Application.h"
+#include "widgets/menu/MenuHandleMap.h"
+#include "widgets/menu/MenuLook.h"
+#include "widgets/menu/MenuTemplate.h"
+#include "widgets/menu/SharedGlyphs.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kTextLimit = 1024;
+
+std::wstring Widen(const char* text) {
+    if (!text || !*text) {
+        return {};
+    }
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(std::max(length, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+    narrow.resize(strlen(narrow.c_str()));
+    return narrow;
+}
+
+std::wstring Lowered(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+HMODULE ResourceModule() {
+    fw::Application* app = fw::Application::Current();
+    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
+}
+
+LPCWSTR AsItemData(const GlyphMenuData* record) {
+    return reinterpret_cast<LPCWSTR>(record);
+}
+} // namespace
+
+GlyphMenu::GlyphMenu() = default;
+
+GlyphMenu::~GlyphMenu() {
+    DestroyMenu();
+}
+
+std::vector<HMENU>& GlyphMenu::Registry() {
+    static std::vector<HMENU> registry;
+    return registry;
+}
+
+void GlyphMenu::Unregister(HMENU menu) {
+    auto& registry = Registry();
+    registry.erase(std::remove(registry.begin(), registry.end(), menu), registry.end());
+}
+
+bool GlyphMenu::IsRegisteredMenu(HMENU menu) {
+    const auto& registry = Registry();
+    return menu && std::find(registry.begin(), registry.end(), menu) != registry.end();
+}
+
+bool GlyphMenu::IsClassicTheme() {
+    return MenuLook::IsClassicTheme();
+}
+
+GlyphMenu* GlyphMenu::FromHandle(HMENU menu) {
+    return MenuHandleMap::Find(menu);
+}
+
+bool GlyphMenu::Attach(HMENU menu) {
+    if (!menu) {
+        return false;
+    }
+    MenuHandleMap::Unbind(get(), this);
+    fw::Menu::operator=(fw::Menu::Adopt(menu));
+    MenuHandleMap::Bind(menu, this);
+    return true;
+}
+
+void GlyphMenu::SetCheckImages(HIMAGELIST images, int idSelected, int id) {
+    if (m_checkImagesShared) {
+        m_checkImages.release();
+    }
+    m_checkImages.reset(images);
+    m_checkImagesShared = false;
+    m_checkImageIdSelected = idSelected;
+    m_checkImageId = id;
+}
+
+BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, INT_PTR glyph) {
+    if (id != 0) {
+        flags |= MF_OWNERDRAW;
+    } else {
+        flags = (flags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
+    }
+    if (flags & MF_POPUP) {
+        Registry().push_back(reinterpret_cast<HMENU>(id));
+        m_subMenus.push_back(reinterpret_cast<HMENU>(id));
+    }
+    auto record = std::make_unique<GlyphMenuData>();
+    if (text) {
+        record->text = text;
+    }
+    if (glyph < 0) {
+        record->sharedGlyphIndex = FindSharedGlyph(id);
+    } else {
+        fw::ImageList scratch(
+            ImageList_Create(m_glyphWidth, m_glyphHeight, ILC_COLORDDB | ILC_MASK, 1, 1));
+        int image = 0;
+        FindToolbarImage(id, glyph, image);
+        if (scratch && AddGlyphResource(scratch.get(), glyph)) {
+            record->sharedGlyphIndex = AddSharedGlyph(scratch.get(), image, id);
+        }
+    }
+    record->itemFlags = flags;
+    record->commandId = id;
+    GlyphMenuData* data = record.get();
+    m_records.push_back(std::move(record));
+    const BOOL appended = AppendMenuW(get(), flags, id, AsItemData(data));
+    if (m_plainTopLevel) {
+        ApplyPlainTopLevel();
+    }
+    return appended;
+}
+
+GlyphMenuData* GlyphMenu::ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text) {
+    auto* record = new GlyphMenuData;
+    record->text = Widen(text);
+    record->itemFlags = flags;
+    record->commandId = id;
+    ModifyMenuW(get(), static_cast<UINT>(position), flags, id,
+                (flags & MF_OWNERDRAW) ? AsItemData(record) : nullptr);
+    return record;
+}
+
+GlyphMenuData* GlyphMenu::ClaimRecord(UINT_PTR id) {
+    for (auto& record : m_records) {
+        if (record->commandId == id && !record->claimed) {
+            record->claimed = true;
+            return record.get();
+        }
+    }
+    return nullptr;
+}
+
+GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) {
+    const int count = GetMenuItemCount(get());
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = GetSubMenu(get(), i)) {
+            if (GlyphMenu* subMenu = FromHandle(sub)) {
+                if (GlyphMenu* owner = subMenu->FindItemOwner(id, position)) {
+                    return owner;
+                }
+            }
+        } else if (GetMenuItemID(get(), i) == id) {
+            position = i;
+            return this;
+        }
+    }
+    position = -1;
+    return nullptr;
+}
+
+bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) {
+    if (!(flags & MF_BYPOSITION)) {
+        int position = -1;
+        GlyphMenu* owner = FindItemOwner(idOrPosition, position);
+        return owner && owner->GetItemText(static_cast<UINT>(position), text, MF_BYPOSITION);
+    }
+    if (idOrPosition >= m_records.size()) {
+        return false;
+    }
+    text = Narrow(m_records[idOrPosition]->text);
+    return true;
+}
+
+std::wstring GlyphMenu::LiveText(int position) const {
+    wchar_t text[kTextLimit + 1] = {};
+    GetMenuStringW(get(), static_cast<UINT>(position), text, kTextLimit, MF_BYPOSITION);
+    return text;
+}
+
+void GlyphMenu::SyncRecords() {
+    for (auto& record : m_records) {
+        record->claimed = false;
+    }
+    std::vector<GlyphMenuData*> fresh;
+    const int count = GetMenuItemCount(get());
+    for (int i = 0; i < count; ++i) {
+        const UINT position = static_cast<UINT>(i);
+        const UINT state = GetMenuState(get(), position, MF_BYPOSITION);
+        GlyphMenuData* record = nullptr;
+        if (HMENU sub = GetSubMenu(get(), i)) {
+            const auto handle = reinterpret_cast<UINT_PTR>(sub);
+            record = ClaimRecord(handle);
+            const std::wstring text = LiveText(i);
+            if (!record) {
+                record = ReplaceItemAt(i, (state & 0xEF) | 0x510, handle, Narrow(text).c_str());
+            } else if (!text.empty()) {
+                record->text = text;
+            }
+        } else if (state & MF_SEPARATOR) {
+            record = ClaimRecord(0);
+            // Re-attached by position: the stored flags need not say so.
+            if (record) {
+                ModifyMenuW(get(), position, record->itemFlags | MF_BYPOSITION, 0,
+                            AsItemData(record));
+            } else {
+                record = ReplaceItemAt(i, state | 0xD00, 0, "");
+            }
+        } else {
+            const UINT id = GetMenuItemID(get(), i);
+            record = ClaimRecord(id);
+            const std::wstring text = LiveText(i);
+            if (record) {
+                record->itemFlags = state | 0x500;
+                if (!text.empty()) {
+                    record->text = text;
+                }
+                ModifyMenuW(get(), position, record->itemFlags, id, AsItemData(record));
+            } else {
+                record = ReplaceItemAt(i, state | 0x500, id, Narrow(text).c_str());
+            }
+        }
+        fresh.push_back(record);
+    }
+    std::vector<std::unique_ptr<GlyphMenuData>> kept;
+    for (auto& record : m_records) {
+        if (record->claimed) {
+            record.release();
+        }
+    }
+    for (GlyphMenuData* record : fresh) {
+        kept.emplace_back(record);
+    }
+    m_records = std::move(kept);
+}
+
+int GlyphMenu::PlainTopLevelShift() const {
+    if (!m_plainTopLevel) {
+        return 0;
+    }
+    const int count = GetMenuItemCount(get());
+    for (int p = 0; p < count; ++p) {
+        const std::wstring text = LiveText(p);
+        if (text.empty()) {
+            continue;
+        }
+        for (size_t r = 0; r < m_records.size(); ++r) {
+            if (m_records[r]->text == text) {
+                const int recordIndex = static_cast<int>(r);
+                return p >= recordIndex ? p - recordIndex : 0;
+            }
+        }
+    }
+    return 0;
+}
+
+void GlyphMenu::ApplyPlainTopLevel() {
+    const int shift = PlainTopLevelShift();
+    const int count = GetMenuItemCount(get());
+    for (size_t i = 0; i < m_records.size() && shift + static_cast<int>(i) < count; ++i) {
+        const int position = shift + static_cast<int>(i);
+        if (HMENU sub = GetSubMenu(get(), position)) {
+            GlyphMenuData& record = *m_records[i];
+            record.itemFlags = MF_BYPOSITION | MF_POPUP;
+            ModifyMenuW(get(), static_cast<UINT>(position), MF_BYPOSITION | MF_POPUP | MF_STRING,
+                        reinterpret_cast<UINT_PTR>(sub), record.text.c_str());
+        }
+    }
+}
+
+bool GlyphMenu::LoadMenu(UINT resourceId) {
+    return LoadMenu(MAKEINTRESOURCEA(resourceId));
+}
+
+bool GlyphMenu::LoadMenu(const char* resourceName) {
+    return LoadFromModule(ResourceModule(), resourceName) ||
+           LoadFromModule(GetModuleHandleA(nullptr), resourceName);
+}
+
+bool GlyphMenu::LoadFromModule(HMODULE module, const char* name) {
+    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(4));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) {
+        return false;
+    }
+    DestroyMenu();
+    if (!Attach(CreateMenu())) {
+        return false;
+    }
+    BuildFromTemplate(static_cast<const BYTE*>(data), SizeofResource(module, found));
+    MakePlainTopLevel();
+    return true;
+}
+
+// The template is flat: popups open a level, the item with the end bit closes it, and one end
+// bit may close several levels at once.
+void GlyphMenu::BuildFromTemplate(const BYTE* data, size_t size) {
+    struct Level {
+        GlyphMenu* menu;
+        bool ends;
+    };
+    std::vector<Level> stack{{this, false}};
+    for (const MenuTemplate::Item& item : MenuTemplate::Parse(data, size)) {
+        if (stack.empty()) {
+            break;
+        }
+        const bool end = item.option & MenuTemplate::kEndOfLevel;
+        const UINT option = item.option & ~UINT{MenuTemplate::kEndOfLevel};
+        GlyphMenu* top = stack.back().menu;
+        if (option & MF_POPUP) {
+            if (end) {
+                stack.back().ends = true;
+            }
+            auto sub = std::make_unique<GlyphMenu>();
+            sub->m_checkImageIdSelected = m_checkImageIdSelected;
+            sub->m_checkImageId = m_checkImageId;
+            sub->m_checkImages.reset(m_checkImages.get());
+            sub->m_checkImagesShared = true;
+            sub->Attach(CreatePopupMenu());
+            top->AppendGlyphItem(item.text.c_str(), option, reinterpret_cast<UINT_PTR>(sub->get()),
+                                 -1);
+            stack.push_back({sub.get(), false});
+            top->m_ownedSubMenus.push_back(std::move(sub));
+            continue;
+        }
+        top->AppendGlyphItem(item.text.c_str(), option, item.id, -1);
+        if (end) {
+            stack.back().ends = true;
+        }
+        while (!stack.empty() && stack.back().ends) {
+            stack.back().menu->AlignAccelerators();
+            stack.pop_back();
+        }
+    }
+}
+
+void GlyphMenu::MakePlainTopLevel() {
+    const int count = GetMenuItemCount(get());
+    for (int i = 0; i < count && static_cast<size_t>(i) < m_records.size(); ++i) {
+        GlyphMenuData& record = *m_records[i];
+        const UINT position = static_cast<UINT>(i);
+        if (HMENU sub = GetSubMenu(get(), i)) {
+            record.itemFlags = MF_BYPOSITION | MF_POPUP;
+            ModifyMenuW(get(), position, record.itemFlags, reinterpret_cast<UINT_PTR>(sub),
+                        record.text.c_str());
+        } else {
+            record.itemFlags = MF_BYPOSITION;
+            ModifyMenuW(get(), position, record.itemFlags, record.commandId, record.text.c_str());
+        }
+    }
+    m_plainTopLevel = true;
+}
+
+void GlyphMenu::DestroyMenu() {
+    Unregister(get());
+    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
+        Unregister(*it);
+    }
+    // Deepest first: each sub-menu destroys its own handle before this one goes.
+    while (!m_ownedSubMenus.empty()) {
+        m_ownedSubMenus.pop_back();
+    }
+    m_subMenus.clear();
+    if (m_checkImagesShared) {
+        m_checkImages.release();
+    }
+    m_checkImages.reset();
+    m_checkImagesShared = false;
+    MenuHandleMap::Unbind(get(), this);
+    Reset();
+    m_records.clear();
+    m_plainTopLevel = false;
+}
+
+LRESULT GlyphMenu::MenuCharToPosition(UINT character, UINT menuFlags, HMENU menu) {
+    GlyphMenu* object = FromHandle(menu);
+    if (!object || !(menuFlags & MF_POPUP)) {
+        return 0;
+    }
+    const std::wstring key = Lowered(std::wstring{L'&', static_cast<wchar_t>(character)});
+    if (GetMenuItemCount(menu) != static_cast<int>(object->m_records.size())) {
+        object->SyncRecords();
+    }
+    for (size_t i = 0; i < object->m_records.size(); ++i) {
+        if (Lowered(object->m_records[i]->text).find(key) != std::wstring::npos) {
+            return MAKELRESULT(i, MNC_EXECUTE);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,121 @@
+#pragma once
+#include "framework/GdiObject.h"
+#include "framework/ImageList.h"
+#include "framework/Menu.h"
+#include "widgets/menu/GlyphMenuData.h"
+
+#include <windows.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A menu that measures and paints its own items, in a flat or a classic 3-D look, with glyphs
+// from bitmap, toolbar or icon resources. Every item is owner-drawn and has a record; popups
+// are glyph menus owned by their parent. Menus can be built item by item or loaded from a
+// menu template resource.
+class GlyphMenu : public fw::Menu {
+public:
+    GlyphMenu();
+    GlyphMenu(const GlyphMenu&) = delete;
+    GlyphMenu& operator=(const GlyphMenu&) = delete;
+    virtual ~GlyphMenu();
+
+    // The object bound to a menu handle, or null.
+    static GlyphMenu* FromHandle(HMENU menu);
+    // Takes ownership of a menu handle and binds it to this object.
+    bool Attach(HMENU menu);
+
+    virtual void DrawItem(const DRAWITEMSTRUCT& item);
+    virtual void MeasureItem(MEASUREITEMSTRUCT& item);
+    virtual bool LoadMenu(UINT resourceId);
+    virtual bool LoadMenu(const char* resourceName);
+    // Destroys the handle, the records and the sub-menus this menu made; the object is empty
+    // afterwards and can load again.
+    virtual void DestroyMenu();
+
+    // glyph: a bitmap or toolbar resource id, an icon handle when glyphsAreIcons is set, or
+    // negative to show the command's shared glyph if it has one.
+    BOOL AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, INT_PTR glyph);
+    GlyphMenuData* ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text);
+    GlyphMenuData* ClaimRecord(UINT_PTR id);
+    GlyphMenu* FindItemOwner(UINT_PTR id, int& position);
+    bool GetItemText(UINT idOrPosition, std::string& text, UINT flags);
+    void SyncRecords();
+    void AlignAccelerators();
+    int PlainTopLevelShift() const;
+    void ApplyPlainTopLevel();
+
+    static bool IsRegisteredMenu(HMENU menu);
+    // The answer to WM_MENUCHAR: MNC_EXECUTE and the position of the first item whose text has
+    // "&" before the character, 0 when none has.
+    static LRESULT MenuCharToPosition(UINT character, UINT menuFlags, HMENU menu);
+    static bool IsClassicTheme();
+
+    // Glyph processing.
+    bool FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const;
+    bool AddGlyphResource(HIMAGELIST list, INT_PTR resource) const;
+    int AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const;
+    static int FindSharedGlyph(UINT_PTR id);
+    static bool HasGlyphVariants(int index);
+    fw::Bitmap RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const;
+
+    // Drawing; the requests as the window system makes them.
+    // The flat look needs a true-colour device; palette devices get the classic one.
+    static bool DrawsFlat(int rasterCaps);
+    void DrawFlatItem(const DRAWITEMSTRUCT& item);
+    void DrawClassicItem(const DRAWITEMSTRUCT& item);
+    static void DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool hasBitmap);
+    static void DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF highlight);
+    static void DrawCheckDot(HDC dc, int x, int y, COLORREF colour);
+    static void DrawCheckTick(HDC dc, int x, int y, COLORREF colour);
+
+    const std::vector<std::unique_ptr<GlyphMenuData>>& records() const { return m_records; }
+    const std::vector<HMENU>& subMenus() const { return m_subMenus; }
+    bool plainTopLevel() const { return m_plainTopLevel; }
+    int glyphWidth() const { return m_glyphWidth; }
+    int glyphHeight() const { return m_glyphHeight; }
+    void SetMaskColour(COLORREF colour, bool use) {
+        m_maskColour = colour;
+        m_useMaskColour = use;
+    }
+    void SetMonoDisabledGlyphs(bool mono) { m_monoDisabledGlyphs = mono; }
+    void SetGlyphsAreIcons(bool icons) { m_glyphsAreIcons = icons; }
+    // Images 0 (checked) and 1 (checked and selected) stand in for drawn check marks.
+    void SetCheckImages(HIMAGELIST images, int idSelected, int id);
+
+private:
+    struct GlyphSource;
+    enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
+
+    static std::vector<HMENU>& Registry();
+    static void Unregister(HMENU menu);
+    bool LoadFromModule(HMODULE module, const char* name);
+    void BuildFromTemplate(const BYTE* data, size_t size);
+    void MakePlainTopLevel();
+    std::wstring LiveText(int position) const;
+    GlyphSource SourceOf(const GlyphMenuData* record, bool flatVariants) const;
+    GlyphKind KindOf(const GlyphSource& source, UINT state) const;
+    void DrawDisabled(HDC dc, const GlyphSource& source, int x, int y, COLORREF background) const;
+    // embossed: the colour drawn over a highlight copy one pixel down-right, if any.
+    void DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
+                      std::optional<COLORREF> embossed) const;
+    bool HasCheckBitmap(HMENU menu, UINT id) const;
+    HIMAGELIST LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const;
+
+    std::vector<std::unique_ptr<GlyphMenuData>> m_records;
+    std::vector<HMENU> m_subMenus;
+    // Sub-menus made by the template loader; their handles are also in m_subMenus.
+    std::vector<std::unique_ptr<GlyphMenu>> m_ownedSubMenus;
+    int m_glyphWidth = 16;
+    int m_glyphHeight = 15;
+    COLORREF m_maskColour = RGB(192, 192, 192);
+    bool m_useMaskColour = false;
+    bool m_monoDisabledGlyphs = false;
+    fw::ImageList m_checkImages;
+    bool m_checkImagesShared = false;
+    int m_checkImageIdSelected = -1;
+    int m_checkImageId = -1;
+    bool m_glyphsAreIcons = false;
+    bool m_plainTopLevel = false;
+};

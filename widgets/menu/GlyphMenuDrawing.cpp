@@ -1,0 +1,531 @@
+// Measuring and painting of GlyphMenu's items: the flat and the classic look.
+#include "widgets/menu/GlyphMenu.h"
+
+#include "framework/Application.h"
+#include "framework/ClientDC.h"
+#include "framework/GdiObject.h"
+#include "framework/SelectGuard.h"
+#include "framework/Window.h"
+#include "widgets/menu/GlyphEffects.h"
+#include "widgets/menu/GlyphMenuMemDC.h"
+#include "widgets/menu/MenuLook.h"
+#include "widgets/menu/SharedGlyphs.h"
+
+#include <algorithm>
+#include <optional>
+
+using GlyphEffects::LightenColour;
+
+namespace {
+HWND MainWindow() {
+    fw::Application* app = fw::Application::Current();
+    return app && app->mainWindow ? app->mainWindow->hwnd() : nullptr;
+}
+
+fw::Font MenuFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return fw::Font(static_cast<HFONT>(nullptr));
+    }
+    return fw::Font(CreateFontIndirectW(&metrics.lfMenuFont));
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF colour) {
+    fw::Brush brush(CreateSolidBrush(colour));
+    FillRect(dc, &rect, brush.get());
+}
+
+void Frame(HDC dc, const RECT& rect, COLORREF colour) {
+    fw::Brush brush(CreateSolidBrush(colour));
+    FrameRect(dc, &rect, brush.get());
+}
+
+// One-pixel frame: top and left in one colour, bottom and right in the other.
+void Frame3d(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+    Fill(dc, {r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    Fill(dc, {r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    Fill(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    Fill(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+}
+
+struct SplitText {
+    std::wstring label;
+    std::wstring accelerator;
+    bool hasAccelerator = false;
+};
+
+SplitText Split(const std::wstring& text) {
+    SplitText split;
+    const size_t first = text.find(L'\t');
+    if (first == std::wstring::npos) {
+        split.label = text;
+        return split;
+    }
+    split.label = text.substr(0, first);
+    split.accelerator = text.substr(text.rfind(L'\t') + 1);
+    split.hasAccelerator = true;
+    return split;
+}
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+} // namespace
+
+struct GlyphMenu::GlyphSource {
+    int index = -1;
+    HIMAGELIST list = nullptr;
+    int own = -1;
+    int faded = 1;
+    int shadow = 2;
+    bool variants = false;
+};
+
+void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
+    const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
+    const bool flat = MenuLook::Flat();
+    const int pad = flat && MenuLook::settings().glyphEffects ? 7 : 4;
+    const int menuBar = GetSystemMetrics(SM_CYMENU);
+    if (record && (record->itemFlags & MF_SEPARATOR)) {
+        item.itemWidth = 0;
+        item.itemHeight = static_cast<UINT>(std::max(menuBar / 2, (pad + m_glyphHeight) / 2));
+        return;
+    }
+    const std::wstring text = record ? record->text : std::wstring();
+    const int versionClass = MenuLook::WindowsVersionClass();
+    int width = 0;
+    {
+        fw::Font font = MenuFont();
+        fw::ClientDC dc(MainWindow());
+        fw::SelectGuard select(dc.get(), versionClass > 1 ? font.get() : nullptr);
+        if (versionClass != 0) {
+            width = TextWidth(dc.get(), text);
+        } else {
+            RECT calc{0, 0, 0, 0};
+            DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &calc,
+                      DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+            width = calc.right - calc.left + 3;
+            width += text.empty() ? 0 : 3 * (width / static_cast<int>(text.size()));
+        }
+    }
+    item.itemWidth =
+        static_cast<UINT>(flat ? width + m_glyphWidth + pad + 8 : width + 2 * m_glyphWidth + 1);
+    item.itemHeight = static_cast<UINT>(std::max(menuBar, m_glyphHeight + pad));
+}
+
+bool GlyphMenu::DrawsFlat(int rasterCaps) {
+    return !(rasterCaps & RC_PALETTE) && MenuLook::Flat();
+}
+
+void GlyphMenu::DrawItem(const DRAWITEMSTRUCT& item) {
+    if (DrawsFlat(GetDeviceCaps(item.hDC, RASTERCAPS))) {
+        DrawFlatItem(item);
+    } else {
+        DrawClassicItem(item);
+    }
+}
+
+GlyphMenu::GlyphSource GlyphMenu::SourceOf(const GlyphMenuData* record, bool flat) const {
+    GlyphSource source;
+    if (!record) {
+        return source;
+    }
+    const bool effects = flat && MenuLook::settings().glyphEffects;
+    source.index = record->imageIndex;
+    source.list = record->imageList.get();
+    source.own = record->ownGlyph;
+    if (effects && source.index == 0 && source.list && ImageList_GetImageCount(source.list) > 2) {
+        source.variants = true;
+    }
+    const bool useShared = flat ? source.own < 0 && source.index < 0 : source.own < 0;
+    const int shared = record->sharedGlyphIndex;
+    if (useShared && shared >= 0) {
+        source.index = shared;
+        source.own = 0;
+        source.list = SharedGlyphs::Instance().list();
+        source.variants = effects && HasGlyphVariants(shared);
+        source.faded = shared + 1;
+        source.shadow = shared + 2;
+    }
+    return source;
+}
+
+GlyphMenu::GlyphKind GlyphMenu::KindOf(const GlyphSource& source, UINT state) const {
+    const bool selected = state & ODS_SELECTED;
+    const bool grayed = state & ODS_GRAYED;
+    if ((state & ODS_CHECKED) && source.own < 0 &&
+        ((selected && m_checkImageIdSelected > 0) || m_checkImageId > 0)) {
+        return GlyphKind::CheckImages;
+    }
+    if (source.own == -1) {
+        return GlyphKind::None;
+    }
+    if (grayed) {
+        return GlyphKind::Disabled;
+    }
+    return selected ? GlyphKind::Selected : GlyphKind::Plain;
+}
+
+void GlyphMenu::DrawDisabled(HDC dc, const GlyphSource& source, int x, int y,
+                             COLORREF background) const {
+    if (!source.list) {
+        return;
+    }
+    fw::Bitmap glyph = RenderGlyphBitmap(dc, source.list, source.index);
+    if (!glyph) {
+        return;
+    }
+    const GlyphEffects::DisabledGlyph request{dc,          x, y, m_glyphWidth, m_glyphHeight,
+                                              glyph.get(), 0, 0, background};
+    if (m_monoDisabledGlyphs) {
+        GlyphEffects::DrawDisabledGlyphMono(request);
+    } else {
+        GlyphEffects::DrawDisabledGlyphEmboss(request);
+    }
+}
+
+bool GlyphMenu::HasCheckBitmap(HMENU menu, UINT id) const {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_CHECKMARKS;
+    return GetMenuItemInfoW(menu, id, FALSE, &info) && info.hbmpChecked;
+}
+
+void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
+    const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
+    const MenuLook::Settings& settings = MenuLook::settings();
+    const bool themed = MenuLook::Themed();
+    const int pad = settings.glyphEffects ? 7 : 4;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    if (!themed) {
+        face = LightenColour(face, 0.25);
+    }
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF selectionFill = LightenColour(highlight, themed ? 0.7 : 0.85);
+    const int gutterWidth = pad + m_glyphWidth;
+    UINT state = item.itemState;
+    HDC dc = item.hDC;
+    // A disabled item is painted off-screen in one piece, so that no selection flickers.
+    std::optional<GlyphMenuMemDC> offScreen;
+    fw::Font font;
+    std::optional<fw::SelectGuard> selectFont;
+    if ((state & ODS_GRAYED) && !settings.selectDisabledFlat) {
+        state &= ~UINT{ODS_SELECTED};
+        offScreen.emplace(item.hDC, item.rcItem);
+        dc = offScreen->get();
+        font = MenuFont();
+        selectFont.emplace(dc, font.get());
+    }
+    const RECT r = item.rcItem;
+    const RECT gutter{r.left, r.top, r.left + gutterWidth, r.bottom};
+    if (record && (record->itemFlags & MF_SEPARATOR)) {
+        Fill(dc, r, window);
+        RECT line = r;
+        line.top += Height(r) / 2;
+        line.left = gutter.right + pad;
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        Fill(dc, gutter, face);
+        Frame(dc, gutter, face);
+        return;
+    }
+    const GlyphSource source = SourceOf(record, true);
+    const GlyphKind kind = KindOf(source, state);
+    const bool selected = state & ODS_SELECTED;
+    const bool checked = state & ODS_CHECKED;
+    if (!selected) {
+        Fill(dc, r, window);
+        Fill(dc, gutter, face);
+        Frame(dc, r, window);
+        Frame(dc, gutter, face);
+    } else {
+        Fill(dc, r, selectionFill);
+        Frame(dc, r, highlight);
+    }
+    const int gx = std::max(0, (pad + 1) / 2);
+    const int gy = std::max(0, (Height(r) - m_glyphHeight + 1) / 2);
+    const int x = r.left + gx, y = r.top + gy;
+    auto draw = [&](int index, int atX, int atY) {
+        if (source.list) {
+            ImageList_Draw(source.list, index, dc, atX, atY, ILD_TRANSPARENT);
+        }
+    };
+    const RECT box{r.left + 1, r.top + 1, r.left + gutterWidth - 1, r.bottom - 1};
+    switch (kind) {
+    case GlyphKind::CheckImages:
+        if (m_checkImages) {
+            Fill(dc, box, face);
+            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+        }
+        break;
+    case GlyphKind::Disabled:
+        DrawDisabled(dc, source, x, y, selected ? selectionFill : face);
+        if (selected) {
+            Frame(dc, r, highlight);
+        }
+        break;
+    case GlyphKind::Selected:
+        Fill(dc, box, selectionFill);
+        if (checked) {
+            Frame(dc, box, highlight);
+            draw(source.index, x - 1, y - 1);
+        } else if (source.variants) {
+            draw(source.shadow, x + 1, y + 1);
+            draw(source.index, x - 1, y - 1);
+        } else {
+            draw(source.index, x, y);
+        }
+        break;
+    case GlyphKind::Plain:
+        if (checked) {
+            Fill(dc, box, LightenColour(highlight, 0.85));
+            Frame(dc, box, highlight);
+            draw(source.index, x - 1, y - 1);
+        } else {
+            Fill(dc, box, face);
+            Frame(dc, box, face);
+            draw(source.variants ? source.faded : source.index, x, y);
+        }
+        break;
+    case GlyphKind::None:
+        if (checked) {
+            const RECT check{r.left + std::max(0, (gutterWidth - 16 + 1) / 2),
+                             r.top + std::max(0, (Height(r) - 16 + 1) / 2), 0, 0};
+            DrawFlatCheck(dc, {check.left, check.top, check.left + 16, check.top + 16},
+                          HasCheckBitmap(reinterpret_cast<HMENU>(item.hwndItem), item.itemID),
+                          highlight);
+        }
+        break;
+    }
+    RECT text = r;
+    text.left = r.left + gutterWidth + 8;
+    COLORREF colour = GetSysColor(COLOR_MENUTEXT);
+    if (state & ODS_GRAYED) {
+        colour = GetSysColor(COLOR_GRAYTEXT);
+        if (!themed && !selected) {
+            colour = LightenColour(colour, 0.4);
+        }
+    }
+    const COLORREF oldColour = SetTextColor(dc, colour);
+    DrawItemText(dc, record, text, std::nullopt);
+    SetTextColor(dc, oldColour);
+}
+
+// Label left-aligned and accelerator right-aligned in the text rectangle; the caller has set
+// the colour. With embossed, a highlight copy goes one pixel down-right first.
+void GlyphMenu::DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
+                             std::optional<COLORREF> embossed) const {
+    if (!record || record->text.empty()) {
+        return;
+    }
+    RECT box{rect.left, rect.top - 1, rect.right, rect.bottom - 1};
+    const SplitText split = Split(record->text);
+    if (split.hasAccelerator) {
+        box.right -= m_glyphWidth;
+    }
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    auto drawBoth = [&](RECT at) {
+        DrawTextW(dc, split.label.c_str(), static_cast<int>(split.label.size()), &at,
+                  DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        if (split.hasAccelerator) {
+            DrawTextW(dc, split.accelerator.c_str(), static_cast<int>(split.accelerator.size()),
+                      &at, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        }
+    };
+    if (embossed) {
+        const COLORREF old = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        RECT moved = box;
+        OffsetRect(&moved, 1, 1);
+        drawBoth(moved);
+        SetTextColor(dc, *embossed);
+        drawBoth(box);
+        SetTextColor(dc, old);
+    } else {
+        drawBoth(box);
+    }
+    SetBkMode(dc, oldMode);
+}
+
+void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
+    const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
+    const bool themed = MenuLook::Themed();
+    const bool framed = MenuLook::WindowsVersionClass() > 1;
+    const COLORREF bg = GetSysColor(themed ? COLOR_BTNFACE : COLOR_MENU);
+    UINT state = item.itemState;
+    if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledClassic) {
+        state &= ~UINT{ODS_SELECTED};
+    }
+    HDC dc = item.hDC;
+    const RECT r = item.rcItem;
+    if (record && (record->itemFlags & MF_SEPARATOR)) {
+        Fill(dc, r, bg);
+        RECT line = r;
+        line.top += Height(r) / 2;
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    const COLORREF highlightColour = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF btnHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
+    COLORREF textColour = GetSysColor(COLOR_MENUTEXT);
+    const GlyphSource source = SourceOf(record, false);
+    const GlyphKind kind = KindOf(source, state);
+    const bool selected = state & ODS_SELECTED;
+    const bool checked = state & ODS_CHECKED;
+    const bool grayed = state & ODS_GRAYED;
+    if (!selected) {
+        Fill(dc, r, bg);
+        Frame(dc, r, bg);
+    } else {
+        RECT fill = r;
+        if (kind != GlyphKind::None || checked) {
+            fill.left = r.left + m_glyphWidth + 5;
+        }
+        Fill(dc, fill, highlightColour);
+        textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+    const int dy = std::max(0, (Height(r) - m_glyphHeight - 4) / 2);
+    const int gy = dy + 2;
+    const int x = r.left + 2, y = r.top + gy;
+    auto draw = [&](int index) {
+        if (source.list) {
+            ImageList_Draw(source.list, index, dc, x, y, ILD_TRANSPARENT);
+        }
+    };
+    const RECT glyphRect{r.left + 1, r.top + dy + 1, r.left + m_glyphWidth + 3,
+                         r.top + dy + m_glyphHeight + 3};
+    const RECT box{r.left, r.top + dy, r.left + m_glyphWidth + 4, r.top + dy + m_glyphHeight + 4};
+    if (kind != GlyphKind::None) {
+        Frame(dc, glyphRect, bg);
+    }
+    switch (kind) {
+    case GlyphKind::CheckImages:
+        if (m_checkImages) {
+            Fill(dc, glyphRect, bg);
+            Frame(dc, box, bg);
+            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+        }
+        break;
+    case GlyphKind::Selected:
+        Fill(dc, glyphRect, bg);
+        if (framed) {
+            Frame3d(dc, box, checked ? btnShadow : btnHighlight,
+                    checked ? btnHighlight : btnShadow);
+        }
+        draw(source.index);
+        break;
+    case GlyphKind::Plain:
+        if (checked) {
+            Fill(dc, glyphRect, LightenColour(bg, 0.6));
+            if (framed) {
+                Frame3d(dc, box, btnShadow, btnHighlight);
+            }
+        } else {
+            Fill(dc, glyphRect, bg);
+            Frame(dc, box, bg);
+        }
+        draw(source.index);
+        break;
+    case GlyphKind::Disabled:
+        Frame(dc, box, bg);
+        DrawDisabled(dc, source, x, y, bg);
+        break;
+    case GlyphKind::None:
+        if (checked) {
+            DrawClassicCheck(
+                dc,
+                {r.left + 1, r.top + gy, r.left + m_glyphWidth + 1, r.top + dy + m_glyphHeight + 2},
+                selected, HasCheckBitmap(reinterpret_cast<HMENU>(item.hwndItem), item.itemID));
+        }
+        break;
+    }
+    RECT text = r;
+    text.left = r.left + m_glyphWidth + 9;
+    std::optional<COLORREF> embossed;
+    if (grayed && selected) {
+        textColour = bg;
+    } else if (grayed) {
+        textColour = GetSysColor(COLOR_BTNHIGHLIGHT);
+        embossed = GetSysColor(COLOR_GRAYTEXT);
+    }
+    const COLORREF oldColour = SetTextColor(dc, textColour);
+    DrawItemText(dc, record, text, embossed);
+    SetTextColor(dc, oldColour);
+}
+
+void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool hasBitmap) {
+    COLORREF colour = GetSysColor(MenuLook::Themed() ? COLOR_BTNFACE : COLOR_MENU);
+    if (!selected) {
+        colour = LightenColour(colour, 0.6);
+    }
+    Fill(dc, rect, colour);
+    if (MenuLook::WindowsVersionClass() > 1) {
+        RECT edge = rect;
+        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+    }
+    const COLORREF ink = GetSysColor(COLOR_MENUTEXT);
+    if (hasBitmap) {
+        DrawCheckDot(dc, rect.left + 5, rect.top + 4, ink);
+    } else {
+        DrawCheckTick(dc, rect.left + 4, rect.top + 4, ink);
+    }
+}
+
+void GlyphMenu::DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF highlight) {
+    Fill(dc, box, LightenColour(highlight, 0.85));
+    Frame(dc, box, highlight);
+    const COLORREF ink = GetSysColor(COLOR_MENUTEXT);
+    if (hasBitmap) {
+        DrawCheckDot(dc, box.left + 5, box.top + 4, ink);
+    } else {
+        DrawCheckTick(dc, box.left + 5, box.top + 4, ink);
+    }
+}
+
+void GlyphMenu::DrawCheckDot(HDC dc, int x, int y, COLORREF colour) {
+    fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
+    fw::Brush brush(CreateSolidBrush(colour));
+    fw::SelectGuard selectPen(dc, pen.get());
+    fw::SelectGuard selectBrush(dc, brush.get());
+    Ellipse(dc, x, y, x + 6, y + 6);
+}
+
+void GlyphMenu::DrawCheckTick(HDC dc, int x, int y, COLORREF colour) {
+    static const int kStart[7] = {2, 3, 4, 3, 2, 1, 0};
+    fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
+    fw::SelectGuard selectPen(dc, pen.get());
+    for (int i = 0; i < 7; ++i) {
+        MoveToEx(dc, x + i, y + kStart[i], nullptr);
+        LineTo(dc, x + i, y + kStart[i] + 3);
+    }
+}
+
+void GlyphMenu::AlignAccelerators() {
+    fw::Font font = MenuFont();
+    fw::ClientDC dc(MainWindow());
+    fw::SelectGuard select(dc.get(), font.get());
+    int widest = 0;
+    for (const auto& record : m_records) {
+        const std::wstring label = record->text.substr(0, record->text.find(L'\t'));
+        widest = std::max(widest, TextWidth(dc.get(), label + L" "));
+    }
+    for (auto& record : m_records) {
+        const size_t tab = record->text.find(L'\t');
+        if (tab == std::wstring::npos) {
+            continue;
+        }
+        std::wstring label = record->text.substr(0, tab);
+        // The bound only guards against a font whose space has no width.
+        for (int guard = 0; guard < 512 && TextWidth(dc.get(), label) < widest; ++guard) {
+            label += L' ';
+        }
+        record->text = label + record->text.substr(tab);
+    }
+}
