@@ -1,0 +1,201 @@
+// Glyph processing: colour lightening, the shared glyph list, the faded and shadow variants and
+// the two disabled-glyph renderers, checked pixel by pixel.
+#include "MenuTestIds.h"
+#include "TestSupport.h"
+#include "framework/ClientDC.h"
+#include "framework/MemoryDC.h"
+#include "framework/SelectGuard.h"
+#include "widgets/menu/GlyphEffects.h"
+#include "widgets/menu/GlyphMenu.h"
+#include "widgets/menu/MenuLook.h"
+#include "widgets/menu/SharedGlyphs.h"
+
+using GlyphEffects::LightenColour;
+
+namespace {
+constexpr int kW = 16, kH = 15;
+const COLORREF kInk = RGB(0, 128, 255);
+
+// Draws the look of one Windows generation for the length of a test.
+class LookOverride {
+public:
+    LookOverride(int versionClass, int classic) { MenuLook::Override(versionClass, classic); }
+    ~LookOverride() { MenuLook::Override(-1, -1); }
+};
+
+// A screen-compatible glyph bitmap of button face with some pixels set.
+fw::Bitmap MakeGlyph(std::initializer_list<std::pair<POINT, COLORREF>> pixels,
+                     COLORREF background = GetSysColor(COLOR_BTNFACE)) {
+    fw::ClientDC screen(nullptr);
+    fw::Bitmap glyph(CreateCompatibleBitmap(screen.get(), kW, kH));
+    fw::MemoryDC dc(screen.get());
+    fw::SelectGuard select(dc.get(), glyph.get());
+    fw::Brush brush(CreateSolidBrush(background));
+    RECT all{0, 0, kW, kH};
+    FillRect(dc.get(), &all, brush.get());
+    for (const auto& [at, colour] : pixels) {
+        SetPixel(dc.get(), at.x, at.y, colour);
+    }
+    return glyph;
+}
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+    fw::MemoryDC dc(nullptr);
+    fw::SelectGuard select(dc.get(), bitmap);
+    return GetPixel(dc.get(), x, y);
+}
+
+// A black square over (4, 4) to (8, 8), exclusive, on the given background.
+fw::Bitmap SquareGlyph(COLORREF background) {
+    fw::Bitmap glyph = MakeGlyph({}, background);
+    fw::MemoryDC dc(nullptr);
+    fw::SelectGuard select(dc.get(), glyph.get());
+    RECT square{4, 4, 8, 8};
+    FillRect(dc.get(), &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return glyph;
+}
+
+// What both renderers leave at (10, 10): the square in shadow, a highlight rim one pixel
+// down-right of it, the background around.
+void ExpectEmbossedSquare(const Canvas& canvas, COLORREF background, const char* file, int line) {
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    ExpectPixels(canvas,
+                 {
+                     {14, 14, shadow, "square, top-left"},
+                     {17, 17, shadow, "square, bottom-right"},
+                     {18, 15, highlight, "rim right"},
+                     {15, 18, highlight, "rim below"},
+                     {18, 18, highlight, "rim corner"},
+                     {14, 18, background, "left of the rim"},
+                     {19, 19, background, "beyond the rim"},
+                     {10, 10, background, "glyph corner"},
+                     {25, 24, background, "glyph far corner"},
+                     {9, 9, RGB(1, 2, 3), "outside"},
+                 },
+                 file, line);
+}
+} // namespace
+
+TEST(GlyphEffects, LightenColourMovesEachChannelTowardsWhite) {
+    const COLORREF c = RGB(0, 128, 255);
+    EXPECT_EQ(LightenColour(c, 0.0), c);
+    EXPECT_EQ(LightenColour(c, 1.5), c);
+    EXPECT_EQ(LightenColour(c, -0.5), c);
+    EXPECT_EQ(LightenColour(c, 1.0), RGB(255, 255, 255));
+    EXPECT_EQ(LightenColour(c, 0.5), RGB(127, 191, 255));
+    EXPECT_EQ(LightenColour(RGB(10, 20, 30), 0.3), RGB(83, 90, 97)) << "truncated";
+}
+
+TEST(GlyphEffects, TheFadedVariantLightensOnlyTheInk) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    fw::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{15, 14}, RGB(0, 0, 0)}});
+    GlyphEffects::MakeFadedGlyph(glyph.get());
+    EXPECT_EQ(PixelOf(glyph.get(), 3, 4), LightenColour(kInk, 0.3));
+    EXPECT_EQ(PixelOf(glyph.get(), 15, 14), RGB(76, 76, 76));
+    for (POINT p : {POINT{0, 0}, POINT{4, 4}, POINT{3, 5}, POINT{15, 13}}) {
+        EXPECT_EQ(PixelOf(glyph.get(), p.x, p.y), face) << p.x << "," << p.y;
+    }
+}
+
+TEST(GlyphEffects, TheShadowVariantPaintsTheInkInOneColour) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    for (bool themed : {false, true}) {
+        fw::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{0, 14}, RGB(255, 255, 255)}});
+        GlyphEffects::MakeShadowGlyph(glyph.get(), themed);
+        const COLORREF expected = themed ? shadow : LightenColour(shadow, 0.49);
+        EXPECT_EQ(PixelOf(glyph.get(), 3, 4), expected) << themed;
+        EXPECT_EQ(PixelOf(glyph.get(), 0, 14), expected) << themed;
+        EXPECT_EQ(PixelOf(glyph.get(), 4, 4), face) << themed;
+    }
+}
+
+TEST(GlyphEffects, AGlyphOfBackgroundOnlyGivesVariantsOfBackgroundOnly) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    fw::Bitmap faded = MakeGlyph({});
+    fw::Bitmap shadow = MakeGlyph({});
+    GlyphEffects::MakeFadedGlyph(faded.get());
+    GlyphEffects::MakeShadowGlyph(shadow.get(), false);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            ASSERT_EQ(PixelOf(faded.get(), x, y), face) << x << "," << y;
+            ASSERT_EQ(PixelOf(shadow.get(), x, y), face) << x << "," << y;
+        }
+    }
+}
+
+TEST(GlyphEffects, TheEmbossRendererDrawsShadowOverAHighlightRim) {
+    const COLORREF background = RGB(200, 100, 50);
+    Canvas canvas(40, 40, RGB(1, 2, 3));
+    fw::Bitmap glyph = SquareGlyph(GetSysColor(COLOR_BTNFACE));
+    GlyphEffects::DrawDisabledGlyphEmboss(
+        {canvas.dc(), 10, 10, kW, kH, glyph.get(), 0, 0, background});
+    ExpectEmbossedSquare(canvas, background, __FILE__, __LINE__);
+    EXPECT_EQ(canvas.at(26, 20), background) << "the first copy, one pixel right";
+}
+
+TEST(GlyphEffects, TheMonoRendererDrawsTheSamePictureThroughA1BitCopy) {
+    const COLORREF background = RGB(200, 100, 50);
+    Canvas canvas(40, 40, RGB(1, 2, 3));
+    fw::Bitmap glyph = SquareGlyph(RGB(255, 255, 255));
+    GlyphEffects::DrawDisabledGlyphMono(
+        {canvas.dc(), 10, 10, kW, kH, glyph.get(), 0, 0, background});
+    ExpectEmbossedSquare(canvas, background, __FILE__, __LINE__);
+    EXPECT_EQ(canvas.at(26, 20), RGB(1, 2, 3)) << "only the glyph's rectangle is filled";
+}
+
+TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
+    LookOverride flat(7, 0);
+    GlyphMenu menu;
+    fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
+    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    ASSERT_EQ(ImageList_GetImageCount(strip.get()), 5) << "three images and two variants";
+
+    SharedGlyphs& shared = SharedGlyphs::Instance();
+    const UINT_PTR id = 7001;
+    const int index = menu.AddSharedGlyph(strip.get(), 0, id);
+    ASSERT_GE(index, 0);
+    const int size = shared.size();
+    EXPECT_TRUE(GlyphMenu::HasGlyphVariants(index));
+    EXPECT_EQ(GlyphMenu::FindSharedGlyph(id), index);
+    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 1, id), index);
+    EXPECT_EQ(shared.size(), size);
+
+    // The replaced glyph is the blue block now; its faded variant follows it.
+    Canvas canvas(20, 20, RGB(255, 255, 255));
+    ImageList_Draw(shared.list(), index, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(canvas.at(6, 6), RGB(0, 0, 255));
+    ImageList_Draw(shared.list(), index + 1, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(canvas.at(6, 6), LightenColour(RGB(0, 0, 255), 0.3));
+    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 9, id), -1) << "no such image";
+}
+
+TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
+    LookOverride classic(6, 0);
+    GlyphMenu menu;
+    fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
+    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    EXPECT_EQ(ImageList_GetImageCount(strip.get()), 3);
+    const int index = menu.AddSharedGlyph(strip.get(), 2, 7002);
+    EXPECT_EQ(index, SharedGlyphs::Instance().size() - 1);
+    EXPECT_FALSE(GlyphMenu::HasGlyphVariants(index));
+    EXPECT_FALSE(menu.AddGlyphResource(strip.get(), 999)) << "no such bitmap";
+}
+
+TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
+    LookOverride classic(6, 0);
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.Attach(CreatePopupMenu()));
+    ASSERT_TRUE(menu.AppendGlyphItem(L"Framed", 0, ID_FRAMED, IDB_TEST_GLYPHS));
+    const int index = menu.records()[0]->sharedGlyphIndex;
+    ASSERT_GE(index, 0);
+    Canvas canvas(20, 20, RGB(9, 9, 9));
+    ImageList_Draw(SharedGlyphs::Instance().list(), index, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(canvas.at(3, 3), RGB(0, 0, 0)) << "the frame of the third image";
+    EXPECT_EQ(canvas.at(6, 6), GetSysColor(COLOR_BTNHIGHLIGHT)) << "white took the 3-D colour";
+    EXPECT_EQ(canvas.at(0, 0), RGB(9, 9, 9)) << "light grey is transparent";
+    // A later item of the same command finds the glyph without a resource.
+    ASSERT_TRUE(menu.AppendGlyphItem(L"Again", 0, ID_FRAMED, -1));
+    EXPECT_EQ(menu.records()[1]->sharedGlyphIndex, index);
+}
