@@ -1,5 +1,5 @@
-// screenshot-window: the window as it is on the screen, into a 24-bit BMP file; client-origin:
-// where the client area starts inside such a screenshot.
+// screenshot-window, screenshot-screen: the window or the whole screen as it is, into a 24-bit
+// BMP file; client-origin: where the client area starts inside a window's screenshot.
 #include "CommandTable.h"
 #include "DriverError.h"
 #include "Paths.h"
@@ -39,12 +39,8 @@ void SaveBmp(const std::string& path, const BITMAPINFOHEADER& info, const void* 
 }
 
 // Copied from the screen rather than printed: WM_PRINT would need our device context inside
-// the other process.
-void ScreenshotWindow(const Args& args) {
-    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
-    SyncWith(top);
-    RECT r{};
-    GetWindowRect(top, &r);
+// the other process, and popups such as menus are windows of their own.
+void SaveScreenRect(const RECT& r, const std::string& path) {
     BITMAPINFO bmi{};
     BITMAPINFOHEADER& info = bmi.bmiHeader;
     info.biSize = sizeof info;
@@ -66,8 +62,21 @@ void ScreenshotWindow(const Args& args) {
                SRCCOPY);
     }
     GdiFlush();
-    SaveBmp(WindowsPath(args.at(1)), info, bits);
+    SaveBmp(WindowsPath(path), info, bits);
     std::printf("size %ld %ld\n", info.biWidth, info.biHeight);
+}
+
+void ScreenshotWindow(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    SyncWith(top);
+    RECT r{};
+    GetWindowRect(top, &r);
+    SaveScreenRect(r, args.at(1));
+}
+
+void ScreenshotScreen(const Args& args) {
+    SaveScreenRect({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                   args.at(0));
 }
 
 // The frame's size depends on the system's metrics and fonts: measured, never estimated.
@@ -84,6 +93,7 @@ void ClientOrigin(const Args& args) {
 
 void AddImageCommands(CommandTable& table) {
     table.Add({"screenshot-window", "CAPTION FILE.bmp", 2, ScreenshotWindow});
+    table.Add({"screenshot-screen", "FILE.bmp", 1, ScreenshotScreen});
     table.Add({"client-origin", "CAPTION", 1, ClientOrigin});
 }
 

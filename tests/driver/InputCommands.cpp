@@ -3,6 +3,7 @@
 #include "DriverError.h"
 #include "WindowLookup.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace driver {
@@ -20,13 +21,17 @@ constexpr KeyBinding kKeys[] = {
     {"space", VK_SPACE, false},   {"alt+f4", VK_F4, true},
 };
 
-const KeyBinding& KeyNamed(const std::string& name) {
+// A named key, or a single letter or digit (an unshifted key press).
+KeyBinding KeyNamed(const std::string& name) {
     for (const KeyBinding& key : kKeys) {
         if (name == key.name) {
             return key;
         }
     }
-    throw DriverError("unknown key " + name + " (escape, enter, tab, space, alt+f4)");
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        return {"", static_cast<UINT>(std::toupper(static_cast<unsigned char>(name[0]))), false};
+    }
+    throw DriverError("unknown key " + name + " (escape, enter, tab, space, alt+f4, a letter)");
 }
 
 // The control that has the keyboard focus in the window's thread, or the window itself.
@@ -45,7 +50,7 @@ HWND FocusedIn(HWND top) {
 // the target the real keyboard focus.
 void Key(const Args& args) {
     HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
-    const KeyBinding& key = KeyNamed(args.at(1));
+    const KeyBinding key = KeyNamed(args.at(1));
     HWND target = FocusedIn(top);
     LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key.vk, MAPVK_VK_TO_VSC)) << 16);
     if (key.alt) {
@@ -91,6 +96,14 @@ void MouseClick(const Args& args) {
     SyncWith(control);
 }
 
+void MouseClickXY(const Args& args) {
+    MoveTo({static_cast<LONG>(args.intAt(0)), static_cast<LONG>(args.intAt(1))});
+    Sleep(50);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
 void MouseMove(const Args& args) {
     HWND control = ControlOf(args.at(0), args.intAt(1));
     MoveTo(CentreOf(control, args.intOr(2, 0), args.intOr(3, 0)));
@@ -104,7 +117,8 @@ void MouseMoveXY(const Args& args) {
 } // namespace
 
 void AddInputCommands(CommandTable& table) {
-    table.Add({"key", "CAPTION escape|enter|tab|space|alt+f4", 2, Key});
+    table.Add({"key", "CAPTION escape|enter|tab|space|alt+f4|LETTER", 2, Key});
+    table.Add({"mouse-click-xy", "X Y", 2, MouseClickXY});
     table.Add({"mouse-click", "CAPTION ID", 2, MouseClick});
     table.Add({"mouse-move", "CAPTION ID [DX DY]", 2, MouseMove});
     table.Add({"mouse-move-xy", "X Y", 2, MouseMoveXY});

@@ -93,6 +93,33 @@ void Style(const Args& args) {
                 static_cast<unsigned long>(GetWindowLongPtrA(control, GWL_EXSTYLE)));
 }
 
+// The control's (or, with id 0, the window's) rectangle in screen coordinates.
+void Rect(const Args& args) {
+    HWND window = args.intAt(1) == 0 ? WaitTopWindow(args.at(0), kDefaultTimeoutMs)
+                                     : ControlOf(args.at(0), args.intAt(1));
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+}
+
+// The screen rectangle of the open popup menu, a window of the system's menu class.
+void MenuRect(const Args& args) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(args.intOr(0, kDefaultTimeoutMs));
+    for (;;) {
+        HWND menu = FindWindowA(MAKEINTATOM(0x8000), nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            RECT r{};
+            GetWindowRect(menu, &r);
+            std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+            return;
+        }
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) {
+            throw DriverError("no popup menu is open");
+        }
+        Sleep(50);
+    }
+}
+
 } // namespace
 
 void AddWindowCommands(CommandTable& table) {
@@ -104,6 +131,8 @@ void AddWindowCommands(CommandTable& table) {
     table.Add({"command", "CAPTION ID", 2, Command});
     table.Add({"focus", "CAPTION", 1, Focus});
     table.Add({"controls", "CAPTION", 1, Controls});
+    table.Add({"rect", "CAPTION ID", 2, Rect});
+    table.Add({"menu-rect", "[TIMEOUT]", 0, MenuRect});
     table.Add({"style", "CAPTION ID", 2, Style});
 }
 
