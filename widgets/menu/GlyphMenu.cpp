@@ -82,7 +82,9 @@ bool GlyphMenu::Attach(HMENU menu) {
     if (!menu) {
         return false;
     }
-    MenuHandleMap::Unbind(get(), this);
+    if (get()) {
+        DestroyMenu();
+    }
     fw::Menu::operator=(fw::Menu::Adopt(menu));
     MenuHandleMap::Bind(menu, this);
     return true;

@@ -23,7 +23,8 @@ public:
 
     // The object bound to a menu handle, or null.
     static GlyphMenu* FromHandle(HMENU menu);
-    // Takes ownership of a menu handle and binds it to this object.
+    // Takes ownership of a menu handle and binds it to this object; a menu held before is
+    // destroyed first.
     bool Attach(HMENU menu);
 
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
