@@ -481,7 +481,8 @@ bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
 }
 
 bool SkinButton::DrawMenuItem(const DRAWITEMSTRUCT& item) {
-    GlyphMenu* menu = GlyphMenu::FromHandle(reinterpret_cast<HMENU>(item.hwndItem));
+    const auto handle = reinterpret_cast<HMENU>(item.hwndItem);
+    GlyphMenu* menu = GlyphMenu::IsRegisteredMenu(handle) ? GlyphMenu::FromHandle(handle) : nullptr;
     if (!menu) {
         return false;
     }
