@@ -1,6 +1,6 @@
 #include "widgets/menu/GlyphEffects.h"
 
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
 

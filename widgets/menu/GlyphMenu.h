@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/GdiObject.h"
-#include "framework/ImageList.h"
+#include "base/GdiObject.h"
+#include "base/ImageList.h"
 #include "framework/Menu.h"
 #include "widgets/menu/GlyphMenuData.h"
 

@@ -3,7 +3,7 @@
 
 #include "framework/Application.h"
 #include "framework/ClientDC.h"
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 #include "framework/SelectGuard.h"
 #include "framework/Window.h"
 #include "widgets/menu/GlyphEffects.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/GdiObject.h"
+#include "base/GdiObject.h"
 
 #include <windows.h>
 

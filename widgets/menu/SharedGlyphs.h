@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/ImageList.h"
+#include "base/ImageList.h"
 
 #include <windows.h>
 #include <vector>

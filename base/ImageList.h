@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <commctrl.h>
 
