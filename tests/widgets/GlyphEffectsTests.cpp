@@ -1,5 +1,6 @@
 // Glyph processing: colour lightening, the shared glyph list, the faded and shadow variants and
 // the two disabled-glyph renderers, checked pixel by pixel.
+#include "tests/widgets/GlyphMenuProbe.h"
 #include "MenuTestIds.h"
 #include "TestSupport.h"
 #include "framework/ClientDC.h"
@@ -188,7 +189,7 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
     GlyphMenu menu;
     ASSERT_TRUE(menu.Attach(CreatePopupMenu()));
     ASSERT_TRUE(menu.AppendGlyphItem(L"Framed", 0, ID_FRAMED, IDB_TEST_GLYPHS));
-    const int index = menu.records()[0]->sharedGlyphIndex;
+    const int index = GlyphMenuProbe(menu).records()[0]->sharedGlyphIndex;
     ASSERT_GE(index, 0);
     Canvas canvas(20, 20, RGB(9, 9, 9));
     ImageList_Draw(SharedGlyphs::Instance().list(), index, canvas.dc(), 0, 0, ILD_TRANSPARENT);
@@ -197,5 +198,5 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
     EXPECT_EQ(canvas.at(0, 0), RGB(9, 9, 9)) << "light grey is transparent";
     // A later item of the same command finds the glyph without a resource.
     ASSERT_TRUE(menu.AppendGlyphItem(L"Again", 0, ID_FRAMED, -1));
-    EXPECT_EQ(menu.records()[1]->sharedGlyphIndex, index);
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[1]->sharedGlyphIndex, index);
 }

@@ -1,5 +1,6 @@
 // Measuring and painting of glyph menu items in memory contexts, in the flat look (the themed
 // desktop) and in the classic look (an older desktop).
+#include "tests/widgets/GlyphMenuProbe.h"
 #include "MenuTestIds.h"
 #include "TestSupport.h"
 #include "framework/ClientDC.h"
@@ -39,13 +40,13 @@ public:
     MenuDrawing() { menu.Attach(CreatePopupMenu()); }
     int Add(const wchar_t* text, UINT_PTR id, INT_PTR glyph = -1) {
         menu.AppendGlyphItem(text, 0, id, glyph);
-        return static_cast<int>(menu.records().size()) - 1;
+        return static_cast<int>(GlyphMenuProbe(menu).records().size()) - 1;
     }
     SIZE Measure(int position) {
         MEASUREITEMSTRUCT item{};
         item.CtlType = ODT_MENU;
-        item.itemID = static_cast<UINT>(menu.records()[position]->commandId);
-        item.itemData = reinterpret_cast<ULONG_PTR>(menu.records()[position].get());
+        item.itemID = static_cast<UINT>(GlyphMenuProbe(menu).records()[position]->commandId);
+        item.itemData = reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(menu).records()[position].get());
         menu.MeasureItem(item);
         return {static_cast<LONG>(item.itemWidth), static_cast<LONG>(item.itemHeight)};
     }
@@ -58,8 +59,9 @@ public:
         item.hDC = canvas.dc();
         item.rcItem = rect;
         if (position >= 0) {
-            item.itemID = static_cast<UINT>(menu.records()[position]->commandId);
-            item.itemData = reinterpret_cast<ULONG_PTR>(menu.records()[position].get());
+            item.itemID = static_cast<UINT>(GlyphMenuProbe(menu).records()[position]->commandId);
+            item.itemData =
+                reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(menu).records()[position].get());
         }
         menu.DrawItem(item);
     }
@@ -272,7 +274,8 @@ TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
     LookOverride flat(7, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Red", ID_RED, IDB_TEST_GLYPHS);
-    ASSERT_TRUE(GlyphMenu::HasGlyphVariants(drawing.menu.records()[item]->sharedGlyphIndex));
+    ASSERT_TRUE(GlyphMenu::HasGlyphVariants(
+        GlyphMenuProbe(drawing.menu).records()[item]->sharedGlyphIndex));
     const COLORREF red = RGB(255, 0, 0);
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
     const COLORREF fill = LightenColour(Sys(COLOR_HIGHLIGHT), 0.7);

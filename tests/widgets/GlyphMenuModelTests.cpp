@@ -1,5 +1,6 @@
 // The glyph menu's model: template loading, item records, re-synchronisation, menu characters
 // and the facts that choose the look.
+#include "tests/widgets/GlyphMenuProbe.h"
 #include "MenuTestIds.h"
 #include "framework/RegistryKey.h"
 #include "widgets/menu/GlyphMenu.h"
@@ -47,48 +48,50 @@ TEST(GlyphMenuTemplate, NestedPopupsLoadIntoTheirLevelsAndTheTopLevelStaysPlain)
     GlyphMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDM_TEST_MENU));
     ASSERT_EQ(GetMenuItemCount(menu.get()), 2);
-    ASSERT_EQ(menu.records().size(), 2u);
-    EXPECT_TRUE(menu.plainTopLevel());
+    ASSERT_EQ(GlyphMenuProbe(menu).records().size(), 2u);
+    EXPECT_TRUE(GlyphMenuProbe(menu).plainTopLevel());
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(menu.records()[i]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP}) << i;
+        EXPECT_EQ(GlyphMenuProbe(menu).records()[i]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP})
+            << i;
         EXPECT_FALSE(LiveOwnerDrawn(menu.get(), i)) << "top-level item " << i;
     }
     EXPECT_EQ(LiveText(menu.get(), 0), L"&File");
     EXPECT_EQ(LiveText(menu.get(), 1), L"&Help");
-    ASSERT_EQ(menu.subMenus().size(), 2u);
+    ASSERT_EQ(GlyphMenuProbe(menu).subMenus().size(), 2u);
 
     GlyphMenu* file = SubMenuOf(menu, 0);
     ASSERT_NE(file, nullptr);
-    ASSERT_EQ(file->records().size(), 3u);
-    const GlyphMenuData& open = *file->records()[0];
+    ASSERT_EQ(GlyphMenuProbe(*file).records().size(), 3u);
+    const GlyphMenuData& open = *GlyphMenuProbe(*file).records()[0];
     EXPECT_EQ(open.commandId, UINT_PTR{ID_OPEN});
     EXPECT_EQ(open.itemFlags, UINT{MF_OWNERDRAW});
     EXPECT_EQ(open.text.substr(0, 5), L"&Open");
     EXPECT_NE(open.text.find(L"\tCtrl+O"), std::wstring::npos);
-    const GlyphMenuData& separator = *file->records()[1];
+    const GlyphMenuData& separator = *GlyphMenuProbe(*file).records()[1];
     EXPECT_EQ(separator.itemFlags, UINT{MF_SEPARATOR | MF_OWNERDRAW});
     EXPECT_EQ(separator.commandId, UINT_PTR{0});
-    const GlyphMenuData& recentItem = *file->records()[2];
+    const GlyphMenuData& recentItem = *GlyphMenuProbe(*file).records()[2];
     EXPECT_EQ(recentItem.itemFlags, UINT{MF_POPUP | MF_OWNERDRAW}) << "end bit removed";
     EXPECT_EQ(recentItem.commandId, reinterpret_cast<UINT_PTR>(GetSubMenu(file->get(), 2)));
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(LiveOwnerDrawn(file->get(), i)) << i;
         EXPECT_EQ(LiveItemData(file->get(), i),
-                  reinterpret_cast<ULONG_PTR>(file->records()[i].get()));
+                  reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(*file).records()[i].get()));
     }
 
     GlyphMenu* recent = SubMenuOf(*file, 2);
     ASSERT_NE(recent, nullptr);
-    ASSERT_EQ(recent->records().size(), 2u);
-    EXPECT_EQ(recent->records()[0]->commandId, UINT_PTR{ID_FIRST});
-    EXPECT_EQ(recent->records()[1]->commandId, UINT_PTR{ID_SECOND});
-    EXPECT_EQ(recent->records()[1]->itemFlags, UINT{MF_GRAYED | MF_OWNERDRAW});
+    ASSERT_EQ(GlyphMenuProbe(*recent).records().size(), 2u);
+    EXPECT_EQ(GlyphMenuProbe(*recent).records()[0]->commandId, UINT_PTR{ID_FIRST});
+    EXPECT_EQ(GlyphMenuProbe(*recent).records()[1]->commandId, UINT_PTR{ID_SECOND});
+    EXPECT_EQ(GlyphMenuProbe(*recent).records()[1]->itemFlags, UINT{MF_GRAYED | MF_OWNERDRAW});
 
     GlyphMenu* help = SubMenuOf(menu, 1);
     ASSERT_NE(help, nullptr);
-    ASSERT_EQ(help->records().size(), 1u) << "the end bit of Recent closed File as well";
-    EXPECT_EQ(help->records()[0]->commandId, UINT_PTR{ID_ABOUT});
-    EXPECT_EQ(help->records()[0]->itemFlags, UINT{MF_CHECKED | MF_OWNERDRAW});
+    ASSERT_EQ(GlyphMenuProbe(*help).records().size(), 1u)
+        << "the end bit of Recent closed File as well";
+    EXPECT_EQ(GlyphMenuProbe(*help).records()[0]->commandId, UINT_PTR{ID_ABOUT});
+    EXPECT_EQ(GlyphMenuProbe(*help).records()[0]->itemFlags, UINT{MF_CHECKED | MF_OWNERDRAW});
 
     for (HMENU popup : {file->get(), recent->get(), help->get()}) {
         EXPECT_TRUE(GlyphMenu::IsRegisteredMenu(popup));
@@ -106,7 +109,7 @@ TEST(GlyphMenuTemplate, NestedPopupsLoadIntoTheirLevelsAndTheTopLevelStaysPlain)
     EXPECT_FALSE(menu);
     EXPECT_FALSE(GlyphMenu::IsRegisteredMenu(fileHandle));
     EXPECT_EQ(GlyphMenu::FromHandle(fileHandle), nullptr);
-    EXPECT_TRUE(menu.records().empty());
+    EXPECT_TRUE(GlyphMenuProbe(menu).records().empty());
     EXPECT_TRUE(menu.LoadMenu(IDM_TEST_MENU)) << "an emptied menu loads again";
 }
 
@@ -116,7 +119,7 @@ TEST(GlyphMenuTemplate, AMissingResourceLeavesTheMenuAsItWas) {
     const HMENU before = menu.get();
     EXPECT_FALSE(menu.LoadMenu(999));
     EXPECT_EQ(menu.get(), before);
-    EXPECT_EQ(menu.records().size(), 2u);
+    EXPECT_EQ(GlyphMenuProbe(menu).records().size(), 2u);
 }
 
 TEST(GlyphMenuTemplate, ATruncatedTemplateYieldsItsWholeItemsOnly) {
@@ -130,8 +133,9 @@ TEST(GlyphMenuTemplate, ATruncatedTemplateYieldsItsWholeItemsOnly) {
 TEST_F(PopupMenuTest, AnItemWithIdZeroIsAnOwnerDrawnSeparatorWhateverTheFlags) {
     ASSERT_TRUE(menu.AppendGlyphItem(L"ignored", MF_GRAYED | MF_CHECKED | MF_BYPOSITION, 0, -1));
     ASSERT_TRUE(menu.AppendGlyphItem(L"plain", MF_CHECKED, 0, -1));
-    EXPECT_EQ(menu.records()[0]->itemFlags, UINT{MF_BYPOSITION | MF_SEPARATOR | MF_OWNERDRAW});
-    EXPECT_EQ(menu.records()[1]->itemFlags, UINT{MF_SEPARATOR | MF_OWNERDRAW});
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[0]->itemFlags,
+              UINT{MF_BYPOSITION | MF_SEPARATOR | MF_OWNERDRAW});
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[1]->itemFlags, UINT{MF_SEPARATOR | MF_OWNERDRAW});
     EXPECT_TRUE(GetMenuState(menu.get(), 0, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_TRUE(LiveOwnerDrawn(menu.get(), 1));
 }
@@ -144,7 +148,7 @@ TEST_F(PopupMenuTest, AppendingToATemplateMenuTurnsTopLevelPopupsBackToPlainText
     top.AppendGlyphItem(L"&Extra", MF_POPUP, reinterpret_cast<UINT_PTR>(extra.get()), -1);
     EXPECT_FALSE(LiveOwnerDrawn(top.get(), 2));
     EXPECT_EQ(LiveText(top.get(), 2), L"&Extra");
-    EXPECT_EQ(top.records()[2]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP});
+    EXPECT_EQ(GlyphMenuProbe(top).records()[2]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP});
     // The parent does not own a handle it was given; it must not destroy it twice.
     RemoveMenu(top.get(), 2, MF_BYPOSITION);
 }
@@ -154,9 +158,9 @@ TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
     menu.AppendGlyphItem(L"&Beta", 0, 2, -1);
     menu.AppendGlyphItem(nullptr, 0, 0, -1);
     menu.AppendGlyphItem(L"&Gamma", 0, 3, -1);
-    const GlyphMenuData* alpha = menu.records()[0].get();
-    const GlyphMenuData* separator = menu.records()[2].get();
-    const GlyphMenuData* gamma = menu.records()[3].get();
+    const GlyphMenuData* alpha = GlyphMenuProbe(menu).records()[0].get();
+    const GlyphMenuData* separator = GlyphMenuProbe(menu).records()[2].get();
+    const GlyphMenuData* gamma = GlyphMenuProbe(menu).records()[3].get();
     // Other code changes the live menu: Beta goes, two plain items come.
     DeleteMenu(menu.get(), 2, MF_BYCOMMAND);
     AppendMenuW(menu.get(), MF_STRING, 9, L"&Nine");
@@ -164,17 +168,19 @@ TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
 
     const LRESULT nine = GlyphMenu::MenuCharToPosition('N', MF_POPUP, menu.get());
     EXPECT_EQ(nine, MAKELRESULT(3, MNC_EXECUTE)) << "the lookup re-synchronised first";
-    ASSERT_EQ(menu.records().size(), 5u);
-    EXPECT_EQ(menu.records()[0].get(), alpha);
-    EXPECT_EQ(menu.records()[1].get(), separator);
-    EXPECT_EQ(menu.records()[2].get(), gamma);
-    EXPECT_EQ(menu.records()[3]->commandId, UINT_PTR{9});
-    EXPECT_EQ(menu.records()[3]->text, L"&Nine");
-    EXPECT_EQ(menu.records()[4]->itemFlags & (MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION),
+    ASSERT_EQ(GlyphMenuProbe(menu).records().size(), 5u);
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[0].get(), alpha);
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[1].get(), separator);
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[2].get(), gamma);
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[3]->commandId, UINT_PTR{9});
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[3]->text, L"&Nine");
+    EXPECT_EQ(GlyphMenuProbe(menu).records()[4]->itemFlags &
+                  (MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION),
               UINT{MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION});
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(LiveOwnerDrawn(menu.get(), i)) << i;
-        EXPECT_EQ(LiveItemData(menu.get(), i), reinterpret_cast<ULONG_PTR>(menu.records()[i].get()))
+        EXPECT_EQ(LiveItemData(menu.get(), i),
+                  reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(menu).records()[i].get()))
             << i;
     }
     EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);

@@ -1,5 +1,7 @@
 // The skinned button's drop-down menu: loading, the opening sequence with its callback, the
 // posted command, menu characters and the routing of measuring requests.
+#include "tests/widgets/GlyphMenuProbe.h"
+#include "tests/widgets/SkinButtonProbe.h"
 #include "MenuTestIds.h"
 #include "TestSupport.h"
 #include "widgets/button/SkinButton.h"
@@ -60,14 +62,14 @@ TEST_F(ButtonMenuTest, AMenuCharacterChoosesAnItemAndItsCommandIsPosted) {
     sink.onCallback = [&](HMENU popup, LPARAM lParam) {
         shownPopup = popup;
         shownLParam = lParam;
-        pressedWhileOpen = button.isMenuShown();
+        pressedWhileOpen = SkinButtonProbe(button).menuShown();
         Type(WM_CHAR, 'O');
     };
     Click();
-    EXPECT_EQ(shownPopup, GetSubMenu(button.menu().get(), 0));
+    EXPECT_EQ(shownPopup, GetSubMenu(SkinButtonProbe(button).menu().get(), 0));
     EXPECT_EQ(shownLParam, 42);
     EXPECT_TRUE(pressedWhileOpen);
-    EXPECT_FALSE(button.isMenuShown());
+    EXPECT_FALSE(SkinButtonProbe(button).menuShown());
     Pump(50);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], std::make_pair(ID_OPEN, 0));
@@ -79,7 +81,7 @@ TEST_F(ButtonMenuTest, DismissingTheMenuPostsNothing) {
     Click();
     Pump(50);
     EXPECT_TRUE(commands.empty());
-    EXPECT_FALSE(button.isMenuShown());
+    EXPECT_FALSE(SkinButtonProbe(button).menuShown());
 }
 
 TEST_F(ButtonMenuTest, TheButtonPaintsPressedWhileItsMenuIsOpen) {
@@ -130,9 +132,10 @@ TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegistere
     EXPECT_EQ(SendMessageA(button.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)), 0);
     EXPECT_EQ(item.itemWidth, 77u) << "not a menu of ours: default handling";
 
-    HMENU file = GetSubMenu(button.menu().get(), 0);
+    HMENU file = GetSubMenu(SkinButtonProbe(button).menu().get(), 0);
     HMENU recent = GetSubMenu(file, 2);
-    const GlyphMenuData* recentRecord = GlyphMenu::FromHandle(file)->records()[2].get();
+    const GlyphMenuData* recentRecord =
+        GlyphMenuProbe(*GlyphMenu::FromHandle(file)).records()[2].get();
     item.itemID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(recent));
     item.itemData = reinterpret_cast<ULONG_PTR>(recentRecord);
     EXPECT_EQ(SendMessageA(button.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)),
@@ -146,9 +149,9 @@ TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegistere
 
 TEST_F(ButtonMenuTest, AMissingMenuResourceIsReportedAndIdZeroRemovesTheMenu) {
     EXPECT_EQ(button.SetMenu(999, parent.hwnd(), {}, false), SkinButton::ResourceFailed);
-    EXPECT_FALSE(button.menu());
+    EXPECT_FALSE(SkinButtonProbe(button).menu());
     LoadMenuWithCallback();
-    EXPECT_TRUE(button.menu());
+    EXPECT_TRUE(SkinButtonProbe(button).menu());
     EXPECT_EQ(button.SetMenu(0, nullptr, {}, false), SkinButton::Ok);
-    EXPECT_FALSE(button.menu());
+    EXPECT_FALSE(SkinButtonProbe(button).menu());
 }

@@ -72,8 +72,6 @@ public:
     // Loads the drop-down menu from a menu template resource; its sub-menu 0 opens under the
     // button and the chosen command is posted to target. Menu id 0 removes the menu.
     int SetMenu(UINT menuId, HWND target, const MenuCallback& callback, bool repaint);
-    const GlyphMenu& menu() const { return m_menu; }
-    bool isMenuShown() const { return m_menuShown; }
 
     bool isHot() const { return m_hot; }
     bool isFlat() const { return m_flat; }
@@ -137,6 +135,7 @@ protected:
     bool m_disabled = false;
 
 private:
+    friend class SkinButtonProbe;
     void Repaint() const;
     void RepaintIf(bool repaint) const {
         if (repaint) {

@@ -71,11 +71,6 @@ public:
     static void DrawCheckDot(HDC dc, int x, int y, COLORREF colour);
     static void DrawCheckTick(HDC dc, int x, int y, COLORREF colour);
 
-    const std::vector<std::unique_ptr<GlyphMenuData>>& records() const { return m_records; }
-    const std::vector<HMENU>& subMenus() const { return m_subMenus; }
-    bool plainTopLevel() const { return m_plainTopLevel; }
-    int glyphWidth() const { return m_glyphWidth; }
-    int glyphHeight() const { return m_glyphHeight; }
     void SetMaskColour(COLORREF colour, bool use) {
         m_maskColour = colour;
         m_useMaskColour = use;
@@ -86,6 +81,7 @@ public:
     void SetCheckImages(HIMAGELIST images, int idSelected, int id);
 
 private:
+    friend class GlyphMenuProbe;
     struct GlyphSource;
     enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
 
