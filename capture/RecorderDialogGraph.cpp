@@ -4,7 +4,6 @@
 #include "filters/wavdest/WavDestClassId.h"
 #include "resources/resource.h"
 
-
 HRESULT RecorderDialog::CreateCaptureGraph() {
     HRESULT hr =
         m_graphServices.CreateInstance(CLSID_FilterGraph, IID_IGraphBuilder, m_pGB.put_void());
