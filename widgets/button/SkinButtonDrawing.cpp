@@ -3,20 +3,12 @@
 
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
+#include "widgets/paint/SolidPaint.h"
+
+using paint::Draw3dFrame;
+using paint::FillSolid;
 
 namespace {
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::Brush brush(CreateSolidBrush(colour));
-    FillRect(dc, &rect, brush.get());
-}
-
-// Top and left edges in one colour, bottom and right edges in the other, one pixel wide.
-void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    FillSolid(dc, {r.left, r.top, r.right - 1, r.top + 1}, topLeft);
-    FillSolid(dc, {r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
-    FillSolid(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
-    FillSolid(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
-}
 
 void PolylineWith(HDC dc, COLORREF colour, POINT a, POINT b, POINT c) {
     fw::Pen pen(CreatePen(PS_SOLID, 1, colour));
@@ -86,7 +78,7 @@ void SkinButton::DrawFrame(HDC dc, const RECT& r) {
                    highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     if (m_pressed) {
         if (m_flat && m_drawBorder) {
-            Draw3dRect(dc, r, shadow, highlight);
+            Draw3dFrame(dc, r, shadow, highlight);
         } else if (!m_flat) {
             fw::Brush brush(CreateSolidBrush(shadow));
             FrameRect(dc, &r, brush.get());
@@ -95,7 +87,7 @@ void SkinButton::DrawFrame(HDC dc, const RECT& r) {
     }
     if (m_flat) {
         if (m_hot && m_drawBorder) {
-            Draw3dRect(dc, r, highlight, shadow);
+            Draw3dFrame(dc, r, highlight, shadow);
         }
         return;
     }

@@ -10,11 +10,15 @@
 #include "widgets/menu/GlyphMenuMemDC.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/SharedGlyphs.h"
+#include "widgets/paint/SolidPaint.h"
 
 #include <algorithm>
 #include <optional>
 
 using GlyphEffects::LightenColour;
+using paint::Draw3dFrame;
+using paint::FillSolid;
+using paint::FrameSolid;
 
 namespace {
 HWND MainWindow() {
@@ -29,24 +33,6 @@ fw::Font MenuFont() {
         return fw::Font(static_cast<HFONT>(nullptr));
     }
     return fw::Font(CreateFontIndirectW(&metrics.lfMenuFont));
-}
-
-void Fill(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::Brush brush(CreateSolidBrush(colour));
-    FillRect(dc, &rect, brush.get());
-}
-
-void Frame(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::Brush brush(CreateSolidBrush(colour));
-    FrameRect(dc, &rect, brush.get());
-}
-
-// One-pixel frame: top and left in one colour, bottom and right in the other.
-void Frame3d(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    Fill(dc, {r.left, r.top, r.right - 1, r.top + 1}, topLeft);
-    Fill(dc, {r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
-    Fill(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
-    Fill(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
 }
 
 struct SplitText {
@@ -227,13 +213,13 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     const RECT r = item.rcItem;
     const RECT gutter{r.left, r.top, r.left + gutterWidth, r.bottom};
     if (record && (record->itemFlags & MF_SEPARATOR)) {
-        Fill(dc, r, window);
+        FillSolid(dc, r, window);
         RECT line = r;
         line.top += Height(r) / 2;
         line.left = gutter.right + pad;
         DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
-        Fill(dc, gutter, face);
-        Frame(dc, gutter, face);
+        FillSolid(dc, gutter, face);
+        FrameSolid(dc, gutter, face);
         return;
     }
     const GlyphSource source = SourceOf(record, true);
@@ -241,13 +227,13 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     const bool selected = state & ODS_SELECTED;
     const bool checked = state & ODS_CHECKED;
     if (!selected) {
-        Fill(dc, r, window);
-        Fill(dc, gutter, face);
-        Frame(dc, r, window);
-        Frame(dc, gutter, face);
+        FillSolid(dc, r, window);
+        FillSolid(dc, gutter, face);
+        FrameSolid(dc, r, window);
+        FrameSolid(dc, gutter, face);
     } else {
-        Fill(dc, r, selectionFill);
-        Frame(dc, r, highlight);
+        FillSolid(dc, r, selectionFill);
+        FrameSolid(dc, r, highlight);
     }
     const int gx = std::max(0, (pad + 1) / 2);
     const int gy = std::max(0, (Height(r) - m_glyphHeight + 1) / 2);
@@ -261,20 +247,20 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     switch (kind) {
     case GlyphKind::CheckImages:
         if (m_checkImages) {
-            Fill(dc, box, face);
+            FillSolid(dc, box, face);
             ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Disabled:
         DrawDisabled(dc, source, x, y, selected ? selectionFill : face);
         if (selected) {
-            Frame(dc, r, highlight);
+            FrameSolid(dc, r, highlight);
         }
         break;
     case GlyphKind::Selected:
-        Fill(dc, box, selectionFill);
+        FillSolid(dc, box, selectionFill);
         if (checked) {
-            Frame(dc, box, highlight);
+            FrameSolid(dc, box, highlight);
             draw(source.index, x - 1, y - 1);
         } else if (source.variants) {
             draw(source.shadow, x + 1, y + 1);
@@ -285,12 +271,12 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
         break;
     case GlyphKind::Plain:
         if (checked) {
-            Fill(dc, box, LightenColour(highlight, 0.85));
-            Frame(dc, box, highlight);
+            FillSolid(dc, box, LightenColour(highlight, 0.85));
+            FrameSolid(dc, box, highlight);
             draw(source.index, x - 1, y - 1);
         } else {
-            Fill(dc, box, face);
-            Frame(dc, box, face);
+            FillSolid(dc, box, face);
+            FrameSolid(dc, box, face);
             draw(source.variants ? source.faded : source.index, x, y);
         }
         break;
@@ -365,7 +351,7 @@ void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const RECT r = item.rcItem;
     if (record && (record->itemFlags & MF_SEPARATOR)) {
-        Fill(dc, r, bg);
+        FillSolid(dc, r, bg);
         RECT line = r;
         line.top += Height(r) / 2;
         DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
@@ -381,14 +367,14 @@ void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
     const bool checked = state & ODS_CHECKED;
     const bool grayed = state & ODS_GRAYED;
     if (!selected) {
-        Fill(dc, r, bg);
-        Frame(dc, r, bg);
+        FillSolid(dc, r, bg);
+        FrameSolid(dc, r, bg);
     } else {
         RECT fill = r;
         if (kind != GlyphKind::None || checked) {
             fill.left = r.left + m_glyphWidth + 5;
         }
-        Fill(dc, fill, highlightColour);
+        FillSolid(dc, fill, highlightColour);
         textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
     }
     const int dy = std::max(0, (Height(r) - m_glyphHeight - 4) / 2);
@@ -403,38 +389,38 @@ void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
                          r.top + dy + m_glyphHeight + 3};
     const RECT box{r.left, r.top + dy, r.left + m_glyphWidth + 4, r.top + dy + m_glyphHeight + 4};
     if (kind != GlyphKind::None) {
-        Frame(dc, glyphRect, bg);
+        FrameSolid(dc, glyphRect, bg);
     }
     switch (kind) {
     case GlyphKind::CheckImages:
         if (m_checkImages) {
-            Fill(dc, glyphRect, bg);
-            Frame(dc, box, bg);
+            FillSolid(dc, glyphRect, bg);
+            FrameSolid(dc, box, bg);
             ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Selected:
-        Fill(dc, glyphRect, bg);
+        FillSolid(dc, glyphRect, bg);
         if (framed) {
-            Frame3d(dc, box, checked ? btnShadow : btnHighlight,
-                    checked ? btnHighlight : btnShadow);
+            Draw3dFrame(dc, box, checked ? btnShadow : btnHighlight,
+                        checked ? btnHighlight : btnShadow);
         }
         draw(source.index);
         break;
     case GlyphKind::Plain:
         if (checked) {
-            Fill(dc, glyphRect, LightenColour(bg, 0.6));
+            FillSolid(dc, glyphRect, LightenColour(bg, 0.6));
             if (framed) {
-                Frame3d(dc, box, btnShadow, btnHighlight);
+                Draw3dFrame(dc, box, btnShadow, btnHighlight);
             }
         } else {
-            Fill(dc, glyphRect, bg);
-            Frame(dc, box, bg);
+            FillSolid(dc, glyphRect, bg);
+            FrameSolid(dc, box, bg);
         }
         draw(source.index);
         break;
     case GlyphKind::Disabled:
-        Frame(dc, box, bg);
+        FrameSolid(dc, box, bg);
         DrawDisabled(dc, source, x, y, bg);
         break;
     case GlyphKind::None:
@@ -465,7 +451,7 @@ void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool h
     if (!selected) {
         colour = LightenColour(colour, 0.6);
     }
-    Fill(dc, rect, colour);
+    FillSolid(dc, rect, colour);
     if (MenuLook::WindowsVersionClass() > 1) {
         RECT edge = rect;
         DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
@@ -479,8 +465,8 @@ void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool h
 }
 
 void GlyphMenu::DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF highlight) {
-    Fill(dc, box, LightenColour(highlight, 0.85));
-    Frame(dc, box, highlight);
+    FillSolid(dc, box, LightenColour(highlight, 0.85));
+    FrameSolid(dc, box, highlight);
     const COLORREF ink = GetSysColor(COLOR_MENUTEXT);
     if (hasBitmap) {
         DrawCheckDot(dc, box.left + 5, box.top + 4, ink);
