@@ -11,8 +11,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 RUNS=${2:-10}
 BEFORE=${3:-}
-cmake -S "$CORVALE_ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCORVALE_BUILD_BENCH=ON >/dev/null &&
+corvale_configure "$BUILD" -DCORVALE_BUILD_BENCH=ON &&
     cmake --build "$BUILD" --target CorvaleRecorder startup_probe bare_dialog corvale_audiocapture \
         corvale_filewriter corvale_wavdest >/dev/null || exit 1
 

@@ -32,13 +32,17 @@ corvale_install_deps() {
     apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# corvale_build DIR [CMAKE_ARGS...]: configures and builds in DIR.
-corvale_build() {
+# corvale_configure DIR [CMAKE_ARGS...]: configures DIR for the MinGW-w64 cross build.
+corvale_configure() {
     local dir=$1
     shift
     cmake -S "$CORVALE_ROOT" -B "$dir" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null &&
-        cmake --build "$dir" -j"$(nproc)"
+        -DCMAKE_TOOLCHAIN_FILE="$CORVALE_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
+}
+
+# corvale_build DIR [CMAKE_ARGS...]: configures and builds in DIR.
+corvale_build() {
+    corvale_configure "$@" && cmake --build "$1" -j"$(nproc)"
 }
 
 # Starts Xvfb on a free display when no X server answers on $DISPLAY.
