@@ -35,5 +35,9 @@ void AddDialogCommands(CommandTable& table);
 void AddRegistryCommands(CommandTable& table);
 void AddFeedbackCommands(CommandTable& table);
 void AddImageCommands(CommandTable& table);
+void AddTimingCommands(CommandTable& table);
+
+// Remembers the time now under NAME, for the timing commands.
+void SetMark(const std::string& name);
 
 } // namespace driver

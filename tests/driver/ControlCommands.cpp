@@ -61,6 +61,9 @@ void Visible(const Args& args) {
 void Click(const Args& args) {
     HWND control = ControlOf(args.at(0), args.intAt(1));
     PostMessageA(control, BM_CLICK, 0, 0);
+    if (args.size() > 2) {
+        SetMark(args.at(2));
+    }
     SyncWith(control);
 }
 
@@ -125,7 +128,7 @@ void AddControlCommands(CommandTable& table) {
     table.Add({"set-text", "CAPTION ID TEXT", 3, SetText});
     table.Add({"enabled", "CAPTION ID", 2, Enabled});
     table.Add({"visible", "CAPTION ID", 2, Visible});
-    table.Add({"click", "CAPTION ID", 2, Click});
+    table.Add({"click", "CAPTION ID [MARK]", 2, Click});
     table.Add({"select", "CAPTION ID INDEX", 3, Select});
     table.Add({"items", "CAPTION ID", 2, Items});
     table.Add({"slider", "CAPTION ID", 2, Slider});

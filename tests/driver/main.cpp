@@ -37,6 +37,7 @@ driver::CommandTable BuildTable() {
     driver::AddRegistryCommands(table);
     driver::AddFeedbackCommands(table);
     driver::AddImageCommands(table);
+    driver::AddTimingCommands(table);
     return table;
 }
 
