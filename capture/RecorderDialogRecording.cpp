@@ -77,10 +77,12 @@ void RecorderDialog::OnStop() {
     if (!m_bRecording) {
         return;
     }
+    // The timer goes whether or not a graph is left: a device event that failed to build a new
+    // graph during a recording would otherwise keep the recording text ticking.
+    KillTimer(hwnd(), kRecordTimerId);
+    m_nElapsedSeconds = 0;
     if (m_pMC) {
         m_pMC->StopWhenReady();
-        KillTimer(hwnd(), kRecordTimerId);
-        m_nElapsedSeconds = 0;
     }
     RemoveRecordingChain();
     m_bPaused = false;

@@ -52,9 +52,14 @@ HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
     return m_headerWritten || !m_header ? S_OK : WriteHeader(false);
 }
 
+// A header that cannot be written (the disk is full) has already been reported by the writer
+// (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with a paused
+// filter, its chain could not be removed, and every later Record would fail to connect.
 HRESULT WavDestFilter::OnRunToPause() noexcept {
     kit::ScopedLock lock(m_streamLock);
-    return m_header ? WriteHeader(true) : S_OK;
+    if (m_header)
+        WriteHeader(true);
+    return S_OK;
 }
 
 HRESULT WavDestFilter::OnPauseToStop() noexcept {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <new>
 
 #include "base/ComPtr.h"
 
@@ -11,7 +12,7 @@ AudioCaptureFilter::AudioCaptureFilter() noexcept
     : FilterBase(CLSID_AudioRecord), m_output(*this) {}
 
 AudioCaptureFilter::~AudioCaptureFilter() {
-    m_reader.reset();
+    WaveInReader::Discard(std::move(m_reader));
 }
 
 void* AudioCaptureFilter::FindInterface(REFIID riid) noexcept {
@@ -26,20 +27,17 @@ int AudioCaptureFilter::PinCount() noexcept {
 }
 
 kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
-    if (index == 0) {
+    if (index == 0)
         return &m_output;
-    }
-    if (index > 0 && index <= static_cast<int>(m_lines.size())) {
+    if (index > 0 && index <= static_cast<int>(m_lines.size()))
         return m_lines[index - 1].get();
-    }
     return nullptr;
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded) {
+    if (m_loaded)
         return E_UNEXPECTED;
-    }
     m_deviceId = 0;
     m_loaded = true;
     return CreateLinePins();
@@ -48,13 +46,11 @@ STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
 // The bag of a device moniker holds the device number as "WaveInID" (Wine writes "WaveInId";
 // its bag ignores case) and wants VT_EMPTY or VT_I4 asked for.
 STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) noexcept {
-    if (!pPropBag) {
+    if (!pPropBag)
         return E_POINTER;
-    }
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded) {
+    if (m_loaded)
         return E_UNEXPECTED;
-    }
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -63,9 +59,8 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         VariantInit(&v);
         hr = pPropBag->Read(L"WaveInId", &v, pErrorLog);
     }
-    if (FAILED(hr)) {
+    if (FAILED(hr))
         return hr;
-    }
     if (v.vt != VT_I4) {
         VariantClear(&v);
         return E_INVALIDARG;
@@ -78,24 +73,47 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
 HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     try {
         m_mixer.Open(m_deviceId);
-        for (size_t i = 0; i < m_mixer.Lines().size(); ++i) {
+        for (size_t i = 0; i < m_mixer.Lines().size(); ++i)
             m_lines.push_back(
                 std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
-        }
         // Without a mixer the level still works, applied here.
-        if (m_lines.empty()) {
+        if (m_lines.empty())
             m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
-        }
     } catch (...) {
         return E_OUTOFMEMORY;
+    }
+    // The first Record should not wait for the device to open (up to 150 ms measured): it is
+    // opened now in the format a connection gets first, if the device takes it.
+    AM_MEDIA_TYPE first{};
+    if (m_output.GetMediaType(0, &first) == S_OK) {
+        const WAVEFORMATEX* wfx = kit::PcmFormatOf(&first);
+        if (wfx && DeviceSupports(*wfx))
+            OpenReader(*wfx);
+        kit::FreeMediaType(first);
     }
     return S_OK;
 }
 
+// Connecting asks about each format several times, and each question opens the device under
+// Wine (measured: two dozen questions, 50 to 120 ms of a loaded machine, at every Record,
+// before any sound is captured): the answers are kept for the device's life.
 bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
+    const uint64_t key =
+        (uint64_t{wfx.nSamplesPerSec} << 32) | (uint64_t{wfx.nChannels} << 16) | wfx.wBitsPerSample;
+    kit::ScopedLock lock(m_supportLock);
+    for (const auto& [known, supported] : m_supported) {
+        if (known == key)
+            return supported;
+    }
     WAVEFORMATEX query = wfx;
     query.cbSize = 0;
-    return waveInOpen(nullptr, m_deviceId, &query, 0, 0, WAVE_FORMAT_QUERY) == MMSYSERR_NOERROR;
+    bool supported =
+        waveInOpen(nullptr, m_deviceId, &query, 0, 0, WAVE_FORMAT_QUERY) == MMSYSERR_NOERROR;
+    try {
+        m_supported.emplace_back(key, supported);
+    } catch (...) {
+    }
+    return supported;
 }
 
 // Wine 8.0's wave-in mixer controls keep their values but do not change the captured samples
@@ -103,30 +121,43 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
 // to the samples here.
 double AudioCaptureFilter::Gain() const noexcept {
     double gain = 0.0;
-    for (const auto& line : m_lines) {
+    for (const auto& line : m_lines)
         gain = std::max(gain, line->Gain());
-    }
     return gain;
 }
 
 HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
-    if (!m_output.IsConnected()) {
+    if (!m_output.IsConnected())
         return S_OK;
-    }
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&m_output.CurrentType());
-    if (!wfx) {
+    if (!wfx)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    }
     m_format = *wfx;
     m_haveOrigin = false;
     m_bytesDelivered = 0;
+    HRESULT hr = OpenReader(m_format);
+    return SUCCEEDED(hr) ? m_reader->Arm() : hr;
+}
+
+// The device opened before stays open for every run in the same format.
+HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx) noexcept {
+    if (m_reader && SameFormat(m_reader->Format(), wfx))
+        return S_OK;
+    WaveInReader::Discard(std::move(m_reader));
     CaptureSink& sink = *this;
-    m_reader = std::make_unique<WaveInReader>(sink, m_deviceId, m_format);
+    m_reader.reset(new (std::nothrow) WaveInReader(sink, m_deviceId, wfx));
+    if (!m_reader)
+        return E_OUTOFMEMORY;
     HRESULT hr = m_reader->Open();
-    if (FAILED(hr)) {
-        m_reader.reset();
-    }
+    if (FAILED(hr))
+        WaveInReader::Discard(std::move(m_reader));
     return hr;
+}
+
+bool AudioCaptureFilter::SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept {
+    return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels &&
+           a.nSamplesPerSec == b.nSamplesPerSec && a.wBitsPerSample == b.wBitsPerSample &&
+           a.nBlockAlign == b.nBlockAlign;
 }
 
 HRESULT AudioCaptureFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
@@ -138,19 +169,16 @@ HRESULT AudioCaptureFilter::OnRunToPause() noexcept {
 }
 
 HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
-    m_reader.reset();
-    return S_OK;
+    return m_reader ? m_reader->Stop() : S_OK;
 }
 
 void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept {
     fw::ComPtr<IMediaSample> sample;
-    if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) {
+    if (FAILED(m_output.GetDeliveryBuffer(sample.put())))
         return;
-    }
     BYTE* out = nullptr;
-    if (FAILED(sample->GetPointer(&out))) {
+    if (FAILED(sample->GetPointer(&out)))
         return;
-    }
     bytes = std::min<DWORD>(bytes, static_cast<DWORD>(sample->GetSize()));
     double gain = Gain();
     if (gain >= 1.0) {
@@ -158,13 +186,11 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     } else if (m_format.wBitsPerSample == 16) {
         auto* dst = reinterpret_cast<int16_t*>(out);
         const auto* src = reinterpret_cast<const int16_t*>(data);
-        for (DWORD i = 0; i < bytes / 2; ++i) {
+        for (DWORD i = 0; i < bytes / 2; ++i)
             dst[i] = static_cast<int16_t>(src[i] * gain);
-        }
     } else {
-        for (DWORD i = 0; i < bytes; ++i) {
+        for (DWORD i = 0; i < bytes; ++i)
             out[i] = static_cast<BYTE>(128 + (data[i] - 128) * gain);
-        }
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 

@@ -3,7 +3,9 @@
 // (Wine 8.0's own has no pins). A live source: nothing is delivered while paused, and the
 // samples' times run on without gap or overlap from the graph clock's time at the first one.
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "filters/kit/Filter.h"
@@ -57,6 +59,8 @@ private:
     void OnDeviceLost() noexcept override;
     void OnDeviceBack() noexcept override;
     HRESULT CreateLinePins() noexcept;
+    HRESULT OpenReader(const WAVEFORMATEX& wfx) noexcept;
+    static bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept;
     double Gain() const noexcept;
 
     CaptureOutputPin m_output;
@@ -65,6 +69,8 @@ private:
     UINT m_deviceId = 0;
     bool m_loaded = false;
     std::unique_ptr<WaveInReader> m_reader;
+    kit::CriticalSection m_supportLock;
+    std::vector<std::pair<uint64_t, bool>> m_supported;
     WAVEFORMATEX m_format{};
     // Stream times: the first sample's start and the bytes delivered since.
     bool m_haveOrigin = false;

@@ -17,55 +17,75 @@ WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX&
     m_bufferBytes = bytes - bytes % format.nBlockAlign;
 }
 
-WaveInReader::~WaveInReader() {
-    Close();
-}
+WaveInReader::~WaveInReader() = default;
 
 HRESULT WaveInReader::Open() noexcept {
     m_bufferEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_commandEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent) {
+    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent)
         return HRESULT_FROM_WIN32(GetLastError());
-    }
     try {
         m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
         m_headers.assign(kBufferCount, WAVEHDR{});
+        m_preroll.reserve(static_cast<size_t>(m_format.nAvgBytesPerSec) * kPrerollMs / 1000);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
     // A device that is already gone does not fail the pause (Wine's graph cannot be released
     // after a failed pause): the thread reports the loss and keeps trying, as after a stall.
     m_lost = OpenDevice() != MMSYSERR_NOERROR;
+    // The thread may outlive every other reference to this module (see Discard).
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&WaveInReader::ThreadMain), &m_module))
+        m_module = nullptr;
     m_thread.reset(CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr));
     if (!m_thread) {
+        HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
         CloseDevice();
-        return HRESULT_FROM_WIN32(GetLastError());
+        if (m_module)
+            FreeLibrary(m_module);
+        m_module = nullptr;
+        return hr;
     }
     SetThreadPriority(m_thread.get(), THREAD_PRIORITY_TIME_CRITICAL);
     m_watchdogQuit.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (m_watchdogQuit) {
+    if (m_watchdogQuit)
         m_watchdog.reset(CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr));
-    }
     return m_watchdog ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
-void WaveInReader::Close() noexcept {
-    if (m_watchdog) {
-        SetEvent(m_watchdogQuit.get());
-        WaitForSingleObject(m_watchdog.get(), INFINITE);
-        m_watchdog.reset();
+void WaveInReader::StopWatchdog() noexcept {
+    if (!m_watchdog)
+        return;
+    SetEvent(m_watchdogQuit.get());
+    WaitForSingleObject(m_watchdog.get(), INFINITE);
+    m_watchdog.reset();
+}
+
+void WaveInReader::Discard(std::unique_ptr<WaveInReader> reader) noexcept {
+    if (!reader)
+        return;
+    reader->StopWatchdog();
+    {
+        std::lock_guard<std::mutex> lock(reader->m_sinkLock);
+        reader->m_sinkGone = true;
     }
-    m_watchdogQuit.reset();
-    if (m_thread) {
-        RunCommand(Command::Quit);
-        WaitForSingleObject(m_thread.get(), kCommandTimeoutMs);
-        m_thread.reset();
+    if (!reader->m_thread) {
+        reader->CloseDevice();
+        return;
     }
-    CloseDevice();
-    m_bufferEvent.reset();
-    m_commandEvent.reset();
-    m_doneEvent.reset();
+    // From here the thread owns the reader.
+    WaveInReader* owned = reader.release();
+    {
+        std::lock_guard<std::mutex> lock(owned->m_commandLock);
+        owned->m_command = Command::Quit;
+    }
+    SetEvent(owned->m_commandEvent.get());
+}
+
+HRESULT WaveInReader::Arm() noexcept {
+    return RunCommand(Command::Arm);
 }
 
 HRESULT WaveInReader::Start() noexcept {
@@ -77,17 +97,15 @@ HRESULT WaveInReader::Stop() noexcept {
 }
 
 HRESULT WaveInReader::RunCommand(Command command) noexcept {
-    if (!m_thread) {
+    if (!m_thread)
         return E_UNEXPECTED;
-    }
     {
         std::lock_guard<std::mutex> lock(m_commandLock);
         m_command = command;
     }
     SetEvent(m_commandEvent.get());
-    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0)
         return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
-    }
     return m_commandResult;
 }
 
@@ -112,15 +130,14 @@ MMRESULT WaveInReader::OpenDevice() noexcept {
 }
 
 void WaveInReader::CloseDevice() noexcept {
-    if (!m_wave) {
+    if (!m_wave)
         return;
-    }
     waveInReset(m_wave);
-    for (WAVEHDR& h : m_headers) {
+    for (WAVEHDR& h : m_headers)
         waveInUnprepareHeader(m_wave, &h, sizeof(h));
-    }
     waveInClose(m_wave);
     m_wave = nullptr;
+    m_started = false;
 }
 
 DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
@@ -133,28 +150,30 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 // source (measured), so only a reopened device counts as back.
 void WaveInReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
-        if (!m_recording || m_lost) {
+        if (!m_recording || m_lost)
             continue;
-        }
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (GetTickCount64() - m_lastDataTick < stallMs) {
+        if (GetTickCount64() - m_lastDataTick < stallMs)
             continue;
-        }
         m_lost = true;
-        m_sink.OnDeviceLost();
+        ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
         SetEvent(m_commandEvent.get());
     }
 }
 
 DWORD WINAPI WaveInReader::ThreadMain(void* self) noexcept {
-    static_cast<WaveInReader*>(self)->Loop();
+    auto* reader = static_cast<WaveInReader*>(self);
+    reader->Loop();
+    HMODULE module = reader->m_module;
+    delete reader;
+    if (module)
+        FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
 void WaveInReader::Loop() noexcept {
-    if (m_lost) {
-        m_sink.OnDeviceLost();
-    }
+    if (m_lost)
+        ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
     for (;;) {
         HANDLE handles[2] = {m_commandEvent.get(), m_bufferEvent.get()};
         WaitForMultipleObjects(2, handles, FALSE, 100);
@@ -164,66 +183,111 @@ void WaveInReader::Loop() noexcept {
             command = std::exchange(m_command, Command::None);
         }
         switch (command) {
-        case Command::Start:
+        case Command::Arm:
+            Finish();
+            m_prerolling = m_wave && DeviceStart();
             m_commandResult = S_OK;
-            if (m_wave) {
-                m_commandResult = waveInStart(m_wave) == MMSYSERR_NOERROR ? S_OK : E_FAIL;
-            }
-            m_recording = true;
-            m_discontinuity = true;
-            m_runStartTick = m_lastDataTick = GetTickCount64();
-            m_runBytes = 0;
+            SetEvent(m_doneEvent.get());
+            break;
+        case Command::Start:
+            StartRun();
             SetEvent(m_doneEvent.get());
             break;
         case Command::Stop:
-            Drain();
-            m_recording = false;
+            Finish();
             m_commandResult = S_OK;
             SetEvent(m_doneEvent.get());
             break;
         case Command::Quit:
             m_recording = false;
             CloseDevice();
-            m_commandResult = S_OK;
-            SetEvent(m_doneEvent.get());
             return;
         case Command::None:
             break;
         }
-        CollectBuffers(m_recording);
-        if (m_lost) {
+        CollectBuffers();
+        if (m_lost)
             Reconnect();
-        }
     }
 }
 
-// The device hands data over later than it was played (the PulseAudio pipeline's latency,
-// up to about a second with a player's default latency), so a stop waits for the data that
-// belongs to the time recorded, then ends the run at exactly that length.
-void WaveInReader::Drain() noexcept {
-    ULONGLONG now = GetTickCount64();
-    ULONGLONG target = (now - m_runStartTick) * m_format.nAvgBytesPerSec / 1000;
-    m_runLimit = target - target % m_format.nBlockAlign;
-    ULONGLONG deadline = now + kDrainMs;
-    while (m_wave && !m_lost && m_runBytes < m_runLimit && GetTickCount64() < deadline) {
-        WaitForSingleObject(m_bufferEvent.get(), 20);
-        CollectBuffers(true);
+// The first run after Open begins with what the device captured since Open.
+void WaveInReader::StartRun() noexcept {
+    CollectBuffers();
+    m_commandResult = S_OK;
+    if (m_wave && !m_prerolling)
+        DeviceStart();
+    if (m_wave)
+        m_commandResult = m_started ? S_OK : E_FAIL;
+    m_recording = true;
+    m_discontinuity = true;
+    m_lastDataTick = GetTickCount64();
+    for (size_t at = 0; at < m_preroll.size(); at += m_bufferBytes) {
+        DWORD bytes = static_cast<DWORD>(std::min<size_t>(m_bufferBytes, m_preroll.size() - at));
+        bool discontinuity = std::exchange(m_discontinuity, false);
+        ToSink([&](CaptureSink& sink) { sink.OnCaptured(&m_preroll[at], bytes, discontinuity); });
     }
-    if (m_wave) {
+    m_preroll.clear();
+    m_prerolling = false;
+}
+
+// Everything recorded up to now: the device, stopped, marks its partly filled buffer done
+// and puts into it what the sound system still held (measured: within 10 ms under Wine 8).
+void WaveInReader::Finish() noexcept {
+    if (m_wave && m_started) {
         waveInStop(m_wave);
-        // The partly filled buffer comes back marked done, shortly after.
-        for (int i = 0; i < 20 && !(m_headers[m_next].dwFlags & WHDR_DONE); ++i) {
-            Sleep(5);
-        }
+        m_started = false;
+        ULONGLONG deadline = GetTickCount64() + kStopWaitMs;
+        while (!(m_headers[m_next].dwFlags & WHDR_DONE) && GetTickCount64() < deadline)
+            Sleep(2);
     }
-    CollectBuffers(true);
-    m_runLimit = kNoLimit;
+    CollectBuffers();
+    m_recording = false;
+    m_prerolling = false;
+    m_preroll.clear();
 }
 
-void WaveInReader::CollectBuffers(bool deliver) noexcept {
-    if (!m_wave) {
+bool WaveInReader::DeviceStart() noexcept {
+    m_started = waveInStart(m_wave) == MMSYSERR_NOERROR;
+    m_startTick = GetTickCount64();
+    m_bytesSinceStart = 0;
+    return m_started;
+}
+
+// A restarted device first hands over sound from before its start (measured under Wine 8:
+// 80 to 90 ms on every start of a handle that ran before, even after waveInReset). No
+// sound can be older than the start, so what the first buffer holds beyond the time since
+// the start is dropped.
+DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
+    ULONGLONG elapsedMs = GetTickCount64() - m_startTick;
+    ULONGLONG sinceStart = m_bytesSinceStart;
+    m_bytesSinceStart += bytes;
+    // Only the first buffer after a start carries it.
+    if (sinceStart > 0 || elapsedMs > kStaleWindowMs)
+        return 0;
+    ULONGLONG allowed = (elapsedMs + kStaleSlackMs) * m_format.nAvgBytesPerSec / 1000;
+    if (bytes <= allowed)
+        return 0;
+    ULONGLONG stale = bytes - allowed;
+    return static_cast<DWORD>(stale - stale % m_format.nBlockAlign);
+}
+
+void WaveInReader::Keep(const BYTE* data, DWORD bytes) noexcept {
+    size_t limit = m_preroll.capacity();
+    if (bytes > limit)
         return;
+    if (m_preroll.size() + bytes > limit) {
+        size_t drop = m_preroll.size() + bytes - limit;
+        drop += (m_format.nBlockAlign - drop % m_format.nBlockAlign) % m_format.nBlockAlign;
+        m_preroll.erase(m_preroll.begin(), m_preroll.begin() + static_cast<ptrdiff_t>(std::min(
+                                                                   drop, m_preroll.size())));
     }
+    m_preroll.insert(m_preroll.end(), data, data + bytes);
+}
+
+void WaveInReader::CollectBuffers() noexcept {
+    if (!m_wave)
+        return;
     while (m_headers[m_next].dwFlags & WHDR_DONE) {
         WAVEHDR& h = m_headers[m_next];
         if (h.dwBytesRecorded > 0) {
@@ -234,14 +298,16 @@ void WaveInReader::CollectBuffers(bool deliver) noexcept {
             } else if (m_lost) {
                 m_lost = false;
                 m_reopened = false;
-                m_sink.OnDeviceBack();
+                ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
             }
-            ULONGLONG room = m_runLimit > m_runBytes ? m_runLimit - m_runBytes : 0;
-            DWORD bytes = static_cast<DWORD>(std::min<ULONGLONG>(h.dwBytesRecorded, room));
-            if (deliver && bytes > 0) {
-                m_sink.OnCaptured(reinterpret_cast<const BYTE*>(h.lpData), bytes, m_discontinuity);
-                m_discontinuity = false;
-                m_runBytes += bytes;
+            DWORD stale = StaleBytes(h.dwBytesRecorded);
+            const auto* data = reinterpret_cast<const BYTE*>(h.lpData) + stale;
+            DWORD bytes = h.dwBytesRecorded - stale;
+            if (bytes > 0 && m_recording) {
+                bool discontinuity = std::exchange(m_discontinuity, false);
+                ToSink([&](CaptureSink& sink) { sink.OnCaptured(data, bytes, discontinuity); });
+            } else if (bytes > 0 && m_prerolling) {
+                Keep(data, bytes);
             }
         }
         h.dwFlags &= ~WHDR_DONE;
@@ -260,19 +326,17 @@ void WaveInReader::Reconnect() noexcept {
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_wave && now - m_lastDataTick < stallMs) {
+    if (m_wave && now - m_lastDataTick < stallMs)
         return;
-    }
-    if (now - m_lastRetryTick < kRetryMs) {
+    if (now - m_lastRetryTick < kRetryMs)
         return;
-    }
     m_lastRetryTick = now;
     CloseDevice();
     if (OpenDevice() == MMSYSERR_NOERROR) {
         m_reopened = true;
         m_lastDataTick = now;
         m_discontinuity = true;
-        waveInStart(m_wave);
+        DeviceStart();
     }
 }
 

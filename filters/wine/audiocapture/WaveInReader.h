@@ -2,10 +2,15 @@
 // and watches for the silent stall that is all waveIn shows when its device goes away
 // (Wine 8.0 with PulseAudio). On a stall it reports the loss, closes the device and keeps
 // trying to reopen it; the first buffer after a reopen reports its return.
+// The device stays open from Open to Discard, across runs, since opening it costs tens to
+// hundreds of milliseconds under Wine. It records from Arm on: what it captures before the
+// first Start (the graph's start-up) is kept and delivered first, so that a recording begins
+// as close to the user's click as the device allows.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -26,26 +31,51 @@ protected:
 class WaveInReader {
 public:
     WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept;
+    // Frees the handles only: a reader whose thread was started is ended through Discard.
     ~WaveInReader();
     WaveInReader(const WaveInReader&) = delete;
     WaveInReader& operator=(const WaveInReader&) = delete;
 
-    // Opens the device and starts the thread; the device records only after Start.
+    // Opens the device and starts the thread.
     HRESULT Open() noexcept;
-    // Start and Stop return once the thread has done them; Stop first hands over the
-    // partly filled buffer.
+    // Starts the device for a new run, keeping what it captures until Start.
+    HRESULT Arm() noexcept;
+    // Arm, Start and Stop return once the thread has done them; Stop stops the device and hands
+    // over the partly filled buffer and what the device still holds, without waiting for data
+    // recorded later.
     HRESULT Start() noexcept;
     HRESULT Stop() noexcept;
-    void Close() noexcept;
+    // Returns at once and never calls the sink again. Closing a waveIn device takes up to a
+    // few hundred milliseconds under Wine, and longer when its source went away, so the
+    // capture thread closes it and then deletes the reader; nothing it uses is freed under it.
+    static void Discard(std::unique_ptr<WaveInReader> reader) noexcept;
+
+    const WAVEFORMATEX& Format() const noexcept { return m_format; }
 
     static constexpr DWORD kStallMs = 1000;
     static constexpr DWORD kFirstDataMs = 3000;
-    static constexpr DWORD kDrainMs = 1500;
+    static constexpr DWORD kStopWaitMs = 50;
     static constexpr DWORD kRetryMs = 500;
+    // The most kept between Open and the first Start.
+    static constexpr DWORD kPrerollMs = 2000;
+    // Data older than the device's start is looked for this long after it, allowing for
+    // this much clock jitter.
+    static constexpr DWORD kStaleWindowMs = 300;
+    static constexpr DWORD kStaleSlackMs = 15;
 
 private:
-    enum class Command { None, Start, Stop, Quit };
+    enum class Command { None, Arm, Start, Stop, Quit };
 
+    template <typename Call> void ToSink(Call call) noexcept {
+        std::lock_guard<std::mutex> lock(m_sinkLock);
+        if (!m_sinkGone)
+            call(m_sink);
+    }
+    void StopWatchdog() noexcept;
+    void StartRun() noexcept;
+    void Keep(const BYTE* data, DWORD bytes) noexcept;
+    bool DeviceStart() noexcept;
+    DWORD StaleBytes(DWORD bytes) noexcept;
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static DWORD WINAPI WatchdogMain(void* self) noexcept;
     void Watch() noexcept;
@@ -54,10 +84,13 @@ private:
     HRESULT RunCommand(Command command) noexcept;
     MMRESULT OpenDevice() noexcept;
     void CloseDevice() noexcept;
-    void Drain() noexcept;
-    void CollectBuffers(bool deliver) noexcept;
+    void Finish() noexcept;
+    void CollectBuffers() noexcept;
 
     CaptureSink& m_sink;
+    std::mutex m_sinkLock;
+    bool m_sinkGone = false;
+    HMODULE m_module = nullptr;
     UINT m_deviceId;
     WAVEFORMATEX m_format;
     DWORD m_bufferBytes;
@@ -81,10 +114,11 @@ private:
     std::atomic<ULONGLONG> m_lastDataTick{0};
     bool m_reopened = false;
     bool m_discontinuity = true;
-    static constexpr ULONGLONG kNoLimit = ~0ull;
-    ULONGLONG m_runStartTick = 0;
-    ULONGLONG m_runBytes = 0;
-    ULONGLONG m_runLimit = kNoLimit;
+    bool m_started = false;
+    ULONGLONG m_startTick = 0;
+    ULONGLONG m_bytesSinceStart = 0;
+    bool m_prerolling = false;
+    std::vector<BYTE> m_preroll;
     ULONGLONG m_lastRetryTick = 0;
 };
 
