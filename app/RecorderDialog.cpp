@@ -119,6 +119,8 @@ BOOL RecorderDialog::OnInitDialog() {
     if (FAILED(CreateCaptureGraph()) || FAILED(ListCaptureDevices())) {
         ReleaseAll();
         PostQuitMessage(0);
+    } else {
+        PreloadRecordingFilters();
     }
     m_bOnlyOnce =
         app->GetProfileInt(settings::kSection, settings::kOnlyOnce, settings::kOnlyOnceDefault);

@@ -64,6 +64,7 @@ private:
     void ReleaseCaptureGraph();
     HRESULT RemoveRecordingChain();
     HRESULT BuildRecordingChain();
+    void PreloadRecordingFilters();
 
     // Recording control (capture/RecorderDialogRecording.cpp)
     void OnRecord();
