@@ -57,6 +57,28 @@ void RecorderDialog::MapMessages() {
     map.OnCommand(IDC_RECORD, BN_CLICKED, [this] { OnRecord(); });
     map.OnNotify(IDC_LEVEL, NM_RELEASEDCAPTURE,
                  [this](NMHDR* h) { return OnReleasedCaptureLevel(h); });
+    map.OnMessage(WM_VSCROLL, [this](WPARAM w, LPARAM l) {
+        OnScrollLevel(LOWORD(w), reinterpret_cast<HWND>(l));
+        return Default();
+    });
+    map.OnMessage(WM_HSCROLL, [this](WPARAM w, LPARAM l) {
+        OnScrollLevel(LOWORD(w), reinterpret_cast<HWND>(l));
+        return Default();
+    });
+    map.OnMessage(WM_LEVELMOVEENDED, [this](WPARAM, LPARAM) {
+        OnLevelMoveEnded();
+        return LRESULT{0};
+    });
+    // F1 asks for help through WM_HELP; the application's Help command is ID_HELP.
+    map.OnMessage(WM_HELP, [this](WPARAM, LPARAM) {
+        OnHelp();
+        return LRESULT{TRUE};
+    });
+    map.OnCommand(ID_HELP, 0, [this] { OnHelp(); });
+    map.OnSysColorChange([this] {
+        ForwardToChildren(WM_SYSCOLORCHANGE, 0, 0);
+        Default();
+    });
     map.OnCommand(IDC_BROWSE, BN_CLICKED, [this] { OnBrowse(); });
     map.OnCommand(IDC_HOMEPAGE, BN_CLICKED, [this] { OnHomepage(); });
     map.OnCommand(IDC_ABOUT, BN_CLICKED, [this] { OnAbout(); });
@@ -219,6 +241,13 @@ void RecorderDialog::OnDestroy() {
     ReleaseAll();
     Default();
     m_background.reset();
+}
+
+// Controls hear of a colour-scheme change only from their parent.
+void RecorderDialog::ForwardToChildren(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageA(child, message, wParam, lParam);
+    }
 }
 
 void RecorderDialog::ReleaseAll() {

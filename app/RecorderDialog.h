@@ -18,6 +18,8 @@
 
 // The graph announces queued events with this message.
 constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1;
+// Posted to itself when a move of the level slider ended.
+constexpr UINT WM_LEVELMOVEENDED = WM_APP + 2;
 // The one-second record timer.
 constexpr UINT_PTR kRecordTimerId = 1113;
 constexpr UINT kRecordTimerMs = 1000;
@@ -57,6 +59,7 @@ private:
     void ReleaseAll();
     void ClearSoundCardList();
     void PaintBackground(HDC dc);
+    void ForwardToChildren(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Graph construction (capture/RecorderDialogGraph.cpp)
     HRESULT CreateCaptureGraph();
@@ -84,6 +87,8 @@ private:
     HRESULT ApplyInputSelection();
     int ShowInputLevel(IAMAudioInputMixer* mixer);
     LRESULT OnReleasedCaptureLevel(NMHDR* header);
+    void OnScrollLevel(UINT code, HWND control);
+    void OnLevelMoveEnded();
     HRESULT ApplyRecordingLevel(double level);
 
     // Output file and commands (commands/)
@@ -134,4 +139,6 @@ private:
     bool m_bRecording = false;
     bool m_bPaused = false;
     int m_nElapsedSeconds = 0;
+    unsigned m_levelReleases = 0;
+    unsigned m_levelReleasesAtEnd = 0;
 };

@@ -3,6 +3,8 @@
 #include "devices/InputKeywords.h"
 #include "devices/WideText.h"
 
+#include <commctrl.h>
+
 HRESULT RecorderDialog::FillInputList(IBaseFilter* filter, PIN_DIRECTION direction,
                                       fw::ComboBox& list) {
     list.ResetContent();
@@ -94,8 +96,25 @@ int RecorderDialog::ShowInputLevel(IAMAudioInputMixer* mixer) {
 }
 
 LRESULT RecorderDialog::OnReleasedCaptureLevel(NMHDR*) {
+    ++m_levelReleases;
     ApplyRecordingLevel(m_sliderVolume.GetPos() * kLevelPerStep);
     return 0;
+}
+
+// Every move of the slider ends with TB_ENDTRACK; one by the mouse then also releases the
+// capture (NM_RELEASEDCAPTURE), which applies the level. So the end of a move is looked at once
+// the messages of the same input are done, and applies the level only if no release came.
+void RecorderDialog::OnScrollLevel(UINT code, HWND control) {
+    if (code == TB_ENDTRACK && control == m_sliderVolume.hwnd()) {
+        m_levelReleasesAtEnd = m_levelReleases;
+        PostMessageA(hwnd(), WM_LEVELMOVEENDED, 0, 0);
+    }
+}
+
+void RecorderDialog::OnLevelMoveEnded() {
+    if (m_levelReleases == m_levelReleasesAtEnd) {
+        ApplyRecordingLevel(m_sliderVolume.GetPos() * kLevelPerStep);
+    }
 }
 
 HRESULT RecorderDialog::ApplyRecordingLevel(double level) {

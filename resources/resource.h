@@ -47,3 +47,7 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+// The framework's Help command (F1 in the application's accelerator set).
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif

@@ -208,3 +208,30 @@ TEST_F(InputLineTest, GuidanceShowsOnUserChangesUntilOkWithItsBoxChecked) {
 }
 
 } // namespace
+
+// A keyboard move of the slider ends with TB_ENDTRACK and no NM_RELEASEDCAPTURE: the level
+// applies then, once per move; a mouse move, which holds the capture at TB_ENDTRACK, applies
+// once at the release.
+TEST_F(InputLineTest, KeyboardMoveOfTheSliderAppliesTheLevelOnceWhenItEnds) {
+    AddCard("Card", {"Mic", "Line In"});
+    OpenIdle();
+    Select(IDC_INPUT, 1);
+    log.Clear();
+    HWND slider = Item(IDC_LEVEL);
+    SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+    SendMessageA(window(), WM_VSCROLL, TB_LINEDOWN, reinterpret_cast<LPARAM>(slider));
+    Pump();
+    EXPECT_TRUE(log.Matching("Line In.level").empty()) << "nothing before the move ends";
+    SendMessageA(window(), WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
+    Pump();
+    EXPECT_EQ(log.Matching("Line In.level"), (Calls{"Line In.level=0.5"}));
+
+    log.Clear();
+    RECT thumb{};
+    SendMessageA(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const LPARAM at = MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2);
+    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(slider, WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_EQ(log.Matching("Line In.level").size(), 1u) << "a mouse move applies once";
+}

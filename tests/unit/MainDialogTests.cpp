@@ -10,6 +10,8 @@
 #include "resources/resource.h"
 #include "widgets/statics/SkinLabel.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const char* const kClosingKeys[] = {settings::kSoundCaptureIndex, settings::kCapturePinIndex,
@@ -156,3 +158,42 @@ TEST_F(MainDialogTest, BackgroundIsTheBitmapTiledOverTheWholeClientArea) {
 }
 
 } // namespace
+
+// F1 arrives as WM_HELP, the framework's Help command as ID_HELP: both open the help file the
+// Help button opens.
+TEST_F(MainDialogTest, F1AndTheHelpCommandOpenTheHelpFile) {
+    Open();
+    Click(IDC_HELP_BUTTON);
+    const std::vector<std::string> button = log.Matching("run ");
+    ASSERT_EQ(button.size(), 1u);
+    log.Clear();
+    HELPINFO info{sizeof info, HELPINFO_WINDOW, IDC_RECORD, Item(IDC_RECORD), 0, {0, 0}};
+    SendMessageA(window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(window(), WM_COMMAND, ID_HELP, 0);
+    EXPECT_EQ(log.Matching("run "), (std::vector<std::string>{button[0], button[0]}));
+}
+
+// The platform tells only top-level windows of a colour-scheme change; the controls learn it
+// from their parent.
+TEST_F(MainDialogTest, ColourSchemeChangeReachesEveryControl) {
+    Open();
+    struct Heard {
+        static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                     DWORD_PTR count) {
+            if (message == WM_SYSCOLORCHANGE) {
+                ++*reinterpret_cast<int*>(count);
+            }
+            return DefSubclassProc(hwnd, message, w, l);
+        }
+    };
+    const int ids[] = {IDC_RECORD, IDC_STATUS, IDC_LEVEL, IDC_OUTPUT_FILE};
+    int counts[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        SetWindowSubclass(Item(ids[i]), Heard::Proc, 1, reinterpret_cast<DWORD_PTR>(&counts[i]));
+    }
+    SendMessageA(window(), WM_SYSCOLORCHANGE, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        RemoveWindowSubclass(Item(ids[i]), Heard::Proc, 1);
+        EXPECT_EQ(counts[i], 1) << "control " << ids[i];
+    }
+}

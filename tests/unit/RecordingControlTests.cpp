@@ -162,3 +162,14 @@ TEST_F(RecordingControlTest, PathLongerThan259CharactersIsRefused) {
 }
 
 } // namespace
+
+// A device event that failed to build a new graph leaves a recording without one: Stop must
+// still end the timer, or the status would go back to the recording text every second.
+TEST_F(RecordingControlTest, StopWithoutAGraphStillEndsTheTimer) {
+    Click(IDC_RECORD);
+    dialog->ReleaseCaptureGraph();
+    dialog->ResetGraphPointers();
+    Click(IDC_STOP);
+    EXPECT_EQ(Text(IDC_STATUS), kReady);
+    EXPECT_FALSE(KillTimer(window(), kRecordTimerId)) << "the record timer still runs";
+}

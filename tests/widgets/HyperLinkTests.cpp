@@ -55,9 +55,13 @@ class FakeLink : public HyperLink {
 public:
     int answer = 42;
     std::vector<int> reported;
+    std::vector<int> shows;
 
 protected:
-    int OpenTarget(const std::string&, int) override { return answer; }
+    int OpenTarget(const std::string&, int show) override {
+        shows.push_back(show);
+        return answer;
+    }
     void ReportError(int code) override { reported.push_back(code); }
 };
 
@@ -166,6 +170,7 @@ TEST_F(LinkBehaviour, ColoursAndVisitedStateFollowTheOpenResult) {
     EXPECT_TRUE(link.reported.empty()) << "42 is success";
     EXPECT_EQ(TextColour(), RGB(85, 26, 139)) << "visited, hover ended by the click";
     EXPECT_EQ(parentSaw, 0) << "the link consumes its click";
+    EXPECT_EQ(link.shows, std::vector<int>{SW_SHOW}) << "the target opens with show mode 5";
 
     link.answer = 4;
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));

@@ -189,6 +189,24 @@ TEST_F(ButtonBehaviour, DisablingTheFocusedButtonMovesFocusOn) {
     EXPECT_EQ(GetFocus(), parent.hwnd()) << "no tab stop left";
 }
 
+// The platform documents only that WM_CANCELMODE comes first; where the focus is removed
+// before the window is marked disabled, the button must still pass the focus on.
+TEST_F(ButtonBehaviour, FocusPassesOnWhenRemovedBeforeTheDisable) {
+    SkinButton first, second;
+    HWND a = Add(first, 1), b = Add(second, 2);
+    SetForegroundWindow(parent.hwnd());
+    SetFocus(a);
+    SendMessageA(a, WM_CANCELMODE, 0, 0);
+    SetFocus(nullptr);
+    EnableWindow(a, FALSE);
+    EXPECT_EQ(GetFocus(), b);
+    // A cancel, then the focus moved to another control: a later disable claims nothing.
+    SendMessageA(b, WM_CANCELMODE, 0, 0);
+    SetFocus(a == GetFocus() ? b : parent.hwnd());
+    EnableWindow(b, FALSE);
+    EXPECT_EQ(GetFocus(), parent.hwnd());
+}
+
 TEST_F(ButtonBehaviour, ClickReachesTheParentsHandlerAndTakesFocus) {
     SkinButton button;
     HWND hwnd = Add(button, 1);

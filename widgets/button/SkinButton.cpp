@@ -531,11 +531,19 @@ void SkinButton::MapMessages() {
     });
     map.OnMouseLeave([this] { LeaveHot(); });
     map.OnKillFocus([this](HWND next) {
-        m_focusLostToDisable = !next && !IsEnabled();
+        // The focus went to another window: a disable that follows did not take it from us.
+        if (next) {
+            m_focusLostToDisable = false;
+        }
         Default();
         LeaveHot();
     });
     map.OnCancelMode([this] {
+        // Disabling a window sends WM_CANCELMODE first, while the window still has the
+        // focus; the order of the rest differs between systems.
+        if (GetFocus() == hwnd()) {
+            m_focusLostToDisable = true;
+        }
         Default();
         LeaveHot();
     });

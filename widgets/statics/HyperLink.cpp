@@ -206,7 +206,7 @@ void HyperLink::OnHoverTimer() {
 
 void HyperLink::OnClicked() {
     m_overControl = false;
-    const int result = OpenTarget(m_target, SW_SHOWNORMAL);
+    const int result = OpenTarget(m_target, SW_SHOW);
     m_visited = result > kShellSuccess;
     if (m_visited) {
         if (hwnd()) {
