@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# reliability.sh [BUILD_DIR]: the recorder under long and hostile use, run on demand (not in
+# CI; the full run takes about an hour). Prints one table:
+#   - CYCLES Record/Stop cycles (1000): memory, handles and GDI/USER objects at start and end,
+#     and the slowest Stop;
+#   - SOAK_MIN minutes (10) of one recording: memory at 1 minute and at the end, file length
+#     against the driver's time;
+#   - KILLS recordings (20) ended by killing the program at a random moment: every file parses
+#     and plays, and the sound lost against the kill moment;
+#   - UNPLUGS unplug/replug cycles (10) of the recorded sink: the message, a valid file;
+#   - a full disk, then a recording to another drive.
+# Smaller counts: CYCLES=100 SOAK_MIN=2 KILLS=5 UNPLUGS=3 bash bench/reliability.sh
+set -u
+source "$(dirname "$0")/../scripts/lib.sh"
+BUILD=${1:-$CORVALE_ROOT/build}
+CYCLES=${CYCLES:-1000} SOAK_MIN=${SOAK_MIN:-10} KILLS=${KILLS:-20} UNPLUGS=${UNPLUGS:-10}
+[ -f "$BUILD/bin/CorvaleRecorder.exe" ] || corvale_build "$BUILD" >/dev/null || exit 1
+
+WORK=$(mktemp -d /tmp/corvale-reliability.XXXXXX)
+small=$WORK/small-drive
+trap 'recorder_kill; umount "$small" 2>/dev/null; corvale_teardown; rm -rf "$WORK"' EXIT
+corvale_ensure_display || exit 1
+corvale_ensure_pulse force || exit 1
+corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
+export CORVALE_BUILD=$BUILD CORVALE_WORK=$WORK
+source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"
+READY="Status : Ready"
+ROWS=()
+row() { ROWS+=("$(printf '%-34s %s' "$1" "$2")"); }
+
+tone "$E2E/bench.wav" 440 $((SOAK_MIN * 60 + 600))
+play_into speakers "$E2E/bench.wav"
+reset_settings
+drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
+
+# Record/Stop cycles, a hundred per driver call so that Wine's process start does not count.
+recorder_start
+start=$(drv resources "$TITLE")
+slowest=0 done_cycles=0
+while [ "$done_cycles" -lt "$CYCLES" ]; do
+    args=()
+    n=$((CYCLES - done_cycles < 100 ? CYCLES - done_cycles : 100))
+    for i in $(seq "$n"); do
+        f=$E2E/cycle-$i.wav
+        args+=(set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 --
+            sleep 200 -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$f" stop 5000 --)
+    done
+    out=$(drv "${args[@]}" sleep 0)
+    rm -f "$E2E"/cycle-*.wav
+    s=$(echo "$out" | awk '/^answered/ && $4 > m { m = $4 } END { print m + 0 }')
+    [ "$s" -gt "$slowest" ] && slowest=$s
+    done_cycles=$((done_cycles + n))
+done
+end=$(drv resources "$TITLE")
+recorder_close
+row "cycles" "$CYCLES"
+row "  at start" "$start"
+row "  at end" "$end"
+row "  slowest Stop to Ready (ms)" "$slowest"
+
+# One long recording.
+recorder_start
+soak=$E2E/soak.wav
+rm -f "$soak"
+drv set-text "$TITLE" 1008 "$(winpath "$soak")" -- click "$TITLE" 1004 rec -- sleep 60000 >/dev/null
+one=$(drv resources "$TITLE")
+out=$(drv sleep $(((SOAK_MIN * 60 - 60) * 1000)) -- resources "$TITLE" -- click "$TITLE" 1003 stop \
+    -- wait-ready "$TITLE" 1035 "$READY" "$soak" stop 10000 -- between rec stop)
+recorder_close
+row "soak (min)" "$SOAK_MIN"
+row "  at 1 min" "$one"
+row "  at the end" "$(echo "$out" | grep '^memory')"
+row "  file (s) / Record-to-Stop (s)" "$(wav_seconds "$soak") / $(echo "$out" | tail -n 1 | awk '{ print $1 / 1000 }')"
+
+# Kills at random moments.
+playable=0 worst=0
+for k in $(seq "$KILLS"); do
+    recorder_start
+    f=$E2E/kill-$k.wav
+    rm -f "$f"
+    ms=$((1000 + RANDOM % 4000))
+    # Record-to-kill is timed by the driver up to its exit; the kill follows at once.
+    out=$(drv set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 rec -- sleep "$ms" \
+        -- mark kill -- between rec kill)
+    kill -9 "$RECORDER_PID" 2>/dev/null
+    recorder_kill
+    timed=$(echo "$out" | tail -n 1)
+    got=$(wav_seconds "$f")
+    if [ -n "$got" ] && sox "$f" -n stat >/dev/null 2>&1; then playable=$((playable + 1)); fi
+    lost=$(awk -v t="${timed:-0}" -v g="${got:-0}" 'BEGIN { printf "%d", t - g * 1000 }')
+    [ "$lost" -gt "$worst" ] && worst=$lost
+done
+row "kills" "$KILLS"
+row "  files that parse and play" "$playable"
+row "  most sound lost (ms)" "$worst"
+
+# Unplug and replug the recorded sink.
+removed=0 valid=0
+for u in $(seq "$UNPLUGS"); do
+    module=$(pactl load-module module-null-sink sink_name=bench sink_properties=device.description=Bench)
+    play_into bench "$E2E/bench.wav"
+    sleep 1
+    recorder_start
+    index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Bench" | cut -d: -f1)
+    f=$E2E/unplug-$u.wav
+    rm -f "$f"
+    drv select "$TITLE" 1009 $((index - 1)) -- set-text "$TITLE" 1008 "$(winpath "$f")" \
+        -- click "$TITLE" 1004 -- sleep 2000 >/dev/null
+    pactl unload-module "$module"
+    drv answer "DirectShow Audio Capture Sample" OK 15000 >/dev/null && removed=$((removed + 1))
+    soxi "$f" >/dev/null 2>&1 && valid=$((valid + 1))
+    recorder_close
+    kill "$PLAYER_PID" 2>/dev/null
+done
+row "unplug/replug cycles" "$UNPLUGS"
+row "  removal reported" "$removed"
+row "  valid files" "$valid"
+
+# A full disk, then another drive.
+mkdir -p "$small"
+if mount -t tmpfs -o size=256k corvale-bench "$small" 2>/dev/null; then
+    ln -sfn "$small" "$WINEPREFIX/dosdevices/q:"
+    play_into speakers "$E2E/bench.wav"
+    recorder_start
+    out=$(drv set-text "$TITLE" 1008 'Q:\full.wav' -- click "$TITLE" 1004 \
+        -- answer "Start Recording Error" OK 8000 -- wait-text "$TITLE" 1035 "$READY" 3000)
+    after=$E2E/after.wav
+    drv set-text "$TITLE" 1008 "$(winpath "$after")" -- click "$TITLE" 1004 -- sleep 2000 \
+        -- click "$TITLE" 1003 -- wait-text "$TITLE" 1035 "$READY" 3000 >/dev/null
+    recorder_close
+    row "full disk: message / valid file" "$(echo "$out" | grep -c '^text "1. Your') / $(soxi -D "$small/full.wav" 2>/dev/null)"
+    row "  next recording elsewhere (s)" "$(wav_seconds "$after")"
+else
+    row "full disk" "skipped (cannot mount a tmpfs)"
+fi
+
+printf '%s\n' "${ROWS[@]}"
