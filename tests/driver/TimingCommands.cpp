@@ -5,7 +5,7 @@
 #include "DriverError.h"
 #include "Paths.h"
 #include "WindowLookup.h"
-#include "framework/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -28,6 +28,11 @@ public:
     HRESULT FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& list) const {
         return m_dialog.FillDeviceList(monikers, list);
     }
+    // What a device event that failed to build a new graph leaves behind.
+    void DropGraph() const {
+        m_dialog.ReleaseCaptureGraph();
+        m_dialog.ResetGraphPointers();
+    }
 
 private:
     RecorderDialog& m_dialog;

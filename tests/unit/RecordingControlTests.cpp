@@ -167,8 +167,7 @@ TEST_F(RecordingControlTest, PathLongerThan259CharactersIsRefused) {
 // still end the timer, or the status would go back to the recording text every second.
 TEST_F(RecordingControlTest, StopWithoutAGraphStillEndsTheTimer) {
     Click(IDC_RECORD);
-    dialog->ReleaseCaptureGraph();
-    dialog->ResetGraphPointers();
+    Probe().DropGraph();
     Click(IDC_STOP);
     EXPECT_EQ(Text(IDC_STATUS), kReady);
     EXPECT_FALSE(KillTimer(window(), kRecordTimerId)) << "the record timer still runs";
