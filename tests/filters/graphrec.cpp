@@ -1,9 +1,10 @@
 // graphrec: builds the recorder's own graph ("Audio Capture" from the device moniker,
 // "WAV Dest", "File Writer" in overwrite mode, Render of the capture pin) and records by a
 // step pattern, printing one line per fact for the test scripts:
-//   graphrec --device NAME --out PATH [--steps run:3,pause:1,level:0.5,enable:0,run:2]
+//   graphrec --device NAME --out PATH [--steps wait:2,run:3,pause:1,level:0.5,enable:0,run:2]
 //            [--line N] [--level X] [--enable 0|1] [--list]
-// Steps: run:S and pause:S hold that state S seconds; level:X, enable:0|1 act on the line's
+// Steps: run:S and pause:S hold that state S seconds, wait:S waits S seconds in the state the
+// graph is in; level:X, enable:0|1 act on the line's
 // IAMAudioInputMixer; winmm:X sets the line's winmm volume directly. The graph stops at the end.
 // Lines: DEVICE, CONNECTED a:pin -> b:pin, MIXLEVEL, STATE name epoch_ms hr, EVENT code p1 p2
 // epoch_ms, RECORDED_MS n, RESULT hr.
@@ -362,6 +363,10 @@ HRESULT Record(Options& opt) {
         if (verb == "level" || verb == "enable") {
             SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1,
                      verb == "enable" ? static_cast<int>(arg) : -1);
+            continue;
+        }
+        if (verb == "wait") {
+            PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
             continue;
         }
         if (verb != "run" && verb != "pause") {

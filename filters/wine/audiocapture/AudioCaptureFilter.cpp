@@ -27,17 +27,20 @@ int AudioCaptureFilter::PinCount() noexcept {
 }
 
 kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
-    if (index == 0)
+    if (index == 0) {
         return &m_output;
-    if (index > 0 && index <= static_cast<int>(m_lines.size()))
+    }
+    if (index > 0 && index <= static_cast<int>(m_lines.size())) {
         return m_lines[index - 1].get();
+    }
     return nullptr;
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded)
+    if (m_loaded) {
         return E_UNEXPECTED;
+    }
     m_deviceId = 0;
     m_loaded = true;
     return CreateLinePins();
@@ -46,11 +49,13 @@ STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
 // The bag of a device moniker holds the device number as "WaveInID" (Wine writes "WaveInId";
 // its bag ignores case) and wants VT_EMPTY or VT_I4 asked for.
 STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) noexcept {
-    if (!pPropBag)
+    if (!pPropBag) {
         return E_POINTER;
+    }
     kit::ScopedLock lock(FilterLock());
-    if (m_loaded)
+    if (m_loaded) {
         return E_UNEXPECTED;
+    }
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_I4;
@@ -59,8 +64,9 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         VariantInit(&v);
         hr = pPropBag->Read(L"WaveInId", &v, pErrorLog);
     }
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         return hr;
+    }
     if (v.vt != VT_I4) {
         VariantClear(&v);
         return E_INVALIDARG;
@@ -73,12 +79,14 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
 HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     try {
         m_mixer.Open(m_deviceId);
-        for (size_t i = 0; i < m_mixer.Lines().size(); ++i)
+        for (size_t i = 0; i < m_mixer.Lines().size(); ++i) {
             m_lines.push_back(
                 std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
+        }
         // Without a mixer the level still works, applied here.
-        if (m_lines.empty())
+        if (m_lines.empty()) {
             m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
+        }
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -87,11 +95,11 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     AM_MEDIA_TYPE first{};
     if (m_output.GetMediaType(0, &first) == S_OK) {
         const WAVEFORMATEX* wfx = kit::PcmFormatOf(&first);
-        // Its first start is slower than later ones (about 70 ms more before data flows,
-        // measured): that one is made now too.
-        if (wfx && DeviceSupports(*wfx) && SUCCEEDED(OpenReader(*wfx)) &&
-            SUCCEEDED(m_reader->Arm()))
-            m_reader->Stop();
+        // Its first start is much slower than later ones (sound flows after up to a second,
+        // measured): that one is made now too, in the background.
+        if (wfx && DeviceSupports(*wfx) && SUCCEEDED(OpenReader(*wfx))) {
+            m_reader->Warm();
+        }
         kit::FreeMediaType(first);
     }
     return S_OK;
@@ -105,8 +113,9 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
         (uint64_t{wfx.nSamplesPerSec} << 32) | (uint64_t{wfx.nChannels} << 16) | wfx.wBitsPerSample;
     kit::ScopedLock lock(m_supportLock);
     for (const auto& [known, supported] : m_supported) {
-        if (known == key)
+        if (known == key) {
             return supported;
+        }
     }
     WAVEFORMATEX query = wfx;
     query.cbSize = 0;
@@ -124,17 +133,20 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
 // to the samples here.
 double AudioCaptureFilter::Gain() const noexcept {
     double gain = 0.0;
-    for (const auto& line : m_lines)
+    for (const auto& line : m_lines) {
         gain = std::max(gain, line->Gain());
+    }
     return gain;
 }
 
 HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
-    if (!m_output.IsConnected())
+    if (!m_output.IsConnected()) {
         return S_OK;
+    }
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&m_output.CurrentType());
-    if (!wfx)
+    if (!wfx) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     m_format = *wfx;
     m_haveOrigin = false;
     m_bytesDelivered = 0;
@@ -144,16 +156,19 @@ HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
 
 // The device opened before stays open for every run in the same format.
 HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx) noexcept {
-    if (m_reader && SameFormat(m_reader->Format(), wfx))
+    if (m_reader && SameFormat(m_reader->Format(), wfx)) {
         return S_OK;
+    }
     WaveInReader::Discard(std::move(m_reader));
     CaptureSink& sink = *this;
     m_reader.reset(new (std::nothrow) WaveInReader(sink, m_deviceId, wfx));
-    if (!m_reader)
+    if (!m_reader) {
         return E_OUTOFMEMORY;
+    }
     HRESULT hr = m_reader->Open();
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         WaveInReader::Discard(std::move(m_reader));
+    }
     return hr;
 }
 
@@ -168,7 +183,7 @@ HRESULT AudioCaptureFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 }
 
 HRESULT AudioCaptureFilter::OnRunToPause() noexcept {
-    return m_reader ? m_reader->Stop() : S_OK;
+    return m_reader ? m_reader->Pause() : S_OK;
 }
 
 HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
@@ -177,11 +192,13 @@ HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
 
 void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept {
     fw::ComPtr<IMediaSample> sample;
-    if (FAILED(m_output.GetDeliveryBuffer(sample.put())))
+    if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) {
         return;
+    }
     BYTE* out = nullptr;
-    if (FAILED(sample->GetPointer(&out)))
+    if (FAILED(sample->GetPointer(&out))) {
         return;
+    }
     bytes = std::min<DWORD>(bytes, static_cast<DWORD>(sample->GetSize()));
     double gain = Gain();
     if (gain >= 1.0) {
@@ -189,11 +206,13 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     } else if (m_format.wBitsPerSample == 16) {
         auto* dst = reinterpret_cast<int16_t*>(out);
         const auto* src = reinterpret_cast<const int16_t*>(data);
-        for (DWORD i = 0; i < bytes / 2; ++i)
+        for (DWORD i = 0; i < bytes / 2; ++i) {
             dst[i] = static_cast<int16_t>(src[i] * gain);
+        }
     } else {
-        for (DWORD i = 0; i < bytes; ++i)
+        for (DWORD i = 0; i < bytes; ++i) {
             out[i] = static_cast<BYTE>(128 + (data[i] - 128) * gain);
+        }
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 

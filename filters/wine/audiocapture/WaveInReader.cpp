@@ -23,8 +23,9 @@ HRESULT WaveInReader::Open() noexcept {
     m_bufferEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_commandEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent)
+    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent) {
         return HRESULT_FROM_WIN32(GetLastError());
+    }
     try {
         m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
         m_headers.assign(kBufferCount, WAVEHDR{});
@@ -37,35 +38,40 @@ HRESULT WaveInReader::Open() noexcept {
     m_lost = OpenDevice() != MMSYSERR_NOERROR;
     // The thread may outlive every other reference to this module (see Discard).
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&WaveInReader::ThreadMain), &m_module))
+                            reinterpret_cast<LPCWSTR>(&WaveInReader::ThreadMain), &m_module)) {
         m_module = nullptr;
+    }
     m_thread.reset(CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr));
     if (!m_thread) {
         HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
         CloseDevice();
-        if (m_module)
+        if (m_module) {
             FreeLibrary(m_module);
+        }
         m_module = nullptr;
         return hr;
     }
     SetThreadPriority(m_thread.get(), THREAD_PRIORITY_TIME_CRITICAL);
     m_watchdogQuit.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (m_watchdogQuit)
+    if (m_watchdogQuit) {
         m_watchdog.reset(CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr));
+    }
     return m_watchdog ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
 void WaveInReader::StopWatchdog() noexcept {
-    if (!m_watchdog)
+    if (!m_watchdog) {
         return;
+    }
     SetEvent(m_watchdogQuit.get());
     WaitForSingleObject(m_watchdog.get(), INFINITE);
     m_watchdog.reset();
 }
 
 void WaveInReader::Discard(std::unique_ptr<WaveInReader> reader) noexcept {
-    if (!reader)
+    if (!reader) {
         return;
+    }
     reader->StopWatchdog();
     {
         std::lock_guard<std::mutex> lock(reader->m_sinkLock);
@@ -96,16 +102,26 @@ HRESULT WaveInReader::Stop() noexcept {
     return RunCommand(Command::Stop);
 }
 
+HRESULT WaveInReader::Warm() noexcept {
+    return RunCommand(Command::Warm);
+}
+
+HRESULT WaveInReader::Pause() noexcept {
+    return RunCommand(Command::Pause);
+}
+
 HRESULT WaveInReader::RunCommand(Command command) noexcept {
-    if (!m_thread)
+    if (!m_thread) {
         return E_UNEXPECTED;
+    }
     {
         std::lock_guard<std::mutex> lock(m_commandLock);
         m_command = command;
     }
     SetEvent(m_commandEvent.get());
-    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0) {
         return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+    }
     return m_commandResult;
 }
 
@@ -130,11 +146,13 @@ MMRESULT WaveInReader::OpenDevice() noexcept {
 }
 
 void WaveInReader::CloseDevice() noexcept {
-    if (!m_wave)
+    if (!m_wave) {
         return;
+    }
     waveInReset(m_wave);
-    for (WAVEHDR& h : m_headers)
+    for (WAVEHDR& h : m_headers) {
         waveInUnprepareHeader(m_wave, &h, sizeof(h));
+    }
     waveInClose(m_wave);
     m_wave = nullptr;
     m_started = false;
@@ -150,11 +168,13 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 // source (measured), so only a reopened device counts as back.
 void WaveInReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
-        if (!m_recording || m_lost)
+        if (!m_recording || m_lost) {
             continue;
+        }
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (GetTickCount64() - m_lastDataTick < stallMs)
+        if (GetTickCount64() - m_lastDataTick < stallMs) {
             continue;
+        }
         m_lost = true;
         ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
         SetEvent(m_commandEvent.get());
@@ -166,14 +186,16 @@ DWORD WINAPI WaveInReader::ThreadMain(void* self) noexcept {
     reader->Loop();
     HMODULE module = reader->m_module;
     delete reader;
-    if (module)
+    if (module) {
         FreeLibraryAndExitThread(module, 0);
+    }
     return 0;
 }
 
 void WaveInReader::Loop() noexcept {
-    if (m_lost)
+    if (m_lost) {
         ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
+    }
     for (;;) {
         HANDLE handles[2] = {m_commandEvent.get(), m_bufferEvent.get()};
         WaitForMultipleObjects(2, handles, FALSE, 100);
@@ -184,13 +206,24 @@ void WaveInReader::Loop() noexcept {
         }
         switch (command) {
         case Command::Arm:
-            Finish();
-            m_prerolling = m_wave && DeviceStart();
+            ArmRun();
             m_commandResult = S_OK;
             SetEvent(m_doneEvent.get());
             break;
         case Command::Start:
             StartRun();
+            SetEvent(m_doneEvent.get());
+            break;
+        case Command::Warm:
+            if (!m_started && m_wave) {
+                m_warming = DeviceStart();
+            }
+            m_commandResult = S_OK;
+            SetEvent(m_doneEvent.get());
+            break;
+        case Command::Pause:
+            BeginPause();
+            m_commandResult = S_OK;
             SetEvent(m_doneEvent.get());
             break;
         case Command::Stop:
@@ -206,19 +239,46 @@ void WaveInReader::Loop() noexcept {
             break;
         }
         CollectBuffers();
-        if (m_lost)
+        if (m_warming && (m_bytesSinceStart > 0 || GetTickCount64() - m_startTick > kFirstDataMs)) {
+            Finish();
+        }
+        if (m_lost) {
             Reconnect();
+        }
     }
+}
+
+// A device armed already runs on, and so does one still warming up: a restart would cost its
+// start-up delay. What a warming device captured before now is dropped.
+void WaveInReader::ArmRun() noexcept {
+    if (m_warming && m_started) {
+        CollectBuffers();
+        m_warming = false;
+        m_prerolling = true;
+        CutAtPosition();
+        return;
+    }
+    if (m_prerolling && m_started) {
+        return;
+    }
+    Finish();
+    m_prerolling = m_wave && DeviceStart();
 }
 
 // The first run after Open begins with what the device captured since Open.
 void WaveInReader::StartRun() noexcept {
     CollectBuffers();
     m_commandResult = S_OK;
-    if (m_wave && !m_prerolling)
+    if (m_pausing && m_started) {
+        Resume();
+        return;
+    }
+    if (m_wave && !m_prerolling) {
         DeviceStart();
-    if (m_wave)
+    }
+    if (m_wave) {
         m_commandResult = m_started ? S_OK : E_FAIL;
+    }
     m_recording = true;
     m_discontinuity = true;
     m_lastDataTick = GetTickCount64();
@@ -237,20 +297,62 @@ void WaveInReader::Finish() noexcept {
     if (m_wave && m_started) {
         waveInStop(m_wave);
         m_started = false;
-        ULONGLONG deadline = GetTickCount64() + kStopWaitMs;
-        while (!(m_headers[m_next].dwFlags & WHDR_DONE) && GetTickCount64() < deadline)
+        // Only a recording waits for its partly filled buffer: what a pause or a warm-up
+        // captured is dropped anyway.
+        ULONGLONG deadline = GetTickCount64() + (m_recording ? kStopWaitMs : 0);
+        while (!(m_headers[m_next].dwFlags & WHDR_DONE) && GetTickCount64() < deadline) {
             Sleep(2);
+        }
     }
     CollectBuffers();
     m_recording = false;
     m_prerolling = false;
     m_preroll.clear();
+    m_pausing = false;
+    m_warming = false;
+    m_dropBytes = 0;
+}
+
+void WaveInReader::BeginPause() noexcept {
+    bool running = m_recording && m_started;
+    Finish();
+    if (running && m_wave && DeviceStart()) {
+        m_pausing = true;
+    }
+}
+
+// The resume cuts the device's stream where its position stands now: what the device captured
+// before the click is dropped, whether it has reached a buffer yet or not.
+void WaveInReader::Resume() noexcept {
+    CollectBuffers();
+    CutAtPosition();
+    m_pausing = false;
+    m_recording = true;
+    m_discontinuity = true;
+    m_lastDataTick = GetTickCount64();
+}
+
+void WaveInReader::CutAtPosition() noexcept {
+    ULONGLONG captured = DevicePosition() - m_positionAtStart;
+    m_dropBytes = captured > m_bytesSinceStart ? captured - m_bytesSinceStart : 0;
+    m_dropBytes -= m_dropBytes % m_format.nBlockAlign;
+}
+
+ULONGLONG WaveInReader::DevicePosition() noexcept {
+    MMTIME time{};
+    time.wType = TIME_BYTES;
+    if (waveInGetPosition(m_wave, &time, sizeof(time)) != MMSYSERR_NOERROR ||
+        time.wType != TIME_BYTES) {
+        return m_positionAtStart + m_bytesSinceStart;
+    }
+    return time.u.cb;
 }
 
 bool WaveInReader::DeviceStart() noexcept {
     m_started = waveInStart(m_wave) == MMSYSERR_NOERROR;
     m_startTick = GetTickCount64();
     m_bytesSinceStart = 0;
+    m_positionAtStart = m_started ? DevicePosition() : 0;
     return m_started;
 }
 
@@ -263,19 +365,31 @@ DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
     ULONGLONG sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
     // Only the first buffer after a start carries it.
-    if (sinceStart > 0 || elapsedMs > kStaleWindowMs)
+    if (sinceStart > 0 || elapsedMs > kStaleWindowMs) {
         return 0;
+    }
     ULONGLONG allowed = (elapsedMs + kStaleSlackMs) * m_format.nAvgBytesPerSec / 1000;
-    if (bytes <= allowed)
+    if (bytes <= allowed) {
         return 0;
+    }
     ULONGLONG stale = bytes - allowed;
     return static_cast<DWORD>(stale - stale % m_format.nBlockAlign);
 }
 
+DWORD WaveInReader::TakeDrop(DWORD bytes) noexcept {
+    if (!m_recording && !m_prerolling) {
+        return 0;
+    }
+    auto drop = static_cast<DWORD>(std::min<ULONGLONG>(m_dropBytes, bytes));
+    m_dropBytes -= drop;
+    return drop;
+}
+
 void WaveInReader::Keep(const BYTE* data, DWORD bytes) noexcept {
     size_t limit = m_preroll.capacity();
-    if (bytes > limit)
+    if (bytes > limit) {
         return;
+    }
     if (m_preroll.size() + bytes > limit) {
         size_t drop = m_preroll.size() + bytes - limit;
         drop += (m_format.nBlockAlign - drop % m_format.nBlockAlign) % m_format.nBlockAlign;
@@ -286,8 +400,9 @@ void WaveInReader::Keep(const BYTE* data, DWORD bytes) noexcept {
 }
 
 void WaveInReader::CollectBuffers() noexcept {
-    if (!m_wave)
+    if (!m_wave) {
         return;
+    }
     while (m_headers[m_next].dwFlags & WHDR_DONE) {
         WAVEHDR& h = m_headers[m_next];
         if (h.dwBytesRecorded > 0) {
@@ -300,9 +415,9 @@ void WaveInReader::CollectBuffers() noexcept {
                 m_reopened = false;
                 ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
             }
-            DWORD stale = StaleBytes(h.dwBytesRecorded);
-            const auto* data = reinterpret_cast<const BYTE*>(h.lpData) + stale;
-            DWORD bytes = h.dwBytesRecorded - stale;
+            DWORD skip = std::max(StaleBytes(h.dwBytesRecorded), TakeDrop(h.dwBytesRecorded));
+            const auto* data = reinterpret_cast<const BYTE*>(h.lpData) + skip;
+            DWORD bytes = h.dwBytesRecorded - skip;
             if (bytes > 0 && m_recording) {
                 bool discontinuity = std::exchange(m_discontinuity, false);
                 ToSink([&](CaptureSink& sink) { sink.OnCaptured(data, bytes, discontinuity); });
@@ -326,10 +441,12 @@ void WaveInReader::Reconnect() noexcept {
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_wave && now - m_lastDataTick < stallMs)
+    if (m_wave && now - m_lastDataTick < stallMs) {
         return;
-    if (now - m_lastRetryTick < kRetryMs)
+    }
+    if (now - m_lastRetryTick < kRetryMs) {
         return;
+    }
     m_lastRetryTick = now;
     CloseDevice();
     if (OpenDevice() == MMSYSERR_NOERROR) {

@@ -38,6 +38,10 @@ public:
 
     // Opens the device and starts the thread.
     HRESULT Open() noexcept;
+    // Starts the device in the background and stops it once sound flows: the first start of a
+    // device in a process waits for the sound system (about 1 s measured under Wine 8), later
+    // ones do not. What it captures is dropped.
+    HRESULT Warm() noexcept;
     // Starts the device for a new run, keeping what it captures until Start.
     HRESULT Arm() noexcept;
     // Arm, Start and Stop return once the thread has done them; Stop stops the device and hands
@@ -45,6 +49,10 @@ public:
     // recorded later.
     HRESULT Start() noexcept;
     HRESULT Stop() noexcept;
+    // Stops like Stop, then starts the device again and drops what it captures until the next
+    // Start: a waveIn device under Wine needs 0.3 s and more after a start before sound flows,
+    // and this way that delay falls inside the pause instead of after the resume.
+    HRESULT Pause() noexcept;
     // Returns at once and never calls the sink again. Closing a waveIn device takes up to a
     // few hundred milliseconds under Wine, and longer when its source went away, so the
     // capture thread closes it and then deletes the reader; nothing it uses is freed under it.
@@ -64,18 +72,20 @@ public:
     static constexpr DWORD kStaleSlackMs = 15;
 
 private:
-    enum class Command { None, Arm, Start, Stop, Quit };
+    enum class Command { None, Warm, Arm, Start, Stop, Pause, Quit };
 
     template <typename Call> void ToSink(Call call) noexcept {
         std::lock_guard<std::mutex> lock(m_sinkLock);
-        if (!m_sinkGone)
+        if (!m_sinkGone) {
             call(m_sink);
+        }
     }
     void StopWatchdog() noexcept;
     void StartRun() noexcept;
     void Keep(const BYTE* data, DWORD bytes) noexcept;
     bool DeviceStart() noexcept;
     DWORD StaleBytes(DWORD bytes) noexcept;
+    DWORD TakeDrop(DWORD bytes) noexcept;
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static DWORD WINAPI WatchdogMain(void* self) noexcept;
     void Watch() noexcept;
@@ -85,6 +95,11 @@ private:
     MMRESULT OpenDevice() noexcept;
     void CloseDevice() noexcept;
     void Finish() noexcept;
+    void BeginPause() noexcept;
+    void Resume() noexcept;
+    void ArmRun() noexcept;
+    void CutAtPosition() noexcept;
+    ULONGLONG DevicePosition() noexcept;
     void CollectBuffers() noexcept;
 
     CaptureSink& m_sink;
@@ -117,6 +132,12 @@ private:
     bool m_started = false;
     ULONGLONG m_startTick = 0;
     ULONGLONG m_bytesSinceStart = 0;
+    // While paused the device runs and its data is dropped; the resume drops what the device
+    // captured before it, counted in bytes since the device's start.
+    bool m_pausing = false;
+    bool m_warming = false;
+    ULONGLONG m_positionAtStart = 0;
+    ULONGLONG m_dropBytes = 0;
     bool m_prerolling = false;
     std::vector<BYTE> m_preroll;
     ULONGLONG m_lastRetryTick = 0;
