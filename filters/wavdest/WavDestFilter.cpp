@@ -57,8 +57,9 @@ HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 // filter, its chain could not be removed, and every later Record would fail to connect.
 HRESULT WavDestFilter::OnRunToPause() noexcept {
     kit::ScopedLock lock(m_streamLock);
-    if (m_header)
+    if (m_header) {
         WriteHeader(true);
+    }
     return S_OK;
 }
 
