@@ -28,7 +28,8 @@ READY="Status : Ready"
 ROWS=()
 row() { ROWS+=("$(printf '%-34s %s' "$1" "$2")"); }
 # Wine 8 answers 0 to GetProcessMemoryInfo, GetProcessHandleCount and GetGuiResources for
-# another process (measured): the resident memory is read from Linux beside them.
+# another process (measured): the driver takes the handle count from the system's process
+# list, the resident memory is read from Linux beside them, GDI and USER objects stay 0.
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$RECORDER_PID/status" 2>/dev/null; }
 
 tone "$E2E/bench.wav" 440 $((SOAK_MIN * 60 + 600))

@@ -9,9 +9,11 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <map>
+#include <vector>
 
 namespace driver {
 
@@ -103,6 +105,36 @@ void Exclusive(const Args& args) {
     std::printf("%d\n", OpenExclusively(WindowsPath(args.at(0))) ? 1 : 0);
 }
 
+// Wine 8 answers 0 from GetProcessHandleCount for another process, but its system process
+// list carries the server's handle count.
+DWORD HandleCountFromSystem(DWORD pid) {
+    using Query = NTSTATUS(WINAPI*)(SYSTEM_INFORMATION_CLASS, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) {
+        return 0;
+    }
+    std::vector<BYTE> buffer(1 << 20);
+    ULONG needed = 0;
+    while (query(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                 &needed) != 0) {
+        if (buffer.size() >= (64u << 20)) {
+            return 0;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    for (size_t at = 0;;) {
+        const auto* info = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(&buffer[at]);
+        if (reinterpret_cast<ULONG_PTR>(info->UniqueProcessId) == pid) {
+            return info->HandleCount;
+        }
+        if (info->NextEntryOffset == 0) {
+            return 0;
+        }
+        at += info->NextEntryOffset;
+    }
+}
+
 // Memory (private bytes, KiB), kernel handles and GDI/USER objects of the process that owns
 // the window with that caption.
 void Resources(const Args& args) {
@@ -118,6 +150,9 @@ void Resources(const Args& args) {
                          sizeof memory);
     DWORD handles = 0;
     GetProcessHandleCount(process.get(), &handles);
+    if (handles == 0) {
+        handles = HandleCountFromSystem(pid);
+    }
     std::printf("memory %llu handles %lu gdi %lu user %lu\n",
                 static_cast<unsigned long long>(memory.PrivateUsage / 1024), handles,
                 GetGuiResources(process.get(), GR_GDIOBJECTS),

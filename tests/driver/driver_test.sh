@@ -61,6 +61,11 @@ out=$(drv text "$W" 1005 -- wait-window "No Such Window" 200 -- text "$W" 1005)
 expect_eq "first failure ends the run" "$out" 'answer yes
 driver: ERROR no window "No Such Window" after 200 ms'
 
+# Another process's handle count: Wine answers 0 through GetProcessHandleCount.
+handles=$(drv resources "$W" | awk '{ print $4 }')
+if [ "${handles:-0}" -gt 10 ]; then pass "resources counts the fixture's handles ($handles)"; else
+    fail "resources counts the fixture's handles" "got: '$handles'"; fi
+
 out=$(drv key "$W" escape -- wait-exit "$pid" 5000)
 expect_eq "escape ends the dialog" "$out" "exit 2"
 drv kill "$pid" >/dev/null
