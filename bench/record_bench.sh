@@ -16,9 +16,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 SECONDS_TO_RECORD=${2:-60}
 BEFORE=${3:-}
-corvale_configure "$BUILD" -DCORVALE_BUILD_BENCH=ON &&
-    cmake --build "$BUILD" --target CorvaleRecorder corvale-driver graphrec wavein_rec \
-        corvale_audiocapture corvale_filewriter corvale_wavdest >/dev/null || exit 1
+corvale_build_bench "$BUILD" corvale-driver graphrec wavein_rec || exit 1
 BIN=$BUILD/bin
 GRAPHREC=$BUILD/tests/filters/graphrec.exe
 DEVICE="Monitor of Speakers"

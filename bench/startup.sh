@@ -11,9 +11,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 RUNS=${2:-10}
 BEFORE=${3:-}
-corvale_configure "$BUILD" -DCORVALE_BUILD_BENCH=ON &&
-    cmake --build "$BUILD" --target CorvaleRecorder startup_probe bare_dialog corvale_audiocapture \
-        corvale_filewriter corvale_wavdest >/dev/null || exit 1
+corvale_build_bench "$BUILD" startup_probe bare_dialog || exit 1
 
 WORK=$(mktemp -d /tmp/corvale-startup.XXXXXX)
 trap 'corvale_teardown; rm -rf "$WORK"' EXIT

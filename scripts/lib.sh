@@ -45,6 +45,15 @@ corvale_build() {
     corvale_configure "$@" && cmake --build "$1" -j"$(nproc)"
 }
 
+# corvale_build_bench DIR [TARGET...]: the recorder, its filters and the given bench targets.
+corvale_build_bench() {
+    local dir=$1
+    shift
+    corvale_configure "$dir" -DCORVALE_BUILD_BENCH=ON &&
+        cmake --build "$dir" --target CorvaleRecorder corvale_audiocapture corvale_filewriter \
+            corvale_wavdest "$@" >/dev/null
+}
+
 # Starts Xvfb on a free display when no X server answers on $DISPLAY.
 corvale_ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xwininfo -root >/dev/null 2>&1; then return 0; fi

@@ -13,11 +13,15 @@
 
 #include <cstdio>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace driver {
 
 namespace {
+
+// The times taken here are compared with bounds of tens of milliseconds.
+constexpr DWORD kTimingPollMs = 2;
 
 double NowMs() {
     static const double perMs = [] {
@@ -75,12 +79,10 @@ void WaitReady(const Args& args) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout), &ignored);
     double answered = NowMs() - since;
-    const double end = NowMs() + static_cast<double>(timeout);
-    while (TextOf(status) != want) {
-        if (NowMs() > end) {
-            throw DriverError("status is not " + Quote(want) + " after " + args.at(5) + " ms");
-        }
-        Sleep(2);
+    auto shows = [&] { return TextOf(status) == want; };
+    if (!WaitFor(timeout, shows, kTimingPollMs)) {
+        throw DriverError("status is not " + Quote(want) + " after " + std::to_string(timeout) +
+                          " ms");
     }
     double ready = NowMs() - since;
     bool exclusive = OpenExclusively(path);
@@ -91,12 +93,9 @@ void WaitReady(const Args& args) {
 void WaitReleased(const Args& args) {
     std::string path = WindowsPath(args.at(0));
     double since = MarkOf(args.at(1));
-    const double end = NowMs() + static_cast<double>(args.intOr(2, kDefaultTimeoutMs));
-    while (!OpenExclusively(path)) {
-        if (NowMs() > end) {
-            throw DriverError(path + " is still held by another program");
-        }
-        Sleep(2);
+    auto released = [&] { return OpenExclusively(path); };
+    if (!WaitFor(args.intOr(2, kDefaultTimeoutMs), released, kTimingPollMs)) {
+        throw DriverError(path + " is still held by another program");
     }
     std::printf("released %.0f\n", NowMs() - since);
 }

@@ -26,8 +26,8 @@ HWND ControlOf(const std::string& caption, long id);
 // Lets the target's thread finish what was posted to it before the next step.
 void SyncWith(HWND hwnd);
 
-// Polls pred every 20 ms until it holds or timeoutMs has passed.
-template <typename Pred> bool WaitFor(long timeoutMs, Pred pred) {
+// Polls pred every pollMs (20) until it holds or timeoutMs has passed.
+template <typename Pred> bool WaitFor(long timeoutMs, Pred pred, DWORD pollMs = 20) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     for (;;) {
         if (pred()) {
@@ -36,7 +36,7 @@ template <typename Pred> bool WaitFor(long timeoutMs, Pred pred) {
         if (GetTickCount64() >= end) {
             return false;
         }
-        Sleep(20);
+        Sleep(pollMs);
     }
 }
 
