@@ -10,6 +10,11 @@ SETTINGS='HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option'
 E2E=$CORVALE_WORK/e2e
 mkdir -p "$E2E"
 RECORDER_PID=
+# A capture device's first start in a process takes up to 2 s under Wine 8 before sound flows.
+# The program makes it in the background when a device is opened (at its start or a change of
+# device), and a user's first click comes later than the driver's: tests that measure a
+# recording's length wait this long (ms) after opening a device.
+DEVICE_SETTLE_MS=2500
 
 # drv CMD ARGS... [-- CMD ARGS...]: runs the driver; its output on stdout, status as its own.
 drv() { corvale_wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }

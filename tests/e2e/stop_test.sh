@@ -16,10 +16,8 @@ play_into speakers "$E2E/stop440.wav"
 READY_MS=200
 length_slack() { [ "$1" -ge 10 ] && echo 0.1 || echo 0.05; }
 
-# recorder_settle: a capture device's first start in a process takes up to 2 s under Wine 8
-# before sound flows; the program makes it in the background from its start, and a user's
-# first click comes later than the driver's. Stop, not that start, is measured here.
-recorder_settle() { recorder_start && sleep 2.5; }
+# Stop, not the device's first start, is measured here.
+recorder_settle() { recorder_start && drv sleep "$DEVICE_SETTLE_MS" >/dev/null; }
 
 # check_take NAME FILE SECONDS DRIVER_OUTPUT: the driver printed "answered A ready R
 # exclusive E", then the ms between the Record and Stop clicks.
