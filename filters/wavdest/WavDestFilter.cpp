@@ -24,6 +24,13 @@ kit::PinBase* WavDestFilter::GetPin(int index) noexcept {
     return nullptr;
 }
 
+void* WavDestFilter::FindInterface(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ILevelSource)) {
+        return static_cast<ILevelSource*>(&m_levels);
+    }
+    return FilterBase::FindInterface(riid);
+}
+
 HRESULT WavDestFilter::OnStopToPause() noexcept {
     kit::ScopedLock lock(m_streamLock);
     m_header.reset();
@@ -44,6 +51,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
     m_bytesPerSecond = wfx->nAvgBytesPerSec;
+    m_levels.measure().Start(*wfx, mt.cbFormat, GetTickCount64());
     return S_OK;
 }
 
@@ -162,6 +170,7 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
     if (length <= 0) {
         return S_OK;
     }
+    m_levels.measure().Feed(data, static_cast<size_t>(length), GetTickCount64());
     if (!m_headerWritten) {
         hr = WriteHeader(false);
         if (FAILED(hr)) {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "filters/kit/Filter.h"
+#include "filters/wavdest/LevelSource.h"
 #include "filters/wavdest/WavDestClassId.h"
 #include "filters/wavdest/WavDestPins.h"
 #include "filters/wavdest/WavHeader.h"
@@ -25,6 +26,7 @@ public:
     HRESULT InputEnded() noexcept;
 
 protected:
+    void* FindInterface(REFIID riid) noexcept override;
     HRESULT OnStopToPause() noexcept override;
     HRESULT OnPauseToRun(REFERENCE_TIME tStart) noexcept override;
     HRESULT OnRunToPause() noexcept override;
@@ -37,6 +39,7 @@ private:
 
     WavDestInputPin m_input;
     WavDestOutputPin m_output;
+    LevelSource m_levels{*this};       // what arrives, measured for the program's meter
     kit::CriticalSection m_streamLock; // orders the writes of the streaming and control threads
     std::optional<WavHeader> m_header;
     uint64_t m_dataBytes = 0;
