@@ -125,6 +125,7 @@ void LevelMeasure::Start(const WAVEFORMATEX& format, size_t formatSize, uint64_t
     for (auto& peak : m_peak) {
         peak.store(0);
     }
+    m_frames.store(0);
     m_clipped.store(0);
     m_lastSoundMs.store(nowMs);
     m_channels.store(m_channelCount);
@@ -196,6 +197,7 @@ void LevelMeasure::Publish(const Scan& scan, size_t frames, uint64_t nowMs) noex
                !m_peak[channel].compare_exchange_weak(seen, scan.peak[channel])) {
         }
     }
+    m_frames.fetch_add(frames);
     if (scan.clipped != 0) {
         m_clipped.fetch_add(scan.clipped);
     }
@@ -213,6 +215,7 @@ LevelReading LevelMeasure::Read(uint64_t nowMs) noexcept {
         reading.peak[channel] =
             static_cast<float>(m_peak[channel].exchange(0)) / static_cast<float>(kFullScale);
     }
+    reading.frames = m_frames.load();
     reading.clippedSamples = m_clipped.load();
     const uint64_t last = m_lastSoundMs.load();
     const uint64_t silent = nowMs > last ? nowMs - last : 0;

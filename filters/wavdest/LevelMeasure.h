@@ -51,6 +51,7 @@ private:
 
     std::atomic<uint32_t> m_channels{0};
     std::atomic<uint32_t> m_peak[kLevelChannels] = {};
+    std::atomic<uint64_t> m_frames{0};
     std::atomic<uint64_t> m_clipped{0};
     std::atomic<uint64_t> m_lastSoundMs{0};
 };

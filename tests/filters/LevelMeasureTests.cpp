@@ -226,6 +226,7 @@ TEST(LevelReadings, ABufferEndingInsideAFrameKeepsTheFramesAligned) {
     const LevelReading r = measure.Read(2);
     EXPECT_NEAR(Db(r.peak[0]), -40.0, 0.01);
     EXPECT_NEAR(Db(r.peak[1]), -6.02, 0.01);
+    EXPECT_EQ(r.frames, 3u) << "the frame cut in two is left out";
 }
 
 TEST(LevelReadings, FormatsItCannotReadAreNotMeasured) {

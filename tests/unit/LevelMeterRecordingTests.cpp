@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "resources/resource.h"
+#include "tests/widgets/LevelMeterProbe.h"
 
 namespace {
 
@@ -12,8 +13,9 @@ protected:
         Seed(settings::kOnlyOnce, 1);
         Seed(settings::kCapturePinIndex, 1);
     }
-    LevelMeter& Meter() const {
-        return *dynamic_cast<LevelMeter*>(fw::Window::FromHandle(Item(IDC_LEVEL_METER)));
+    LevelMeterProbe Meter() const {
+        return LevelMeterProbe(
+            *dynamic_cast<LevelMeter*>(fw::Window::FromHandle(Item(IDC_LEVEL_METER))));
     }
     void MeterTick() const {
         SendMessageA(Item(IDC_LEVEL_METER), WM_TIMER, LevelMeter::kTimerId, 0);
@@ -35,7 +37,7 @@ TEST_F(LevelMeterRecordingTest, RecordingShowsTheWavDestsLevelsFromTheMetersOwnT
     EXPECT_EQ(Meter().mode(), LevelMeter::Mode::Live);
     EXPECT_TRUE(MeterTimerSet());
     EXPECT_EQ(Meter().tipText(), "Recording from \"Card\", input \"Line In\"");
-    WavDest().reading = {2, {0.5f, 0.25f}, 0, 0};
+    WavDest().reading = {2, {0.5f, 0.25f}, 4800, 0, 0};
     MeterTick();
     EXPECT_EQ(WavDest().reads, 1);
     EXPECT_EQ(Text(IDC_LEVEL_METER), "Level: left -6 dB, right -12 dB");

@@ -1,3 +1,4 @@
+#include "LevelMeterProbe.h"
 #include "TestSupport.h"
 #include "widgets/meter/LevelMeter.h"
 
@@ -12,8 +13,10 @@ LevelReading Reading(double leftDb, double rightDb, UINT64 clipped = 0, UINT32 s
     auto peak = [](double db) {
         return db <= -200 ? 0.0f : static_cast<float>(std::pow(10, db / 20));
     };
+    static UINT64 frames = 0;
     LevelReading r{};
     r.channels = 2;
+    r.frames = frames += 2400; // new data in each reading
     r.peak[0] = peak(leftDb);
     r.peak[1] = peak(rightDb);
     r.clippedSamples = clipped;
@@ -115,6 +118,19 @@ TEST_F(MeterPaint, PeakHoldTickStaysForOneAndAHalfSecondsThenFalls) {
     EXPECT_NEAR(tickEnd(), XOf(-40), 1) << "down to the bar";
 }
 
+TEST_F(MeterPaint, BarsWaitForTheNextBufferAndFallWhenNoneComes) {
+    MeasureFullScale();
+    LevelReading reading = Reading(-20, -20);
+    meter.Update(reading, 1000);
+    reading.peak[0] = reading.peak[1] = 0.0f; // the same frames: nothing new arrived
+    meter.Update(reading, 1500);
+    Paint();
+    EXPECT_EQ(canvas->at(XOf(-25), kLeftRow), LevelMeter::kGreen) << "waiting";
+    meter.Update(reading, 1600);
+    Paint();
+    EXPECT_EQ(canvas->at(XOf(-25), kLeftRow), LevelMeter::kUnlitGreen) << "fallen 12 dB";
+}
+
 TEST_F(MeterPaint, ClipLightStaysLitUntilTheNextStart) {
     Paint();
     EXPECT_EQ(canvas->at(kLampX, kLampY), LevelMeter::kClipOff);
@@ -131,20 +147,20 @@ TEST_F(MeterPaint, ClipLightStaysLitUntilTheNextStart) {
 
 TEST_F(MeterPaint, WarningAfterFiveSecondsOfSilenceUntilSoundComes) {
     meter.Update(Reading(-200, -200, 0, 4950), 4950);
-    EXPECT_FALSE(meter.warning());
+    EXPECT_FALSE(LevelMeterProbe(meter).warning());
     meter.Update(Reading(-200, -200, 0, 5000), 5000);
-    ASSERT_TRUE(meter.warning());
+    ASSERT_TRUE(LevelMeterProbe(meter).warning());
     Paint();
     EXPECT_NE(canvas->BoxOf(LevelMeter::kWarningColour).right, 0) << "the warning's text";
     EXPECT_EQ(canvas->BoxOf(LevelMeter::kUnlitGreen).right, 0) << "in place of the bars";
     EXPECT_EQ(meter.text(), LevelMeter::kWarningText);
     meter.Update(Reading(-30, -30), 5050);
-    EXPECT_FALSE(meter.warning());
+    EXPECT_FALSE(LevelMeterProbe(meter).warning());
 
     meter.Pause();
     meter.Resume(60000);
     meter.Update(Reading(-200, -200, 0, 55000), 61000);
-    EXPECT_FALSE(meter.warning()) << "paused time is not silence";
+    EXPECT_FALSE(LevelMeterProbe(meter).warning()) << "paused time is not silence";
 }
 
 TEST_F(MeterPaint, PausedMeterShowsItsLastReadingDimmed) {

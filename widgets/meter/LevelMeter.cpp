@@ -72,6 +72,7 @@ void LevelMeter::Reset() {
     m_warning = false;
     m_lastUpdate = 0;
     m_nextText = 0;
+    m_frames = 0;
 }
 
 void LevelMeter::Start(Source source, ULONGLONG nowMs) {
@@ -80,11 +81,9 @@ void LevelMeter::Start(Source source, ULONGLONG nowMs) {
     m_clip = false;
     m_channels = 2;
     m_mode = Mode::Live;
-    m_liveSince = nowMs;
+    m_liveSince = m_lastFresh = nowMs;
     SetWindowTextQuietly("");
-    if (hwnd()) {
-        SetTimer(hwnd(), kTimerId, kPeriodMs, nullptr);
-    }
+    SetPeriod(kPeriodMs);
     Repaint();
 }
 
@@ -103,10 +102,8 @@ void LevelMeter::Resume(ULONGLONG nowMs) {
     }
     // Silence while paused is no sign of a dead input: the warning counts from here.
     m_mode = Mode::Live;
-    m_liveSince = m_lastUpdate = nowMs;
-    if (hwnd()) {
-        SetTimer(hwnd(), kTimerId, kPeriodMs, nullptr);
-    }
+    m_liveSince = m_lastUpdate = m_lastFresh = nowMs;
+    SetPeriod(kPeriodMs);
     Repaint();
 }
 
@@ -121,10 +118,30 @@ void LevelMeter::Stop() {
     Repaint();
 }
 
+void LevelMeter::SetPeriod(UINT periodMs) {
+    m_period = periodMs;
+    m_stillReadings = 0;
+    if (hwnd()) {
+        SetTimer(hwnd(), kTimerId, periodMs, nullptr);
+    }
+}
+
+// Every wake-up costs Wine a round trip to its server: while the picture stays as it is (a
+// steady tone, silence) the meter looks less often, and at full rate again once it moves.
 void LevelMeter::OnTimer() {
     LevelReading reading{};
-    if (m_source && m_source(reading)) {
-        Update(reading, GetTickCount64());
+    if (!m_source || !m_source(reading)) {
+        return;
+    }
+    const Picture before = m_painted;
+    Update(reading, GetTickCount64());
+    if (!(m_painted == before)) {
+        if (m_period != kPeriodMs) {
+            SetPeriod(kPeriodMs);
+        }
+        m_stillReadings = 0;
+    } else if (++m_stillReadings >= kStillReadings && m_period != kStillPeriodMs) {
+        SetPeriod(kStillPeriodMs);
     }
 }
 
@@ -139,20 +156,18 @@ void LevelMeter::Update(const LevelReading& reading, ULONGLONG nowMs) {
         return;
     }
     m_channels = reading.channels == 1 ? 1 : 2;
-    const double fall = nowMs > m_lastUpdate && m_lastUpdate != 0
-                            ? (nowMs - m_lastUpdate) * kFallDbPerSecond / 1000.0
-                            : 0.0;
-    m_lastUpdate = nowMs;
-    for (int i = 0; i < m_channels; ++i) {
-        Channel& channel = m_channel[i];
-        const double db = DbOf(reading.peak[i]);
-        channel.levelDb = std::max(db, channel.levelDb - fall);
-        if (db >= TickDb(channel, nowMs)) {
-            channel.heldDb = db;
-            channel.heldSince = nowMs;
-        }
+    const bool fresh = reading.frames != m_frames;
+    if (fresh) {
+        m_frames = reading.frames;
+        m_lastFresh = nowMs;
+    }
+    // Capture buffers come a tenth of a second or more apart: between two the bars stay; when
+    // none comes for longer, they fall as in silence.
+    if (fresh || nowMs - m_lastFresh >= kDataGapMs) {
+        UpdateLevels(reading, fresh, nowMs);
+    }
+    for (Channel& channel : m_channel) {
         channel.tickDb = TickDb(channel, nowMs);
-        channel.loudestDb = std::max(channel.loudestDb, db);
     }
     m_clip = m_clip || reading.clippedSamples > 0;
     const ULONGLONG live = nowMs > m_liveSince ? nowMs - m_liveSince : 0;
@@ -164,6 +179,23 @@ void LevelMeter::Update(const LevelReading& reading, ULONGLONG nowMs) {
     }
     UpdateText(nowMs);
     Repaint();
+}
+
+void LevelMeter::UpdateLevels(const LevelReading& reading, bool fresh, ULONGLONG nowMs) {
+    const double fall = nowMs > m_lastUpdate && m_lastUpdate != 0
+                            ? (nowMs - m_lastUpdate) * kFallDbPerSecond / 1000.0
+                            : 0.0;
+    m_lastUpdate = nowMs;
+    for (int i = 0; i < m_channels; ++i) {
+        Channel& channel = m_channel[i];
+        const double db = fresh ? DbOf(reading.peak[i]) : kNothingDb;
+        channel.levelDb = std::max(db, channel.levelDb - fall);
+        if (db >= TickDb(channel, nowMs)) {
+            channel.heldDb = db;
+            channel.heldSince = nowMs;
+        }
+        channel.loudestDb = std::max(channel.loudestDb, db);
+    }
 }
 
 void LevelMeter::UpdateText(ULONGLONG nowMs) {

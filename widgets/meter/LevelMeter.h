@@ -19,6 +19,9 @@ public:
 
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kPeriodMs = 50;
+    // After this many readings that changed nothing on screen, it reads at the slower period.
+    static constexpr int kStillReadings = 20;
+    static constexpr UINT kStillPeriodMs = 250;
     static constexpr double kFloorDb = -60.0;
     static constexpr double kYellowDb = -12.0;
     static constexpr double kRedDb = -6.0;
@@ -27,6 +30,8 @@ public:
     static constexpr double kFallDbPerSecond = 20.0;
     static constexpr ULONGLONG kSilenceWarningMs = 5000;
     static constexpr ULONGLONG kTextPeriodMs = 1000;
+    // No new data for this long counts as silence.
+    static constexpr ULONGLONG kDataGapMs = 600;
     static constexpr char kWarningText[] = "No sound is arriving from this input";
 
     static constexpr COLORREF kPanel = RGB(16, 16, 16);
@@ -65,15 +70,13 @@ public:
     // The whole meter into dc, in client coordinates.
     void Paint(HDC dc) const;
 
-    Mode mode() const { return m_mode; }
-    bool clipLit() const { return m_clip; }
-    bool warning() const { return m_warning; }
-    const std::string& tipText() const { return m_tipText; }
-
 protected:
     bool PreTranslateMessage(MSG& msg) override;
 
 private:
+    // The tests' inside view: the state a paint shows only as pixels.
+    friend class LevelMeterProbe;
+
     struct Channel {
         double levelDb; // the bar: the latest peak, or a slower fall from a louder one
         double heldDb;  // the loudest peak since heldSince
@@ -101,9 +104,11 @@ private:
 
     void MapMessages();
     void OnTimer();
+    void SetPeriod(UINT periodMs);
     void OnPaint();
     void Reset();
     void Repaint();
+    void UpdateLevels(const LevelReading& reading, bool fresh, ULONGLONG nowMs);
     double TickDb(const Channel& channel, ULONGLONG nowMs) const;
     void UpdateText(ULONGLONG nowMs);
     std::string LevelText() const;
@@ -124,8 +129,12 @@ private:
     int m_channels = 2;
     bool m_clip = false;
     bool m_warning = false;
+    UINT m_period = kPeriodMs;
+    int m_stillReadings = 0;
     ULONGLONG m_liveSince = 0;
     ULONGLONG m_lastUpdate = 0;
+    UINT64 m_frames = 0; // the source's count at its last new data
+    ULONGLONG m_lastFresh = 0;
     ULONGLONG m_nextText = 0;
     Picture m_painted{};
     std::string m_tipText;
