@@ -27,6 +27,7 @@ public:
     static constexpr double kRedDb = -6.0;
     static constexpr double kScaleStepDb = 6.0;
     static constexpr ULONGLONG kHoldMs = 1500;
+    // How fast a bar falls back from a louder peak.
     static constexpr double kFallDbPerSecond = 20.0;
     static constexpr ULONGLONG kSilenceWarningMs = 5000;
     static constexpr ULONGLONG kTextPeriodMs = 1000;
@@ -81,7 +82,7 @@ private:
         double levelDb; // the bar: the latest peak, or a slower fall from a louder one
         double heldDb;  // the loudest peak since heldSince
         ULONGLONG heldSince;
-        double tickDb;    // the peak-hold tick: held, then falling
+        double tickDb;    // the peak-hold tick: held, then back at the bar
         double loudestDb; // since the window text was last written
     };
     // Where things are, in pixels of a client area.
