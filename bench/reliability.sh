@@ -103,7 +103,7 @@ row "  most sound lost (ms)" "$worst"
 # Unplug and replug the recorded sink.
 removed=0 valid=0
 for u in $(seq "$UNPLUGS"); do
-    module=$(pactl load-module module-null-sink sink_name=bench sink_properties=device.description=Bench)
+    module=$(load_sink bench Bench)
     play_into bench "$E2E/bench.wav"
     sleep 1
     recorder_start
