@@ -95,10 +95,8 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     AM_MEDIA_TYPE first{};
     if (m_output.GetMediaType(0, &first) == S_OK) {
         const WAVEFORMATEX* wfx = kit::PcmFormatOf(&first);
-        // Its first start is much slower than later ones (sound flows after up to a second,
-        // measured): that one is made now too, in the background.
-        if (wfx && DeviceSupports(*wfx) && SUCCEEDED(OpenReader(*wfx))) {
-            m_reader->Warm();
+        if (wfx && DeviceSupports(*wfx)) {
+            OpenReader(*wfx);
         }
         kit::FreeMediaType(first);
     }
