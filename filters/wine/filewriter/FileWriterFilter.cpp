@@ -1,5 +1,6 @@
 #include "filters/wine/filewriter/FileWriterFilter.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace filewriter {
@@ -105,6 +106,7 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
     kit::ScopedLock lock(m_fileLock);
     m_error = S_OK;
     m_endOfStreamPending = false;
+    m_stalled = false;
     // A filter that fails Pause makes Wine 8.0's graph leave the others paused, and releasing
     // that graph then spins for ever on their refused disconnections (measured): the error is
     // posted now and returned by Run and every Receive instead.
@@ -122,6 +124,7 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
 }
 
 HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
+    m_runTick = GetTickCount64();
     // A file that could not be opened fails Run, as the system's writer does; failing Pause
     // instead would leave Wine's graph unreleasable.
     if (!m_file && FAILED(m_error)) {
@@ -140,7 +143,21 @@ HRESULT FileWriterFilter::OnPauseToStop() noexcept {
     return S_OK;
 }
 
+void FileWriterFilter::StallIfAsked() noexcept {
+    char value[64];
+    DWORD length = GetEnvironmentVariableA("CORVALE_FILEWRITER_STALL", value, sizeof(value));
+    unsigned long afterMs = 0, stallMs = 0;
+    if (m_stalled || length == 0 || length >= sizeof(value) ||
+        sscanf(value, "%lu:%lu", &afterMs, &stallMs) != 2 ||
+        GetTickCount64() - m_runTick < afterMs) {
+        return;
+    }
+    m_stalled = true;
+    Sleep(stallMs);
+}
+
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
+    StallIfAsked();
     kit::ScopedLock lock(m_fileLock);
     if (FAILED(m_error)) {
         return m_error;

@@ -1,6 +1,8 @@
 // A File Writer for Wine prefixes, registered as CLSID_FileWriter there: IFileSinkFilter2
 // (which Wine 8.0's lacks), each sample written at the byte offset of its start time, and
 // every failure reported (an HRESULT and EC_ERRORABORT), never dropped.
+// For the tests of a stalled disk, CORVALE_FILEWRITER_STALL=AFTER_MS:STALL_MS in the
+// environment makes the first write AFTER_MS after the graph runs take STALL_MS longer.
 #pragma once
 #include <string>
 
@@ -63,6 +65,7 @@ protected:
 
 private:
     HRESULT Fail(HRESULT hr) noexcept;
+    void StallIfAsked() noexcept;
 
     FileWriterInputPin m_input;
     kit::CriticalSection m_fileLock;
@@ -71,6 +74,8 @@ private:
     fw::FileHandle m_file;
     HRESULT m_error = S_OK;
     bool m_endOfStreamPending = false;
+    ULONGLONG m_runTick = 0;
+    bool m_stalled = false;
 };
 
 } // namespace filewriter
