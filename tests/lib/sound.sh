@@ -21,10 +21,12 @@ load_sink() {
     echo "$module"
 }
 
-# play_into SINK FILE: plays FILE into SINK in the background; PLAYER_PID names the player. A
-# short latency: with paplay's default of two seconds the sink gets the sound late, in lumps.
+# play_into SINK FILE: plays FILE into SINK in the background; PLAYER_PID names the player. Its
+# latency leaves room for a busy machine: at 20 ms the player underran there, leaving silences
+# of 10 to 30 ms in the sink's sound; the sink, kept running at 20 ms, still hands its monitor
+# the sound in small steps.
 play_into() {
-    paplay --latency-msec=20 --device="$1" "$2" >/dev/null 2>&1 &
+    paplay --latency-msec=200 --device="$1" "$2" >/dev/null 2>&1 &
     PLAYER_PID=$!
 }
 
