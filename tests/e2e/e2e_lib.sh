@@ -31,10 +31,11 @@ start_wine() {
     (exec env WINEDEBUG=-all "$@" "$CORVALE_WINE" "$program" >/dev/null 2>&1) &
 }
 
+# recorder_start [ENV=VALUE...]: starts the recorder, with those variables, and waits for its window.
 recorder_start() {
     # A recorder left over by an earlier failure would answer in place of the new one.
     [ -n "$RECORDER_PID" ] && recorder_kill
-    start_wine "$RECORDER"
+    start_wine "$RECORDER" "$@"
     RECORDER_PID=$!
     drv wait-window "$TITLE" 20000 >/dev/null
 }
