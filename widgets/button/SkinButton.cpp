@@ -15,14 +15,9 @@ constexpr LONG kTypeBits = 0x1F;
 constexpr int kTipToolId = 1;
 constexpr int kTipWidth = 400;
 
-HINSTANCE ResourceInstance() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
-}
-
 HICON LoadIconResource(int id, int cx, int cy) {
-    return static_cast<HICON>(
-        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
+    return static_cast<HICON>(LoadImageA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(id),
+                                         IMAGE_ICON, cx, cy, 0));
 }
 } // namespace
 
@@ -198,8 +193,8 @@ int SkinButton::SetPointerCursor(WORD cursorId, bool repaint) {
     if (cursorId == 0) {
         return Ok;
     }
-    m_cursor.reset(static_cast<HCURSOR>(
-        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, 0, 0, 0)));
+    m_cursor.reset(static_cast<HCURSOR>(LoadImageA(
+        fw::Application::ResourceInstance(), MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, 0, 0, 0)));
     if (!m_cursor) {
         return ResourceFailed;
     }

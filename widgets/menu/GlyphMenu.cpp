@@ -39,11 +39,6 @@ std::wstring Lowered(std::wstring text) {
     return text;
 }
 
-HMODULE ResourceModule() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
-}
-
 LPCWSTR AsItemData(const GlyphMenuData* record) {
     return reinterpret_cast<LPCWSTR>(record);
 }
@@ -288,7 +283,7 @@ bool GlyphMenu::LoadMenu(UINT resourceId) {
 }
 
 bool GlyphMenu::LoadMenu(const char* resourceName) {
-    return LoadFromModule(ResourceModule(), resourceName) ||
+    return LoadFromModule(fw::Application::ResourceInstance(), resourceName) ||
            LoadFromModule(GetModuleHandleA(nullptr), resourceName);
 }
 

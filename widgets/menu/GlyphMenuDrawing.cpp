@@ -5,7 +5,6 @@
 #include "framework/ClientDC.h"
 #include "base/GdiObject.h"
 #include "framework/SelectGuard.h"
-#include "framework/Window.h"
 #include "widgets/menu/GlyphEffects.h"
 #include "widgets/menu/GlyphMenuMemDC.h"
 #include "widgets/menu/MenuLook.h"
@@ -21,11 +20,6 @@ using paint::FillSolid;
 using paint::FrameSolid;
 
 namespace {
-HWND MainWindow() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->mainWindow ? app->mainWindow->hwnd() : nullptr;
-}
-
 fw::Font MenuFont() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -89,7 +83,7 @@ void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     int width = 0;
     {
         fw::Font font = MenuFont();
-        fw::ClientDC dc(MainWindow());
+        fw::ClientDC dc(fw::Application::MainWindowHandle());
         fw::SelectGuard select(dc.get(), versionClass > 1 ? font.get() : nullptr);
         if (versionClass != 0) {
             width = TextWidth(dc.get(), text);
@@ -495,7 +489,7 @@ void GlyphMenu::DrawCheckTick(HDC dc, int x, int y, COLORREF colour) {
 
 void GlyphMenu::AlignAccelerators() {
     fw::Font font = MenuFont();
-    fw::ClientDC dc(MainWindow());
+    fw::ClientDC dc(fw::Application::MainWindowHandle());
     fw::SelectGuard select(dc.get(), font.get());
     int widest = 0;
     for (const auto& record : m_records) {

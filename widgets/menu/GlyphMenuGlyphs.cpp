@@ -5,7 +5,6 @@
 #include "framework/ClientDC.h"
 #include "framework/MemoryDC.h"
 #include "framework/SelectGuard.h"
-#include "framework/Window.h"
 #include "widgets/menu/GlyphEffects.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/SharedGlyphs.h"
@@ -15,16 +14,6 @@
 #include <vector>
 
 namespace {
-HMODULE ResourceModule() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
-}
-
-HWND MainWindow() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->mainWindow ? app->mainWindow->hwnd() : nullptr;
-}
-
 int ColourTableSize(const BITMAPINFOHEADER& header) {
     if (header.biClrUsed != 0) {
         return static_cast<int>(header.biClrUsed);
@@ -64,7 +53,7 @@ void MapSystemColours(RGBQUAD* table, int count) {
 }
 
 const BITMAPINFOHEADER* FindBitmapResource(INT_PTR resource, DWORD& size) {
-    for (HMODULE module : {ResourceModule(), GetModuleHandleA(nullptr)}) {
+    for (HMODULE module : {fw::Application::ResourceInstance(), GetModuleHandleA(nullptr)}) {
         HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(2));
         HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
         if (const void* data = loaded ? LockResource(loaded) : nullptr) {
@@ -116,7 +105,7 @@ bool GlyphMenu::FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const
         return false;
     }
     const char* name = MAKEINTRESOURCEA(toolbar);
-    ToolbarResource resource = ToolbarResource::Load(ResourceModule(), name);
+    ToolbarResource resource = ToolbarResource::Load(fw::Application::ResourceInstance(), name);
     if (resource.imageWidth() == 0) {
         resource = ToolbarResource::Load(GetModuleHandleA(nullptr), name);
     }
@@ -126,7 +115,7 @@ bool GlyphMenu::FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const
 HIMAGELIST GlyphMenu::LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const {
     fw::Bitmap bitmap = LoadSystemColourBitmap(resource);
     if (!bitmap) {
-        bitmap.reset(LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(resource)));
+        bitmap.reset(LoadBitmapA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(resource)));
     }
     if (!bitmap) {
         return nullptr;
@@ -144,7 +133,7 @@ bool GlyphMenu::AddGlyphResource(HIMAGELIST list, INT_PTR resource) const {
         return false;
     }
     if (MenuLook::Flat() && MenuLook::settings().glyphEffects) {
-        fw::ClientDC dc(MainWindow());
+        fw::ClientDC dc(fw::Application::MainWindowHandle());
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
         fw::Bitmap faded = RenderGlyphBitmap(dc.get(), list, 0);
         GlyphEffects::MakeFadedGlyph(faded.get());
@@ -166,7 +155,7 @@ int GlyphMenu::AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const {
     }
     fw::Bitmap faded, shadow;
     if (MenuLook::Flat() && MenuLook::settings().glyphEffects) {
-        fw::ClientDC dc(MainWindow());
+        fw::ClientDC dc(fw::Application::MainWindowHandle());
         faded = RenderGlyphBitmap(dc.get(), list, index);
         GlyphEffects::MakeFadedGlyph(faded.get());
         shadow = RenderGlyphBitmap(dc.get(), list, index);
