@@ -166,7 +166,7 @@ TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
     AppendMenuW(menu.get(), MF_STRING, 9, L"&Nine");
     AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 10, L"&Ten");
 
-    const LRESULT nine = GlyphMenu::MenuCharToPosition('N', MF_POPUP, menu.get());
+    const LRESULT nine = GlyphMenu::MenuCharToPosition(L'N', MF_POPUP, menu.get());
     EXPECT_EQ(nine, MAKELRESULT(3, MNC_EXECUTE)) << "the lookup re-synchronised first";
     ASSERT_EQ(GlyphMenuProbe(menu).records().size(), 5u);
     EXPECT_EQ(GlyphMenuProbe(menu).records()[0].get(), alpha);
@@ -192,12 +192,12 @@ TEST_F(PopupMenuTest, MenuCharactersMatchWithoutCaseAndTheFirstPositionWins) {
     menu.AppendGlyphItem(L"&Save As", 0, 3, -1);
     menu.AppendGlyphItem(L"E&xit", 0, 4, -1);
     const HMENU h = menu.get();
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, h), MAKELRESULT(1, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('o', MF_POPUP, h), MAKELRESULT(0, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('X', MF_POPUP, h), MAKELRESULT(3, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('q', MF_POPUP, h), 0);
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', 0, h), 0) << "not a popup";
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, nullptr), 0);
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', MF_POPUP, h), MAKELRESULT(1, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'o', MF_POPUP, h), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'X', MF_POPUP, h), MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'q', MF_POPUP, h), 0);
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', 0, h), 0) << "not a popup";
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', MF_POPUP, nullptr), 0);
 }
 
 TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {

@@ -7,6 +7,7 @@
 #include "widgets/button/SkinButton.h"
 
 #include <functional>
+#include <optional>
 
 namespace {
 constexpr UINT kCallbackMessage = WM_APP + 5;
@@ -52,6 +53,21 @@ protected:
     CallbackSink sink;
     std::vector<std::pair<int, int>> commands;
 };
+
+// A letter of the ANSI code page whose byte there is not its UTF-16 code, when the code page
+// has one: what an ANSI window receives for it differs from the item text's character.
+std::optional<std::pair<wchar_t, BYTE>> AnsiLetterNotLatin1() {
+    for (const wchar_t letter : std::wstring(L"\u0160\u017D\u0152\u0427\u0416\u03A3")) {
+        char byte = 0;
+        BOOL lossy = FALSE;
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &letter, 1, &byte, 1, nullptr,
+                                &lossy) == 1 &&
+            !lossy && static_cast<BYTE>(byte) != letter) {
+            return std::make_pair(letter, static_cast<BYTE>(byte));
+        }
+    }
+    return std::nullopt;
+}
 } // namespace
 
 TEST_F(ButtonMenuTest, AMenuCharacterChoosesAnItemAndItsCommandIsPosted) {
@@ -145,6 +161,23 @@ TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegistere
     const LRESULT answer = SendMessageA(button.hwnd(), WM_MENUCHAR, MAKEWPARAM('o', MF_POPUP),
                                         reinterpret_cast<LPARAM>(file));
     EXPECT_EQ(answer, MAKELRESULT(0, MNC_EXECUTE));
+}
+
+TEST_F(ButtonMenuTest, AMenuCharacterOutsideAsciiComesInTheAnsiCodePageAndFindsItsItem) {
+    const auto letter = AnsiLetterNotLatin1();
+    if (!letter) {
+        GTEST_SKIP() << "the ANSI code page has no letter beyond Latin-1";
+    }
+    GlyphMenu top, popup;
+    ASSERT_TRUE(top.Attach(CreatePopupMenu()));
+    ASSERT_TRUE(popup.Attach(CreatePopupMenu()));
+    top.AppendGlyphItem(L"&Tools", MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), -1);
+    popup.AppendGlyphItem(L"&Open", 0, 1, -1);
+    popup.AppendGlyphItem((L"&" + std::wstring(1, letter->first) + L"ai").c_str(), 0, 2, -1);
+    const LRESULT answer =
+        SendMessageA(button.hwnd(), WM_MENUCHAR, MAKEWPARAM(letter->second, MF_POPUP),
+                     reinterpret_cast<LPARAM>(popup.get()));
+    EXPECT_EQ(answer, MAKELRESULT(1, MNC_EXECUTE)) << "byte 0x" << std::hex << int{letter->second};
 }
 
 TEST_F(ButtonMenuTest, AMissingMenuResourceIsReportedAndIdZeroRemovesTheMenu) {

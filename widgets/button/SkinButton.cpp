@@ -485,11 +485,11 @@ bool SkinButton::DrawMenuItem(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-bool SkinButton::AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result) {
+bool SkinButton::AnswerMenuChar(wchar_t ch, UINT menuFlag, HMENU menu, LRESULT& result) {
     if (!GlyphMenu::IsRegisteredMenu(menu)) {
         return false;
     }
-    result = GlyphMenu::MenuCharToPosition(static_cast<unsigned char>(ch), menuFlag, menu);
+    result = GlyphMenu::MenuCharToPosition(ch, menuFlag, menu);
     return true;
 }
 
@@ -569,7 +569,7 @@ void SkinButton::MapMessages() {
         }
         return static_cast<BOOL>(Default());
     });
-    map.OnMenuChar([this](char ch, UINT menuFlag, HMENU menu) {
+    map.OnMenuChar([this](wchar_t ch, UINT menuFlag, HMENU menu) {
         LRESULT result = 0;
         return AnswerMenuChar(ch, menuFlag, menu, result) ? result : Default();
     });

@@ -121,7 +121,7 @@ protected:
     // The drop-down menu's share of the button's messages; false leaves them to the default.
     virtual bool MeasureMenuItem(MEASUREITEMSTRUCT& item);
     virtual bool DrawMenuItem(const DRAWITEMSTRUCT& item);
-    virtual bool AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result);
+    virtual bool AnswerMenuChar(wchar_t ch, UINT menuFlag, HMENU menu, LRESULT& result);
     // Opens the drop-down menu when one is loaded; false when there is none.
     virtual bool OpenMenu();
     virtual void OpenAddress(const std::string& address);

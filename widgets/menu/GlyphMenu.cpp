@@ -1,5 +1,6 @@
 #include "widgets/menu/GlyphMenu.h"
 
+#include "base/AnsiText.h"
 #include "framework/Application.h"
 #include "widgets/menu/MenuHandleMap.h"
 #include "widgets/menu/MenuLook.h"
@@ -10,29 +11,6 @@
 
 namespace {
 constexpr int kTextLimit = 1024;
-
-std::wstring Widen(const char* text) {
-    if (!text || !*text) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(std::max(length, 1)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
 
 std::wstring Lowered(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -133,7 +111,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
 
 GlyphMenuData* GlyphMenu::ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text) {
     auto* record = new GlyphMenuData;
-    record->text = Widen(text);
+    record->text = fw::Widen(text);
     record->itemFlags = flags;
     record->commandId = id;
     ModifyMenuW(get(), static_cast<UINT>(position), flags, id,
@@ -178,7 +156,7 @@ bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) {
     if (idOrPosition >= m_records.size()) {
         return false;
     }
-    text = Narrow(m_records[idOrPosition]->text);
+    text = fw::Narrow(m_records[idOrPosition]->text);
     return true;
 }
 
@@ -203,7 +181,7 @@ void GlyphMenu::SyncRecords() {
             record = ClaimRecord(handle);
             const std::wstring text = LiveText(i);
             if (!record) {
-                record = ReplaceItemAt(i, (state & 0xEF) | 0x510, handle, Narrow(text).c_str());
+                record = ReplaceItemAt(i, (state & 0xEF) | 0x510, handle, fw::Narrow(text).c_str());
             } else if (!text.empty()) {
                 record->text = text;
             }
@@ -227,7 +205,7 @@ void GlyphMenu::SyncRecords() {
                 }
                 ModifyMenuW(get(), position, record->itemFlags, id, AsItemData(record));
             } else {
-                record = ReplaceItemAt(i, state | 0x500, id, Narrow(text).c_str());
+                record = ReplaceItemAt(i, state | 0x500, id, fw::Narrow(text).c_str());
             }
         }
         fresh.push_back(record);
@@ -383,12 +361,12 @@ void GlyphMenu::DestroyMenu() {
     m_plainTopLevel = false;
 }
 
-LRESULT GlyphMenu::MenuCharToPosition(UINT character, UINT menuFlags, HMENU menu) {
+LRESULT GlyphMenu::MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu) {
     GlyphMenu* object = FromHandle(menu);
     if (!object || !(menuFlags & MF_POPUP)) {
         return 0;
     }
-    const std::wstring key = Lowered(std::wstring{L'&', static_cast<wchar_t>(character)});
+    const std::wstring key = Lowered(std::wstring{L'&', character});
     if (GetMenuItemCount(menu) != static_cast<int>(object->m_records.size())) {
         object->SyncRecords();
     }

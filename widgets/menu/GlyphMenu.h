@@ -50,7 +50,7 @@ public:
     static bool IsRegisteredMenu(HMENU menu);
     // The answer to WM_MENUCHAR: MNC_EXECUTE and the position of the first item whose text has
     // "&" before the character, 0 when none has.
-    static LRESULT MenuCharToPosition(UINT character, UINT menuFlags, HMENU menu);
+    static LRESULT MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu);
     static bool IsClassicTheme();
 
     // Glyph processing.
