@@ -10,6 +10,7 @@
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/SharedGlyphs.h"
+#include "widgets/menu/SystemColourBitmap.h"
 
 using GlyphEffects::LightenColour;
 
@@ -199,4 +200,32 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
     // A later item of the same command finds the glyph without a resource.
     ASSERT_TRUE(menu.AppendGlyphItem(L"Again", 0, ID_FRAMED, -1));
     EXPECT_EQ(GlyphMenuProbe(menu).records()[1]->sharedGlyphIndex, index);
+}
+
+TEST(SystemColourBitmap, ABitmapIsWholeOnlyWhenAllItsRowsAreThere) {
+    const auto header = [](LONG width, LONG height) {
+        BITMAPINFOHEADER h{};
+        h.biSize = sizeof h;
+        h.biWidth = width;
+        h.biHeight = height;
+        h.biPlanes = 1;
+        h.biBitCount = 4;
+        return h;
+    };
+    const size_t table = 16 * sizeof(RGBQUAD);
+    const struct {
+        BITMAPINFOHEADER header;
+        size_t size;
+        bool whole;
+        const char* what;
+    } cases[] = {
+        {header(16, 15), 40 + table + 15 * 8, true, "16 x 15, rows of 8 bytes"},
+        {header(16, -15), 40 + table + 15 * 8, true, "top-down"},
+        {header(16, 15), 40 + table + 15 * 8 - 1, false, "one byte short"},
+        {header(0x40000001, 1), 40 + table + 4, false, "a row wider than 32 bits can count"},
+        {header(16, 15), 39, false, "no whole header"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SystemColourBitmap::IsWhole(c.header, c.size), c.whole) << c.what;
+    }
 }
