@@ -202,6 +202,20 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
     EXPECT_EQ(GlyphMenuProbe(menu).records()[1]->sharedGlyphIndex, index);
 }
 
+TEST(SharedGlyphs, VariantsThatCannotBeAddedKeepTheIdTableInStepWithTheList) {
+    SharedGlyphs& shared = SharedGlyphs::Instance();
+    fw::OwnedIcon icon(SolidIcon(kW, kInk));
+    fw::Bitmap deleted(CreateBitmap(kW, kH, 1, 32, nullptr));
+    const HBITMAP stale = deleted.get();
+    deleted.reset();
+    const int index = shared.Store(7003, icon.get(), stale, stale, kW, kH);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(shared.size(), ImageList_GetImageCount(shared.list()));
+    EXPECT_FALSE(shared.HasVariants(index));
+    const int next = shared.Store(7004, icon.get(), nullptr, nullptr, kW, kH);
+    EXPECT_EQ(shared.Find(7004), next);
+}
+
 TEST(SystemColourBitmap, ABitmapIsWholeOnlyWhenAllItsRowsAreThere) {
     const auto header = [](LONG width, LONG height) {
         BITMAPINFOHEADER h{};
