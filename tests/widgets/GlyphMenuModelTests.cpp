@@ -149,8 +149,20 @@ TEST_F(PopupMenuTest, AppendingToATemplateMenuTurnsTopLevelPopupsBackToPlainText
     EXPECT_FALSE(LiveOwnerDrawn(top.get(), 2));
     EXPECT_EQ(LiveText(top.get(), 2), L"&Extra");
     EXPECT_EQ(GlyphMenuProbe(top).records()[2]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP});
-    // The parent does not own a handle it was given; it must not destroy it twice.
-    RemoveMenu(top.get(), 2, MF_BYPOSITION);
+}
+
+TEST(GlyphMenuOwnership, ACallerOwnedPopupIsEmptiedWhenItsParentGoes) {
+    GlyphMenu popup; // outlives the parent, as a caller's member would
+    GlyphMenu top;
+    ASSERT_TRUE(popup.Attach(CreatePopupMenu()));
+    ASSERT_TRUE(top.Attach(CreatePopupMenu()));
+    popup.AppendGlyphItem(L"&Inner", 0, 1, -1);
+    top.AppendGlyphItem(L"&Popup", MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), -1);
+    const HMENU handle = popup.get();
+    top.DestroyMenu();
+    EXPECT_FALSE(popup) << "the platform destroyed its handle with the parent's";
+    EXPECT_EQ(GlyphMenu::FromHandle(handle), nullptr);
+    EXPECT_TRUE(GlyphMenuProbe(popup).records().empty());
 }
 
 TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {

@@ -180,6 +180,35 @@ TEST_F(ButtonMenuTest, AMenuCharacterOutsideAsciiComesInTheAnsiCodePageAndFindsI
     EXPECT_EQ(answer, MAKELRESULT(1, MNC_EXECUTE)) << "byte 0x" << std::hex << int{letter->second};
 }
 
+TEST_F(ButtonMenuTest, WhileItsMenuIsOpenOnlyItsOwnItemsAreMeasured) {
+    LoadMenuWithCallback();
+    HMENU file = GetSubMenu(SkinButtonProbe(button).menu().get(), 0);
+    const GlyphMenuData* open = GlyphMenuProbe(*GlyphMenu::FromHandle(file)).records()[0].get();
+    auto measure = [&](UINT id, const void* data) {
+        MEASUREITEMSTRUCT item{};
+        item.CtlType = ODT_MENU;
+        item.itemID = id;
+        item.itemData = reinterpret_cast<ULONG_PTR>(data);
+        item.itemWidth = 77;
+        const LRESULT handled =
+            SendMessageA(button.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item));
+        return std::make_pair(handled, item.itemWidth);
+    };
+    // Shaped like a record, so that reading it as one does no harm here; it is no item of ours.
+    GlyphMenuData foreign;
+    foreign.text = L"Foreign";
+    std::pair<LRESULT, UINT> ownItem, foreignItem;
+    sink.onCallback = [&](HMENU, LPARAM) {
+        ownItem = measure(ID_OPEN, open);
+        foreignItem = measure(5000, &foreign);
+        Type(WM_KEYDOWN, VK_ESCAPE);
+    };
+    Click();
+    EXPECT_EQ(ownItem.first, TRUE);
+    EXPECT_GT(ownItem.second, 31u);
+    EXPECT_EQ(foreignItem, std::make_pair(LRESULT{0}, 77u)) << "another menu's item: default";
+}
+
 TEST_F(ButtonMenuTest, AMissingMenuResourceIsReportedAndIdZeroRemovesTheMenu) {
     EXPECT_EQ(button.SetMenu(999, parent.hwnd(), {}, false), SkinButton::ResourceFailed);
     EXPECT_FALSE(SkinButtonProbe(button).menu());

@@ -463,12 +463,10 @@ bool SkinButton::OpenMenu() {
     return true;
 }
 
-// Menu items report their command id, not their menu, so while the button's own menu is open
-// every request is one of its items; a popup's item is known by its registered handle.
+// Menu items report their command id, not their menu: the item data tells the items of glyph
+// menus (their records) from any other window's, whose data the menu must not read.
 bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
-    const auto menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.itemID));
-    const bool registered = IsMenu(menu) && GlyphMenu::IsRegisteredMenu(menu);
-    if (!hasMenu() || !(registered || m_menuShown)) {
+    if (!hasMenu() || !GlyphMenu::IsRegisteredItem(item.itemData)) {
         return false;
     }
     m_menu.MeasureItem(item);

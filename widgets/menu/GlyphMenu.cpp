@@ -2,8 +2,8 @@
 
 #include "base/AnsiText.h"
 #include "framework/Application.h"
-#include "widgets/menu/MenuHandleMap.h"
 #include "widgets/menu/MenuLook.h"
+#include "widgets/menu/MenuRegistry.h"
 #include "widgets/menu/MenuTemplate.h"
 #include "widgets/menu/SharedGlyphs.h"
 
@@ -28,19 +28,21 @@ GlyphMenu::~GlyphMenu() {
     DestroyMenu();
 }
 
-std::vector<HMENU>& GlyphMenu::Registry() {
-    static std::vector<HMENU> registry;
-    return registry;
-}
-
-void GlyphMenu::Unregister(HMENU menu) {
-    auto& registry = Registry();
-    registry.erase(std::remove(registry.begin(), registry.end(), menu), registry.end());
-}
-
 bool GlyphMenu::IsRegisteredMenu(HMENU menu) {
-    const auto& registry = Registry();
-    return menu && std::find(registry.begin(), registry.end(), menu) != registry.end();
+    return MenuRegistry::Instance().IsPopup(menu);
+}
+
+bool GlyphMenu::IsRegisteredItem(ULONG_PTR itemData) {
+    const auto* record = reinterpret_cast<const GlyphMenuData*>(itemData);
+    const auto menus = MenuRegistry::Instance().PopupObjects();
+    return record && std::any_of(menus.begin(), menus.end(), [record](const GlyphMenu* menu) {
+               return menu->HoldsRecord(record);
+           });
+}
+
+bool GlyphMenu::HoldsRecord(const GlyphMenuData* record) const {
+    return std::any_of(m_records.begin(), m_records.end(),
+                       [record](const auto& held) { return held.get() == record; });
 }
 
 bool GlyphMenu::IsClassicTheme() {
@@ -48,7 +50,7 @@ bool GlyphMenu::IsClassicTheme() {
 }
 
 GlyphMenu* GlyphMenu::FromHandle(HMENU menu) {
-    return MenuHandleMap::Find(menu);
+    return MenuRegistry::Instance().Find(menu);
 }
 
 bool GlyphMenu::Attach(HMENU menu) {
@@ -59,7 +61,7 @@ bool GlyphMenu::Attach(HMENU menu) {
         DestroyMenu();
     }
     fw::Menu::operator=(fw::Menu::Adopt(menu));
-    MenuHandleMap::Bind(menu, this);
+    MenuRegistry::Instance().Bind(menu, this);
     return true;
 }
 
@@ -80,7 +82,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
         flags = (flags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
     }
     if (flags & MF_POPUP) {
-        Registry().push_back(reinterpret_cast<HMENU>(id));
+        MenuRegistry::Instance().AddPopup(reinterpret_cast<HMENU>(id));
         m_subMenus.push_back(reinterpret_cast<HMENU>(id));
     }
     auto record = std::make_unique<GlyphMenuData>();
@@ -341,9 +343,18 @@ void GlyphMenu::MakePlainTopLevel() {
 }
 
 void GlyphMenu::DestroyMenu() {
-    Unregister(get());
+    MenuRegistry& registry = MenuRegistry::Instance();
+    registry.RemovePopup(get());
     for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
-        Unregister(*it);
+        registry.RemovePopup(*it);
+        // The platform destroys a popup with its parent; an object of the caller's that holds
+        // it must let go now, or it would destroy the handle again later.
+        GlyphMenu* sub = registry.Find(*it);
+        const bool owned = std::any_of(m_ownedSubMenus.begin(), m_ownedSubMenus.end(),
+                                       [sub](const auto& held) { return held.get() == sub; });
+        if (sub && !owned) {
+            sub->DestroyMenu();
+        }
     }
     // Deepest first: each sub-menu destroys its own handle before this one goes.
     while (!m_ownedSubMenus.empty()) {
@@ -355,7 +366,7 @@ void GlyphMenu::DestroyMenu() {
     }
     m_checkImages.reset();
     m_checkImagesShared = false;
-    MenuHandleMap::Unbind(get(), this);
+    registry.Unbind(get(), this);
     Reset();
     m_records.clear();
     m_plainTopLevel = false;

@@ -32,7 +32,8 @@ public:
     virtual bool LoadMenu(UINT resourceId);
     virtual bool LoadMenu(const char* resourceName);
     // Destroys the handle, the records and the sub-menus this menu made; the object is empty
-    // afterwards and can load again.
+    // afterwards and can load again. A popup object appended from elsewhere is emptied too,
+    // since the platform destroys its handle with this one.
     virtual void DestroyMenu();
 
     // glyph: a bitmap or toolbar resource id, an icon handle when glyphsAreIcons is set, or
@@ -47,7 +48,11 @@ public:
     int PlainTopLevelShift() const;
     void ApplyPlainTopLevel();
 
+    // Whether the handle was appended to a glyph menu as a popup.
     static bool IsRegisteredMenu(HMENU menu);
+    // Whether a measuring or drawing request's item data is the record of an item of a
+    // registered menu (requests name items by command id, not by menu).
+    static bool IsRegisteredItem(ULONG_PTR itemData);
     // The answer to WM_MENUCHAR: MNC_EXECUTE and the position of the first item whose text has
     // "&" before the character, 0 when none has.
     static LRESULT MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu);
@@ -85,8 +90,7 @@ private:
     struct GlyphSource;
     enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
 
-    static std::vector<HMENU>& Registry();
-    static void Unregister(HMENU menu);
+    bool HoldsRecord(const GlyphMenuData* record) const;
     bool LoadFromModule(HMODULE module, const char* name);
     void BuildFromTemplate(const BYTE* data, size_t size);
     void MakePlainTopLevel();
