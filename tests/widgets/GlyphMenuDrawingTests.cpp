@@ -90,6 +90,15 @@ int PixelsOf(const Canvas& canvas, RECT area, COLORREF colour) {
     return count;
 }
 
+// Two images of one colour, as check images.
+HIMAGELIST SolidImages(COLORREF colour) {
+    HIMAGELIST list = ImageList_Create(16, 15, ILC_COLOR32 | ILC_MASK, 2, 1);
+    fw::OwnedIcon icon(SolidIcon(16, colour));
+    ImageList_ReplaceIcon(list, -1, icon.get());
+    ImageList_ReplaceIcon(list, -1, icon.get());
+    return list;
+}
+
 const RECT kFlatItem{0, 0, 200, 22};
 const RECT kClassicItem{0, 0, 200, 19};
 const COLORREF kPaper = RGB(250, 0, 250);
@@ -336,4 +345,29 @@ TEST(GlyphMenuDraw, AnItemWithoutRecordDrawsOnlyItsBackground) {
     drawing.Draw(canvas, -1, 0, kFlatItem);
     EXPECT_EQ(canvas.at(5, 10), Sys(COLOR_BTNFACE));
     EXPECT_EQ(PixelsOf(canvas, {23, 1, 199, 21}, Sys(COLOR_WINDOW)), 176 * 20);
+}
+
+// LoadMenu forgets the check images before it builds, so the sharing is reached through the
+// building step itself.
+TEST(GlyphMenuDraw, TemplateSubMenusKeepTheCheckImagesTheyWereBuiltWith) {
+    LookOverride flat(7, 0);
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.Attach(CreateMenu()));
+    menu.SetCheckImages(SolidImages(RGB(0, 200, 0)), 1, 1);
+    const WORD data[] = {0, 0, MF_POPUP | 0x80, L'H', 0, MF_CHECKED | 0x80, 7, L'A', 0};
+    GlyphMenuProbe::BuildFromTemplate(menu, reinterpret_cast<const BYTE*>(data), sizeof data);
+    menu.SetCheckImages(SolidImages(RGB(200, 0, 0)), 1, 1);
+    GlyphMenu* popup = GlyphMenu::FromHandle(GetSubMenu(menu.get(), 0));
+    ASSERT_NE(popup, nullptr);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemID = 7;
+    item.itemState = ODS_CHECKED;
+    item.hwndItem = reinterpret_cast<HWND>(popup->get());
+    item.itemData = reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(*popup).records()[0].get());
+    Canvas canvas(200, 22, kPaper);
+    item.hDC = canvas.dc();
+    item.rcItem = kFlatItem;
+    popup->DrawItem(item);
+    EXPECT_EQ(canvas.at(10, 10), RGB(0, 200, 0)) << "the list the popup was built with";
 }

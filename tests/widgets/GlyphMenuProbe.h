@@ -12,6 +12,10 @@ public:
     const std::vector<std::unique_ptr<GlyphMenuData>>& records() const { return m_menu.m_records; }
     const std::vector<HMENU>& subMenus() const { return m_menu.m_subMenus; }
     bool plainTopLevel() const { return m_menu.m_plainTopLevel; }
+    // The template loader's building step, on a menu the test has prepared.
+    static void BuildFromTemplate(GlyphMenu& menu, const BYTE* data, size_t size) {
+        menu.BuildFromTemplate(data, size);
+    }
 
 private:
     const GlyphMenu& m_menu;

@@ -66,11 +66,7 @@ bool GlyphMenu::Attach(HMENU menu) {
 }
 
 void GlyphMenu::SetCheckImages(HIMAGELIST images, int idSelected, int id) {
-    if (m_checkImagesShared) {
-        m_checkImages.release();
-    }
-    m_checkImages.reset(images);
-    m_checkImagesShared = false;
+    m_checkImages = images ? std::make_shared<fw::ImageList>(images) : nullptr;
     m_checkImageIdSelected = idSelected;
     m_checkImageId = id;
 }
@@ -305,8 +301,7 @@ void GlyphMenu::BuildFromTemplate(const BYTE* data, size_t size) {
             auto sub = std::make_unique<GlyphMenu>();
             sub->m_checkImageIdSelected = m_checkImageIdSelected;
             sub->m_checkImageId = m_checkImageId;
-            sub->m_checkImages.reset(m_checkImages.get());
-            sub->m_checkImagesShared = true;
+            sub->m_checkImages = m_checkImages;
             sub->Attach(CreatePopupMenu());
             top->AppendGlyphItem(item.text.c_str(), option, reinterpret_cast<UINT_PTR>(sub->get()),
                                  -1);
@@ -361,11 +356,7 @@ void GlyphMenu::DestroyMenu() {
         m_ownedSubMenus.pop_back();
     }
     m_subMenus.clear();
-    if (m_checkImagesShared) {
-        m_checkImages.release();
-    }
     m_checkImages.reset();
-    m_checkImagesShared = false;
     registry.Unbind(get(), this);
     Reset();
     m_records.clear();

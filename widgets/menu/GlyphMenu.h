@@ -95,6 +95,7 @@ private:
     void BuildFromTemplate(const BYTE* data, size_t size);
     void MakePlainTopLevel();
     std::wstring LiveText(int position) const;
+    HIMAGELIST checkImages() const { return m_checkImages ? m_checkImages->get() : nullptr; }
     GlyphSource SourceOf(const GlyphMenuData* record, bool flatVariants) const;
     GlyphKind KindOf(const GlyphSource& source, UINT state) const;
     void DrawDisabled(HDC dc, const GlyphSource& source, int x, int y, COLORREF background) const;
@@ -113,8 +114,8 @@ private:
     COLORREF m_maskColour = RGB(192, 192, 192);
     bool m_useMaskColour = false;
     bool m_monoDisabledGlyphs = false;
-    fw::ImageList m_checkImages;
-    bool m_checkImagesShared = false;
+    // Shared with the sub-menus the template loader made, which draw from it too.
+    std::shared_ptr<fw::ImageList> m_checkImages;
     int m_checkImageIdSelected = -1;
     int m_checkImageId = -1;
     bool m_glyphsAreIcons = false;

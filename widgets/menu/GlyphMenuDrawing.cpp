@@ -240,9 +240,9 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     const RECT box{r.left + 1, r.top + 1, r.left + gutterWidth - 1, r.bottom - 1};
     switch (kind) {
     case GlyphKind::CheckImages:
-        if (m_checkImages) {
+        if (HIMAGELIST images = checkImages()) {
             FillSolid(dc, box, face);
-            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+            ImageList_Draw(images, selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Disabled:
@@ -387,10 +387,10 @@ void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
     }
     switch (kind) {
     case GlyphKind::CheckImages:
-        if (m_checkImages) {
+        if (HIMAGELIST images = checkImages()) {
             FillSolid(dc, glyphRect, bg);
             FrameSolid(dc, box, bg);
-            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+            ImageList_Draw(images, selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Selected:
