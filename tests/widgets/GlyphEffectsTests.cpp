@@ -148,7 +148,7 @@ TEST(GlyphEffects, TheMonoRendererDrawsTheSamePictureThroughA1BitCopy) {
 }
 
 TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
     ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
@@ -174,7 +174,7 @@ TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
 }
 
 TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
     ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
@@ -186,7 +186,7 @@ TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
 }
 
 TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
     ASSERT_TRUE(menu.Attach(CreatePopupMenu()));
     ASSERT_TRUE(menu.AppendGlyphItem(L"Framed", 0, ID_FRAMED, IDB_TEST_GLYPHS));

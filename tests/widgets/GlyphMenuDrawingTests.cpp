@@ -108,7 +108,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
     const int menuBar = GetSystemMetrics(SM_CYMENU);
     const int textWidth = MenuTextWidth(L"&Open\tCtrl+O");
     {
-        LookOverride flat(7, 0);
+        LookOverride flat(MenuLook::kNt51, 0);
         MenuDrawing drawing;
         const SIZE item = drawing.Measure(drawing.Add(L"&Open\tCtrl+O", 1));
         EXPECT_EQ(item.cx, textWidth + 31);
@@ -118,7 +118,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
         EXPECT_EQ(separator.cy, std::max(menuBar / 2, 11));
     }
     {
-        LookOverride classic(6, 0);
+        LookOverride classic(MenuLook::kNt50, 0);
         MenuDrawing drawing;
         const SIZE item = drawing.Measure(drawing.Add(L"&Open\tCtrl+O", 1));
         EXPECT_EQ(item.cx, textWidth + 33);
@@ -130,7 +130,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
 }
 
 TEST(GlyphMenuDraw, FlatSeparatorHasTheGutterAndAnEtchedLineAfterIt) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int separator = drawing.Add(nullptr, 0);
     Canvas canvas(200, 10, kPaper);
@@ -146,7 +146,7 @@ TEST(GlyphMenuDraw, FlatSeparatorHasTheGutterAndAnEtchedLineAfterIt) {
 }
 
 TEST(GlyphMenuDraw, ClassicSeparatorIsAnEtchedLineAcrossTheMenuColour) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int separator = drawing.Add(nullptr, 0);
     Canvas canvas(200, 10, kPaper);
@@ -159,7 +159,7 @@ TEST(GlyphMenuDraw, ClassicSeparatorIsAnEtchedLineAcrossTheMenuColour) {
 }
 
 TEST(GlyphMenuDraw, FlatSelectionIsATintedBoxButNeverForADisabledItem) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int open = drawing.Add(L"&Open", 1);
     const COLORREF fill = LightenColour(Sys(COLOR_HIGHLIGHT), 0.7);
@@ -191,7 +191,7 @@ TEST(GlyphMenuDraw, FlatSelectionIsATintedBoxButNeverForADisabledItem) {
 }
 
 TEST(GlyphMenuDraw, ClassicSelectionStaysOnADisabledItemWhoseTextTakesTheBackground) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int open = drawing.Add(L"&Open", 1);
     const RECT text{25, 0, 200, 19};
@@ -239,7 +239,7 @@ TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
 TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
     const COLORREF ink = Sys(COLOR_MENUTEXT);
     {
-        LookOverride flat(7, 0);
+        LookOverride flat(MenuLook::kNt51, 0);
         MenuDrawing drawing;
         const int item = drawing.Add(L"Check", 5);
         Canvas canvas(200, 22, kPaper);
@@ -262,7 +262,7 @@ TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
         EXPECT_EQ(dotted.at(15, 7), LightenColour(Sys(COLOR_HIGHLIGHT), 0.85)) << "no tick";
     }
     {
-        LookOverride classic(6, 0);
+        LookOverride classic(MenuLook::kNt50, 0);
         MenuDrawing drawing;
         const int item = drawing.Add(L"Check", 6);
         Canvas canvas(200, 19, kPaper);
@@ -280,7 +280,7 @@ TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
 }
 
 TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Red", ID_RED, IDB_TEST_GLYPHS);
     ASSERT_TRUE(GlyphMenu::HasGlyphVariants(
@@ -310,7 +310,7 @@ TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
 }
 
 TEST(GlyphMenuDraw, ClassicSelectedGlyphIsRaisedBesideTheHighlight) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Blue", ID_BLUE, IDB_TEST_GLYPHS);
     Canvas canvas(200, 19, kPaper);
@@ -328,18 +328,18 @@ TEST(GlyphMenuDraw, ClassicSelectedGlyphIsRaisedBesideTheHighlight) {
 
 TEST(GlyphMenuDraw, APaletteDeviceGetsTheClassicLook) {
     {
-        LookOverride flat(7, 0);
+        LookOverride flat(MenuLook::kNt51, 0);
         EXPECT_TRUE(GlyphMenu::DrawsFlat(RC_BITBLT));
         EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT | RC_PALETTE));
     }
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT));
-    LookOverride classicTheme(7, 1);
+    LookOverride classicTheme(MenuLook::kNt51, 1);
     EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT)) << "the classic theme on the themed desktop";
 }
 
 TEST(GlyphMenuDraw, AnItemWithoutRecordDrawsOnlyItsBackground) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     Canvas canvas(200, 22, kPaper);
     drawing.Draw(canvas, -1, 0, kFlatItem);
@@ -350,7 +350,7 @@ TEST(GlyphMenuDraw, AnItemWithoutRecordDrawsOnlyItsBackground) {
 // LoadMenu forgets the check images before it builds, so the sharing is reached through the
 // building step itself.
 TEST(GlyphMenuDraw, TemplateSubMenusKeepTheCheckImagesTheyWereBuiltWith) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     GlyphMenu menu;
     ASSERT_TRUE(menu.Attach(CreateMenu()));
     menu.SetCheckImages(SolidImages(RGB(0, 200, 0)), 1, 1);

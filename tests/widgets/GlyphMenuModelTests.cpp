@@ -238,11 +238,16 @@ TEST(MenuLook, VersionsMapToTheirClasses) {
         DWORD platform, major, minor;
         int expected;
     } cases[] = {
-        {VER_PLATFORM_WIN32s, 3, 10, 0},        {VER_PLATFORM_WIN32_WINDOWS, 3, 95, 0},
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, 2},  {VER_PLATFORM_WIN32_WINDOWS, 4, 10, 3},
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, 4}, {VER_PLATFORM_WIN32_NT, 4, 0, 5},
-        {VER_PLATFORM_WIN32_NT, 5, 0, 6},       {VER_PLATFORM_WIN32_NT, 5, 1, 7},
-        {VER_PLATFORM_WIN32_NT, 5, 2, 1},       {VER_PLATFORM_WIN32_NT, 10, 0, 1},
+        {VER_PLATFORM_WIN32s, 3, 10, MenuLook::kHostedLayer},
+        {VER_PLATFORM_WIN32_WINDOWS, 3, 95, MenuLook::kHostedLayer},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, MenuLook::kNonNt},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 10, MenuLook::kNonNt410},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, MenuLook::kNonNt490},
+        {VER_PLATFORM_WIN32_NT, 4, 0, MenuLook::kNt4},
+        {VER_PLATFORM_WIN32_NT, 5, 0, MenuLook::kNt50},
+        {VER_PLATFORM_WIN32_NT, 5, 1, MenuLook::kNt51},
+        {VER_PLATFORM_WIN32_NT, 5, 2, MenuLook::kNtOther},
+        {VER_PLATFORM_WIN32_NT, 10, 0, MenuLook::kNtOther},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MenuLook::ClassifyWindowsVersion(c.platform, c.major, c.minor), c.expected)

@@ -11,6 +11,12 @@
 
 namespace {
 constexpr int kTextLimit = 1024;
+// The platform's menu flags of the items re-synchronisation makes or re-attaches.
+constexpr UINT kOwnerDrawnByPosition = MF_BYPOSITION | MF_OWNERDRAW;
+constexpr UINT kOwnerDrawnPopup = kOwnerDrawnByPosition | MF_POPUP;
+constexpr UINT kOwnerDrawnSeparator = kOwnerDrawnByPosition | MF_SEPARATOR;
+// GetMenuState keeps a popup's item count above the low byte, which holds the flags.
+constexpr UINT kStateFlags = 0xFF;
 
 std::wstring Lowered(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -171,40 +177,14 @@ void GlyphMenu::SyncRecords() {
     std::vector<GlyphMenuData*> fresh;
     const int count = GetMenuItemCount(get());
     for (int i = 0; i < count; ++i) {
-        const UINT position = static_cast<UINT>(i);
-        const UINT state = GetMenuState(get(), position, MF_BYPOSITION);
+        const UINT state = GetMenuState(get(), static_cast<UINT>(i), MF_BYPOSITION);
         GlyphMenuData* record = nullptr;
-        if (HMENU sub = GetSubMenu(get(), i)) {
-            const auto handle = reinterpret_cast<UINT_PTR>(sub);
-            record = ClaimRecord(handle);
-            const std::wstring text = LiveText(i);
-            if (!record) {
-                record = ReplaceItemAt(i, (state & 0xEF) | 0x510, handle, fw::Narrow(text).c_str());
-            } else if (!text.empty()) {
-                record->text = text;
-            }
+        if (GetSubMenu(get(), i)) {
+            record = SyncPopup(i, state);
         } else if (state & MF_SEPARATOR) {
-            record = ClaimRecord(0);
-            // Re-attached by position: the stored flags need not say so.
-            if (record) {
-                ModifyMenuW(get(), position, record->itemFlags | MF_BYPOSITION, 0,
-                            AsItemData(record));
-            } else {
-                record = ReplaceItemAt(i, state | 0xD00, 0, "");
-            }
+            record = SyncSeparator(i, state);
         } else {
-            const UINT id = GetMenuItemID(get(), i);
-            record = ClaimRecord(id);
-            const std::wstring text = LiveText(i);
-            if (record) {
-                record->itemFlags = state | 0x500;
-                if (!text.empty()) {
-                    record->text = text;
-                }
-                ModifyMenuW(get(), position, record->itemFlags, id, AsItemData(record));
-            } else {
-                record = ReplaceItemAt(i, state | 0x500, id, fw::Narrow(text).c_str());
-            }
+            record = SyncCommand(i, state);
         }
         fresh.push_back(record);
     }
@@ -218,6 +198,46 @@ void GlyphMenu::SyncRecords() {
         kept.emplace_back(record);
     }
     m_records = std::move(kept);
+}
+
+GlyphMenuData* GlyphMenu::SyncPopup(int position, UINT state) {
+    const auto handle = reinterpret_cast<UINT_PTR>(GetSubMenu(get(), position));
+    GlyphMenuData* record = ClaimRecord(handle);
+    const std::wstring text = LiveText(position);
+    if (!record) {
+        const UINT flags = (state & kStateFlags & ~UINT{MF_POPUP}) | kOwnerDrawnPopup;
+        return ReplaceItemAt(position, flags, handle, fw::Narrow(text).c_str());
+    }
+    if (!text.empty()) {
+        record->text = text;
+    }
+    return record;
+}
+
+GlyphMenuData* GlyphMenu::SyncSeparator(int position, UINT state) {
+    GlyphMenuData* record = ClaimRecord(0);
+    if (!record) {
+        return ReplaceItemAt(position, state | kOwnerDrawnSeparator, 0, "");
+    }
+    // Re-attached by position: the stored flags need not say so.
+    ModifyMenuW(get(), static_cast<UINT>(position), record->itemFlags | MF_BYPOSITION, 0,
+                AsItemData(record));
+    return record;
+}
+
+GlyphMenuData* GlyphMenu::SyncCommand(int position, UINT state) {
+    const UINT id = GetMenuItemID(get(), position);
+    GlyphMenuData* record = ClaimRecord(id);
+    const std::wstring text = LiveText(position);
+    if (!record) {
+        return ReplaceItemAt(position, state | kOwnerDrawnByPosition, id, fw::Narrow(text).c_str());
+    }
+    record->itemFlags = state | kOwnerDrawnByPosition;
+    if (!text.empty()) {
+        record->text = text;
+    }
+    ModifyMenuW(get(), static_cast<UINT>(position), record->itemFlags, id, AsItemData(record));
+    return record;
 }
 
 int GlyphMenu::PlainTopLevelShift() const {

@@ -91,6 +91,9 @@ private:
     enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
 
     bool HoldsRecord(const GlyphMenuData* record) const;
+    GlyphMenuData* SyncPopup(int position, UINT state);
+    GlyphMenuData* SyncSeparator(int position, UINT state);
+    GlyphMenuData* SyncCommand(int position, UINT state);
     bool LoadFromModule(HMODULE module, const char* name);
     void BuildFromTemplate(const BYTE* data, size_t size);
     void MakePlainTopLevel();

@@ -84,8 +84,8 @@ void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     {
         fw::Font font = MenuFont();
         fw::ClientDC dc(fw::Application::MainWindowHandle());
-        fw::SelectGuard select(dc.get(), versionClass > 1 ? font.get() : nullptr);
-        if (versionClass != 0) {
+        fw::SelectGuard select(dc.get(), versionClass > MenuLook::kNtOther ? font.get() : nullptr);
+        if (versionClass != MenuLook::kHostedLayer) {
             width = TextWidth(dc.get(), text);
         } else {
             RECT calc{0, 0, 0, 0};
@@ -336,7 +336,7 @@ void GlyphMenu::DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
 void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
     const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
     const bool themed = MenuLook::Themed();
-    const bool framed = MenuLook::WindowsVersionClass() > 1;
+    const bool framed = MenuLook::WindowsVersionClass() > MenuLook::kNtOther;
     const COLORREF bg = GetSysColor(themed ? COLOR_BTNFACE : COLOR_MENU);
     UINT state = item.itemState;
     if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledClassic) {
@@ -446,7 +446,7 @@ void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool h
         colour = LightenColour(colour, 0.6);
     }
     FillSolid(dc, rect, colour);
-    if (MenuLook::WindowsVersionClass() > 1) {
+    if (MenuLook::WindowsVersionClass() > MenuLook::kNtOther) {
         RECT edge = rect;
         DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     }
