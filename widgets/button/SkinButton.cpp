@@ -510,6 +510,19 @@ LRESULT SkinButton::OnSetStyle(UINT newStyle, bool redraw) {
 }
 
 void SkinButton::MapMessages() {
+    MapHotTracking();
+    MapMenuMessages();
+    MapButtonMessages();
+    messages().OnSysColorChange([this] {
+        Default();
+        m_background.Discard();
+        ResetColours(true);
+    });
+}
+
+// The pointer and everything that ends the hot state: leaving, focus, cancel, deactivation,
+// disabling.
+void SkinButton::MapHotTracking() {
     auto& map = messages();
     map.OnSetCursor([this](HWND, UINT, UINT) {
         if (m_cursor) {
@@ -550,11 +563,10 @@ void SkinButton::MapMessages() {
         Default();
         OnEnable(enabled);
     });
-    map.OnSysColorChange([this] {
-        Default();
-        m_background.Discard();
-        ResetColours(true);
-    });
+}
+
+void SkinButton::MapMenuMessages() {
+    auto& map = messages();
     map.OnMeasureItem([this](MEASUREITEMSTRUCT& item) {
         if (item.CtlType == ODT_MENU && MeasureMenuItem(item)) {
             return TRUE;
@@ -571,7 +583,10 @@ void SkinButton::MapMessages() {
         LRESULT result = 0;
         return AnswerMenuChar(ch, menuFlag, menu, result) ? result : Default();
     });
-    // The button's own messages.
+}
+
+void SkinButton::MapButtonMessages() {
+    auto& map = messages();
     map.OnMessage(BM_SETSTYLE, [this](WPARAM style, LPARAM redraw) {
         return OnSetStyle(static_cast<UINT>(style), redraw != FALSE);
     });

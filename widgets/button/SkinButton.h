@@ -146,6 +146,9 @@ private:
     void ApplyTipText();
     void ReleaseImages();
     void MapMessages();
+    void MapHotTracking();
+    void MapMenuMessages();
+    void MapButtonMessages();
     void OnMouseMove(POINT point, UINT keys);
     void LeaveHot();
     void OnEnable(bool enabled);

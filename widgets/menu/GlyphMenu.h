@@ -88,6 +88,9 @@ public:
 private:
     friend class GlyphMenuProbe;
     struct GlyphSource;
+    struct ItemPaint;
+    struct FlatLook;
+    struct ClassicLook;
     enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
 
     bool HoldsRecord(const GlyphMenuData* record) const;
@@ -99,13 +102,22 @@ private:
     void MakePlainTopLevel();
     std::wstring LiveText(int position) const;
     HIMAGELIST checkImages() const { return m_checkImages ? m_checkImages->get() : nullptr; }
+    FlatLook MakeFlatLook() const;
+    void DrawFlatSeparator(HDC dc, const RECT& r, const FlatLook& look) const;
+    void DrawFlatBackground(HDC dc, const RECT& r, bool selected, const FlatLook& look) const;
+    void DrawFlatGlyph(const ItemPaint& paint, const FlatLook& look) const;
+    void DrawFlatText(const ItemPaint& paint, const FlatLook& look) const;
+    ClassicLook MakeClassicLook() const;
+    COLORREF DrawClassicBackground(const ItemPaint& paint, const ClassicLook& look) const;
+    void DrawClassicGlyph(const ItemPaint& paint, const ClassicLook& look) const;
+    void DrawClassicText(const ItemPaint& paint, const ClassicLook& look, COLORREF colour) const;
     GlyphSource SourceOf(const GlyphMenuData* record, bool flatVariants) const;
     GlyphKind KindOf(const GlyphSource& source, UINT state) const;
     void DrawDisabled(HDC dc, const GlyphSource& source, int x, int y, COLORREF background) const;
     // embossed: the colour drawn over a highlight copy one pixel down-right, if any.
     void DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
                       std::optional<COLORREF> embossed) const;
-    bool HasCheckBitmap(HMENU menu, UINT id) const;
+    static bool HasCheckBitmap(const DRAWITEMSTRUCT& item);
     HIMAGELIST LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const;
 
     std::vector<std::unique_ptr<GlyphMenuData>> m_records;
