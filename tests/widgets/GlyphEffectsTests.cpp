@@ -151,17 +151,17 @@ TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
     LookOverride flat(MenuLook::kNt51, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
-    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     ASSERT_EQ(ImageList_GetImageCount(strip.get()), 5) << "three images and two variants";
 
     SharedGlyphs& shared = SharedGlyphs::Instance();
     const UINT_PTR id = 7001;
-    const int index = menu.AddSharedGlyph(strip.get(), 0, id);
+    const int index = GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 0, id);
     ASSERT_GE(index, 0);
     const int size = shared.size();
-    EXPECT_TRUE(GlyphMenu::HasGlyphVariants(index));
-    EXPECT_EQ(GlyphMenu::FindSharedGlyph(id), index);
-    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 1, id), index);
+    EXPECT_TRUE(shared.HasVariants(index));
+    EXPECT_EQ(shared.Find(id), index);
+    EXPECT_EQ(GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 1, id), index);
     EXPECT_EQ(shared.size(), size);
 
     // The replaced glyph is the blue block now; its faded variant follows it.
@@ -170,19 +170,19 @@ TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
     EXPECT_EQ(canvas.at(6, 6), RGB(0, 0, 255));
     ImageList_Draw(shared.list(), index + 1, canvas.dc(), 0, 0, ILD_TRANSPARENT);
     EXPECT_EQ(canvas.at(6, 6), LightenColour(RGB(0, 0, 255), 0.3));
-    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 9, id), -1) << "no such image";
+    EXPECT_EQ(GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 9, id), -1) << "no such image";
 }
 
 TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
     LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
-    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     EXPECT_EQ(ImageList_GetImageCount(strip.get()), 3);
-    const int index = menu.AddSharedGlyph(strip.get(), 2, 7002);
+    const int index = GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 2, 7002);
     EXPECT_EQ(index, SharedGlyphs::Instance().size() - 1);
-    EXPECT_FALSE(GlyphMenu::HasGlyphVariants(index));
-    EXPECT_FALSE(menu.AddGlyphResource(strip.get(), 999)) << "no such bitmap";
+    EXPECT_FALSE(SharedGlyphs::Instance().HasVariants(index));
+    EXPECT_FALSE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), 999)) << "no such bitmap";
 }
 
 TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {

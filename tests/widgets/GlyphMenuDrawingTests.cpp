@@ -8,6 +8,7 @@
 #include "widgets/menu/GlyphEffects.h"
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
+#include "widgets/menu/SharedGlyphs.h"
 
 using GlyphEffects::LightenColour;
 
@@ -212,7 +213,7 @@ TEST(GlyphMenuDraw, ClassicSelectionStaysOnADisabledItemWhoseTextTakesTheBackgro
 TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
     const COLORREF ink = RGB(0, 0, 0), paper = RGB(255, 255, 255);
     Canvas tick(30, 30, paper);
-    GlyphMenu::DrawCheckTick(tick.dc(), 10, 10, ink);
+    GlyphMenuProbe::DrawCheckTick(tick.dc(), 10, 10, ink);
     const int start[7] = {2, 3, 4, 3, 2, 1, 0};
     for (int i = 0; i < 7; ++i) {
         for (int dy = -1; dy <= 3; ++dy) {
@@ -225,7 +226,7 @@ TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
     EXPECT_EQ(tick.at(17, 10), paper);
 
     Canvas dot(30, 30, paper);
-    GlyphMenu::DrawCheckDot(dot.dc(), 10, 10, ink);
+    GlyphMenuProbe::DrawCheckDot(dot.dc(), 10, 10, ink);
     const RECT box = dot.BoxOf(ink);
     EXPECT_GE(box.left, 10);
     EXPECT_GE(box.top, 10);
@@ -283,7 +284,7 @@ TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
     LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Red", ID_RED, IDB_TEST_GLYPHS);
-    ASSERT_TRUE(GlyphMenu::HasGlyphVariants(
+    ASSERT_TRUE(SharedGlyphs::Instance().HasVariants(
         GlyphMenuProbe(drawing.menu).records()[item]->sharedGlyphIndex));
     const COLORREF red = RGB(255, 0, 0);
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
@@ -329,13 +330,13 @@ TEST(GlyphMenuDraw, ClassicSelectedGlyphIsRaisedBesideTheHighlight) {
 TEST(GlyphMenuDraw, APaletteDeviceGetsTheClassicLook) {
     {
         LookOverride flat(MenuLook::kNt51, 0);
-        EXPECT_TRUE(GlyphMenu::DrawsFlat(RC_BITBLT));
-        EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT | RC_PALETTE));
+        EXPECT_TRUE(GlyphMenuProbe::DrawsFlat(RC_BITBLT));
+        EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT | RC_PALETTE));
     }
     LookOverride classic(MenuLook::kNt50, 0);
-    EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT));
+    EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT));
     LookOverride classicTheme(MenuLook::kNt51, 1);
-    EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT)) << "the classic theme on the themed desktop";
+    EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT)) << "the classic theme on the themed desktop";
 }
 
 TEST(GlyphMenuDraw, AnItemWithoutRecordDrawsOnlyItsBackground) {

@@ -97,11 +97,11 @@ TEST(GlyphMenuTemplate, NestedPopupsLoadIntoTheirLevelsAndTheTopLevelStaysPlain)
         EXPECT_TRUE(GlyphMenu::IsRegisteredMenu(popup));
     }
     std::string text;
-    EXPECT_TRUE(menu.GetItemText(ID_FIRST, text, MF_BYCOMMAND));
+    EXPECT_TRUE(GlyphMenuProbe(menu).GetItemText(ID_FIRST, text, MF_BYCOMMAND));
     EXPECT_EQ(text, "First");
-    EXPECT_FALSE(menu.GetItemText(999, text, MF_BYCOMMAND));
+    EXPECT_FALSE(GlyphMenuProbe(menu).GetItemText(999, text, MF_BYCOMMAND));
     int position = 7;
-    EXPECT_EQ(menu.FindItemOwner(ID_SECOND, position), recent);
+    EXPECT_EQ(GlyphMenuProbe(menu).FindItemOwner(ID_SECOND, position), recent);
     EXPECT_EQ(position, 1);
 
     const HMENU fileHandle = file->get();
@@ -229,8 +229,8 @@ TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
     EXPECT_FALSE(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key)) << "missing key";
-    const bool first = GlyphMenu::IsClassicTheme();
-    EXPECT_EQ(GlyphMenu::IsClassicTheme(), first);
+    const bool first = MenuLook::IsClassicTheme();
+    EXPECT_EQ(MenuLook::IsClassicTheme(), first);
 }
 
 TEST(MenuLook, VersionsMapToTheirClasses) {

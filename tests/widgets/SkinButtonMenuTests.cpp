@@ -136,7 +136,7 @@ TEST_F(ButtonMenuTest, ACheckBoxButtonTogglesAndNeverOpensItsMenu) {
     };
     SendMessageA(hwnd, BM_CLICK, 0, 0);
     EXPECT_FALSE(opened);
-    EXPECT_TRUE(box.isChecked());
+    EXPECT_TRUE(SkinButtonProbe(box).isChecked());
 }
 
 TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegisteredPopups) {

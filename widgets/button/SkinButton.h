@@ -73,18 +73,6 @@ public:
     // button and the chosen command is posted to target. Menu id 0 removes the menu.
     int SetMenu(UINT menuId, HWND target, const MenuCallback& callback, bool repaint);
 
-    bool isHot() const { return m_hot; }
-    bool isFlat() const { return m_flat; }
-    bool isDefault() const { return m_isDefault; }
-    bool isCheckBox() const { return m_isCheckBox; }
-    bool isChecked() const { return m_checked; }
-    BYTE imageAlign() const { return m_imageAlign; }
-    COLORREF colour(int which) const { return m_colours[which]; }
-    HICON hotIcon() const { return m_hotIcon.icon.get(); }
-    HICON normalIcon() const { return m_normalIcon.icon.get(); }
-    HCURSOR pointerCursor() const { return m_cursor.get(); }
-    std::string tipText() const;
-
     // Paints the button for an owner-draw request.
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -145,6 +133,7 @@ private:
     void EnsureTip();
     void ApplyTipText();
     void ReleaseImages();
+    std::string tipText() const;
     void MapMessages();
     void MapHotTracking();
     void MapMenuMessages();

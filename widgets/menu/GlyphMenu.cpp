@@ -2,7 +2,6 @@
 
 #include "base/AnsiText.h"
 #include "framework/Application.h"
-#include "widgets/menu/MenuLook.h"
 #include "widgets/menu/MenuRegistry.h"
 #include "widgets/menu/MenuTemplate.h"
 #include "widgets/menu/SharedGlyphs.h"
@@ -51,10 +50,6 @@ bool GlyphMenu::HoldsRecord(const GlyphMenuData* record) const {
                        [record](const auto& held) { return held.get() == record; });
 }
 
-bool GlyphMenu::IsClassicTheme() {
-    return MenuLook::IsClassicTheme();
-}
-
 GlyphMenu* GlyphMenu::FromHandle(HMENU menu) {
     return MenuRegistry::Instance().Find(menu);
 }
@@ -92,7 +87,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
         record->text = text;
     }
     if (glyph < 0) {
-        record->sharedGlyphIndex = FindSharedGlyph(id);
+        record->sharedGlyphIndex = SharedGlyphs::Instance().Find(id);
     } else {
         fw::ImageList scratch(
             ImageList_Create(m_glyphWidth, m_glyphHeight, ILC_COLORDDB | ILC_MASK, 1, 1));
@@ -133,12 +128,12 @@ GlyphMenuData* GlyphMenu::ClaimRecord(UINT_PTR id) {
     return nullptr;
 }
 
-GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) {
+const GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) const {
     const int count = GetMenuItemCount(get());
     for (int i = 0; i < count; ++i) {
         if (HMENU sub = GetSubMenu(get(), i)) {
-            if (GlyphMenu* subMenu = FromHandle(sub)) {
-                if (GlyphMenu* owner = subMenu->FindItemOwner(id, position)) {
+            if (const GlyphMenu* subMenu = FromHandle(sub)) {
+                if (const GlyphMenu* owner = subMenu->FindItemOwner(id, position)) {
                     return owner;
                 }
             }
@@ -151,10 +146,10 @@ GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) {
     return nullptr;
 }
 
-bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) {
+bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) const {
     if (!(flags & MF_BYPOSITION)) {
         int position = -1;
-        GlyphMenu* owner = FindItemOwner(idOrPosition, position);
+        const GlyphMenu* owner = FindItemOwner(idOrPosition, position);
         return owner && owner->GetItemText(static_cast<UINT>(position), text, MF_BYPOSITION);
     }
     if (idOrPosition >= m_records.size()) {

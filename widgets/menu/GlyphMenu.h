@@ -39,14 +39,6 @@ public:
     // glyph: a bitmap or toolbar resource id, an icon handle when glyphsAreIcons is set, or
     // negative to show the command's shared glyph if it has one.
     BOOL AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, INT_PTR glyph);
-    GlyphMenuData* ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text);
-    GlyphMenuData* ClaimRecord(UINT_PTR id);
-    GlyphMenu* FindItemOwner(UINT_PTR id, int& position);
-    bool GetItemText(UINT idOrPosition, std::string& text, UINT flags);
-    void SyncRecords();
-    void AlignAccelerators();
-    int PlainTopLevelShift() const;
-    void ApplyPlainTopLevel();
 
     // Whether the handle was appended to a glyph menu as a popup.
     static bool IsRegisteredMenu(HMENU menu);
@@ -56,25 +48,6 @@ public:
     // The answer to WM_MENUCHAR: MNC_EXECUTE and the position of the first item whose text has
     // "&" before the character, 0 when none has.
     static LRESULT MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu);
-    static bool IsClassicTheme();
-
-    // Glyph processing.
-    bool FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const;
-    bool AddGlyphResource(HIMAGELIST list, INT_PTR resource) const;
-    int AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const;
-    static int FindSharedGlyph(UINT_PTR id);
-    static bool HasGlyphVariants(int index);
-    fw::Bitmap RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const;
-
-    // Drawing; the requests as the window system makes them.
-    // The flat look needs a true-colour device; palette devices get the classic one.
-    static bool DrawsFlat(int rasterCaps);
-    void DrawFlatItem(const DRAWITEMSTRUCT& item);
-    void DrawClassicItem(const DRAWITEMSTRUCT& item);
-    static void DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool hasBitmap);
-    static void DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF highlight);
-    static void DrawCheckDot(HDC dc, int x, int y, COLORREF colour);
-    static void DrawCheckTick(HDC dc, int x, int y, COLORREF colour);
 
     void SetMaskColour(COLORREF colour, bool use) {
         m_maskColour = colour;
@@ -93,15 +66,39 @@ private:
     struct ClassicLook;
     enum class GlyphKind { None, CheckImages, Selected, Disabled, Plain };
 
+    // Items and records.
+    GlyphMenuData* ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text);
+    GlyphMenuData* ClaimRecord(UINT_PTR id);
+    const GlyphMenu* FindItemOwner(UINT_PTR id, int& position) const;
+    bool GetItemText(UINT idOrPosition, std::string& text, UINT flags) const;
     bool HoldsRecord(const GlyphMenuData* record) const;
+    void SyncRecords();
     GlyphMenuData* SyncPopup(int position, UINT state);
     GlyphMenuData* SyncSeparator(int position, UINT state);
     GlyphMenuData* SyncCommand(int position, UINT state);
+    int PlainTopLevelShift() const;
+    void ApplyPlainTopLevel();
+    std::wstring LiveText(int position) const;
+    HIMAGELIST checkImages() const { return m_checkImages ? m_checkImages->get() : nullptr; }
+
+    // Template loading.
     bool LoadFromModule(HMODULE module, const char* name);
     void BuildFromTemplate(const BYTE* data, size_t size);
     void MakePlainTopLevel();
-    std::wstring LiveText(int position) const;
-    HIMAGELIST checkImages() const { return m_checkImages ? m_checkImages->get() : nullptr; }
+
+    // Glyph processing.
+    bool FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const;
+    bool AddGlyphResource(HIMAGELIST list, INT_PTR resource) const;
+    int AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const;
+    fw::Bitmap RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const;
+    HIMAGELIST LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const;
+
+    // Measuring and drawing.
+    void AlignAccelerators();
+    // The flat look needs a true-colour device; palette devices get the classic one.
+    static bool DrawsFlat(int rasterCaps);
+    void DrawFlatItem(const DRAWITEMSTRUCT& item);
+    void DrawClassicItem(const DRAWITEMSTRUCT& item);
     FlatLook MakeFlatLook() const;
     void DrawFlatSeparator(HDC dc, const RECT& r, const FlatLook& look) const;
     void DrawFlatBackground(HDC dc, const RECT& r, bool selected, const FlatLook& look) const;
@@ -111,6 +108,10 @@ private:
     COLORREF DrawClassicBackground(const ItemPaint& paint, const ClassicLook& look) const;
     void DrawClassicGlyph(const ItemPaint& paint, const ClassicLook& look) const;
     void DrawClassicText(const ItemPaint& paint, const ClassicLook& look, COLORREF colour) const;
+    static void DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool hasBitmap);
+    static void DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF highlight);
+    static void DrawCheckDot(HDC dc, int x, int y, COLORREF colour);
+    static void DrawCheckTick(HDC dc, int x, int y, COLORREF colour);
     GlyphSource SourceOf(const GlyphMenuData* record, bool flatVariants) const;
     GlyphKind KindOf(const GlyphSource& source, UINT state) const;
     void DrawDisabled(HDC dc, const GlyphSource& source, int x, int y, COLORREF background) const;
@@ -118,7 +119,6 @@ private:
     void DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
                       std::optional<COLORREF> embossed) const;
     static bool HasCheckBitmap(const DRAWITEMSTRUCT& item);
-    HIMAGELIST LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const;
 
     std::vector<std::unique_ptr<GlyphMenuData>> m_records;
     std::vector<HMENU> m_subMenus;

@@ -11,14 +11,6 @@
 #include "widgets/menu/SystemColourBitmap.h"
 #include "widgets/menu/ToolbarResource.h"
 
-int GlyphMenu::FindSharedGlyph(UINT_PTR id) {
-    return SharedGlyphs::Instance().Find(id);
-}
-
-bool GlyphMenu::HasGlyphVariants(int index) {
-    return SharedGlyphs::Instance().HasVariants(index);
-}
-
 // Read from the toolbar resource directly: the same answer a toolbar window would give.
 bool GlyphMenu::FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const {
     if (toolbar <= 0 || toolbar > 0xFFFF) {
