@@ -88,7 +88,7 @@ TEST_F(ButtonPaint, FocusedOrDefaultThreeDButtonGetsBlackFrame) {
 TEST_F(ButtonPaint, TransparentFocusedButtonHasNoBlackFrame) {
     Make("");
     button_.SetFlatStyle(false, false);
-    button_.UseParentBackground(false);
+    button_.UseParentBackground(SkinButton::NoRepaint);
     Canvas canvas(W, H, RGB(1, 2, 3));
     Paint(canvas, ODS_FOCUS);
     EXPECT_PIXELS(canvas, {{0, 0, Sys(COLOR_BTNHIGHLIGHT), "frame at the edge"},

@@ -241,10 +241,10 @@ std::string SkinButton::tipText() const {
     return m_tip.hwnd() ? m_tip.GetText(hwnd(), kTipToolId) : m_tipText;
 }
 
-void SkinButton::UseParentBackground(bool repaint) {
+void SkinButton::UseParentBackground(Repainting repaint) {
     m_transparent = true;
     m_background.Discard();
-    RepaintIf(repaint);
+    RepaintIf(repaint == RepaintNow);
 }
 
 int SkinButton::SetColour(int which, COLORREF colour, bool repaint) {

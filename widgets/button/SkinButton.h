@@ -27,6 +27,8 @@ public:
         ColourCount
     };
     enum Result : int { Ok = 0, ResourceFailed = 1, OutOfRange = 4 };
+    // Whether a setter repaints the button at once.
+    enum Repainting : bool { NoRepaint = false, RepaintNow = true };
 
     SkinButton();
     ~SkinButton() override;
@@ -48,7 +50,13 @@ public:
     int SetImageAlign(BYTE align, bool repaint);
     int SetPointerCursor(WORD cursorId, bool repaint);
     void SetTipText(const char* text, bool activate);
-    void UseParentBackground(bool repaint);
+    // The face becomes a copy of the parent's pixels behind the button, taken afresh at the
+    // next paint.
+    void UseParentBackground(Repainting repaint);
+    // Until the dialog's skin names its flag: the same, the bool being the repaint flag.
+    void UseParentBackground(bool repaint) {
+        UseParentBackground(repaint ? RepaintNow : NoRepaint);
+    }
     int SetColour(int which, COLORREF colour, bool repaint);
     int ResetColours(bool repaint);
     int SetImageMargins(int x, int y, bool repaint);
