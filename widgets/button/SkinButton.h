@@ -53,10 +53,6 @@ public:
     // The face becomes a copy of the parent's pixels behind the button, taken afresh at the
     // next paint.
     void UseParentBackground(Repainting repaint);
-    // Until the dialog's skin names its flag: the same, the bool being the repaint flag.
-    void UseParentBackground(bool repaint) {
-        UseParentBackground(repaint ? RepaintNow : NoRepaint);
-    }
     int SetColour(int which, COLORREF colour, bool repaint);
     int ResetColours(bool repaint);
     int SetImageMargins(int x, int y, bool repaint);
