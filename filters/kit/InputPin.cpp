@@ -42,7 +42,7 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
     if (!pConnector || !pmt) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (m_connected) {
         return VFW_E_ALREADY_CONNECTED;
     }
@@ -73,7 +73,7 @@ STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
     if (!ppAllocator) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_allocator) {
         HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IMemAllocator, m_allocator.put_void());
@@ -90,7 +90,7 @@ STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, WINBOOL) noexc
     if (!pAllocator) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     m_allocator = fw::ComPtr<IMemAllocator>::CopyFrom(pAllocator);
     return S_OK;
 }

@@ -30,7 +30,7 @@ STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noe
     if (!pReceivePin) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (m_connected) {
         return VFW_E_ALREADY_CONNECTED;
     }

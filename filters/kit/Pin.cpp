@@ -47,7 +47,7 @@ void PinBase::ClearConnection() noexcept {
 }
 
 STDMETHODIMP PinBase::Disconnect() noexcept {
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (m_filter.State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
     }
@@ -63,7 +63,7 @@ STDMETHODIMP PinBase::ConnectedTo(IPin** pPin) noexcept {
     if (!pPin) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_connected) {
         *pPin = nullptr;
         return VFW_E_NOT_CONNECTED;
@@ -76,7 +76,7 @@ STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
     if (!pmt) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_connected) {
         *pmt = AM_MEDIA_TYPE{};
         return VFW_E_NOT_CONNECTED;

@@ -42,7 +42,7 @@ kit::PinBase* WavDestFilter::GetPin(int index) noexcept {
 }
 
 HRESULT WavDestFilter::OnStopToPause() noexcept {
-    kit::ScopedLock lock(m_streamLock);
+    std::lock_guard lock(m_streamLock);
     m_header.reset();
     m_dataBytes = m_bytesAtLastHeader = 0;
     m_headerWritten = false;
@@ -71,7 +71,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
 }
 
 HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
-    kit::ScopedLock lock(m_streamLock);
+    std::lock_guard lock(m_streamLock);
     return m_headerWritten || !m_header ? S_OK : WriteHeader(false);
 }
 
@@ -94,7 +94,7 @@ HRESULT WavDestFilter::OnPauseToStop() noexcept {
              "not fit the queue\n",
              gap);
     }
-    kit::ScopedLock lock(m_streamLock);
+    std::lock_guard lock(m_streamLock);
     return m_headerWritten ? WriteHeaderThroughStream() : S_OK;
 }
 
@@ -104,7 +104,7 @@ HRESULT WavDestFilter::FlushQueue() noexcept {
         Note("WAV Dest: the writer did not take the end of the recording within %llu ms\n",
              kFlushTimeoutMs);
     }
-    kit::ScopedLock lock(m_streamLock);
+    std::lock_guard lock(m_streamLock);
     return m_header ? WriteHeader(true) : S_OK;
 }
 
@@ -212,7 +212,7 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
 }
 
 HRESULT WavDestFilter::WriteQueued(const uint8_t* data, size_t bytes) noexcept {
-    kit::ScopedLock lock(m_streamLock);
+    std::lock_guard lock(m_streamLock);
     if (!m_header) {
         return VFW_E_WRONG_STATE;
     }

@@ -7,6 +7,7 @@
 // also written through it at Stop.
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <optional>
 
@@ -48,7 +49,7 @@ private:
     WavDestInputPin m_input;
     WavDestOutputPin m_output;
     WriteQueue m_queue;
-    kit::CriticalSection m_streamLock; // orders the writes of the queue's and control threads
+    std::mutex m_streamLock; // orders the writes of the queue's and control threads
     std::optional<WavHeader> m_header;
     uint64_t m_dataBytes = 0;
     uint64_t m_bytesAtLastHeader = 0;

@@ -37,7 +37,7 @@ kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (m_loaded) {
         return E_UNEXPECTED;
     }
@@ -52,7 +52,7 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
     if (!pPropBag) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (m_loaded) {
         return E_UNEXPECTED;
     }
@@ -109,7 +109,7 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
 bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
     const uint64_t key =
         (uint64_t{wfx.nSamplesPerSec} << 32) | (uint64_t{wfx.nChannels} << 16) | wfx.wBitsPerSample;
-    kit::ScopedLock lock(m_supportLock);
+    std::lock_guard lock(m_supportLock);
     for (const auto& [known, supported] : m_supported) {
         if (known == key) {
             return supported;

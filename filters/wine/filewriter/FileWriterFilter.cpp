@@ -42,7 +42,7 @@ STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA
     if (!pszFileName) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (State() != State_Stopped) {
         return VFW_E_WRONG_STATE;
     }
@@ -58,7 +58,7 @@ STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE*
     if (!ppszFileName) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     *ppszFileName = nullptr;
     if (pmt) {
         *pmt = AM_MEDIA_TYPE{};
@@ -80,7 +80,7 @@ STDMETHODIMP FileWriterFilter::SetMode(DWORD dwFlags) noexcept {
     if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE)) {
         return E_INVALIDARG;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     m_mode = dwFlags;
     return S_OK;
 }
@@ -103,7 +103,7 @@ HRESULT FileWriterFilter::Fail(HRESULT hr) noexcept {
 }
 
 HRESULT FileWriterFilter::OnStopToPause() noexcept {
-    kit::ScopedLock lock(m_fileLock);
+    std::lock_guard lock(m_fileLock);
     m_error = S_OK;
     m_endOfStreamPending = false;
     m_stalled = false;
@@ -138,7 +138,7 @@ HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 }
 
 HRESULT FileWriterFilter::OnPauseToStop() noexcept {
-    kit::ScopedLock lock(m_fileLock);
+    std::lock_guard lock(m_fileLock);
     m_file.reset();
     return S_OK;
 }
@@ -158,7 +158,7 @@ void FileWriterFilter::StallIfAsked() noexcept {
 
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     StallIfAsked();
-    kit::ScopedLock lock(m_fileLock);
+    std::lock_guard lock(m_fileLock);
     if (FAILED(m_error)) {
         return m_error;
     }

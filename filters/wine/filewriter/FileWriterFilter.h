@@ -4,6 +4,7 @@
 // For the tests of a stalled disk, CORVALE_FILEWRITER_STALL=AFTER_MS:STALL_MS in the
 // environment makes the first write AFTER_MS after the graph runs take STALL_MS longer.
 #pragma once
+#include <mutex>
 #include <string>
 
 #include "base/UniqueHandle.h"
@@ -68,7 +69,7 @@ private:
     void StallIfAsked() noexcept;
 
     FileWriterInputPin m_input;
-    kit::CriticalSection m_fileLock;
+    std::mutex m_fileLock;
     std::wstring m_fileName;
     DWORD m_mode = 0;
     fw::FileHandle m_file;
