@@ -43,20 +43,14 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
         return E_POINTER;
     }
     std::lock_guard lock(m_filter.FilterLock());
-    if (m_connected) {
-        return VFW_E_ALREADY_CONNECTED;
-    }
-    if (m_filter.State() != State_Stopped) {
-        return VFW_E_NOT_STOPPED;
-    }
-    PIN_DIRECTION dir;
-    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) {
-        return VFW_E_INVALID_DIRECTION;
+    HRESULT hr = CheckConnectable(pConnector);
+    if (FAILED(hr)) {
+        return hr;
     }
     if (CheckMediaType(pmt) != S_OK) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT hr = m_mt.Set(pmt);
+    hr = m_mt.Set(pmt);
     if (FAILED(hr)) {
         return hr;
     }

@@ -31,15 +31,9 @@ STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noe
         return E_POINTER;
     }
     std::lock_guard lock(m_filter.FilterLock());
-    if (m_connected) {
-        return VFW_E_ALREADY_CONNECTED;
-    }
-    if (m_filter.State() != State_Stopped) {
-        return VFW_E_NOT_STOPPED;
-    }
-    PIN_DIRECTION dir;
-    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT) {
-        return VFW_E_INVALID_DIRECTION;
+    HRESULT checked = CheckConnectable(pReceivePin);
+    if (FAILED(checked)) {
+        return checked;
     }
 
     bool complete = pmt && !IsEqualGUID(pmt->majortype, GUID_NULL) &&

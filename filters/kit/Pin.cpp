@@ -46,6 +46,20 @@ void PinBase::ClearConnection() noexcept {
     m_mt.Clear();
 }
 
+HRESULT PinBase::CheckConnectable(IPin* peer) noexcept {
+    if (m_connected) {
+        return VFW_E_ALREADY_CONNECTED;
+    }
+    if (m_filter.State() != State_Stopped) {
+        return VFW_E_NOT_STOPPED;
+    }
+    PIN_DIRECTION dir;
+    if (FAILED(peer->QueryDirection(&dir)) || dir == m_dir) {
+        return VFW_E_INVALID_DIRECTION;
+    }
+    return S_OK;
+}
+
 STDMETHODIMP PinBase::Disconnect() noexcept {
     std::lock_guard lock(m_filter.FilterLock());
     if (m_filter.State() != State_Stopped) {
