@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "RegistryKey.h"
+#include "base/RegistryKey.h"
 #include "Window.h"
 
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 // and the facts that choose the look.
 #include "tests/widgets/GlyphMenuProbe.h"
 #include "MenuTestIds.h"
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/MenuTemplate.h"

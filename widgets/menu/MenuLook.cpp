@@ -1,6 +1,6 @@
 #include "widgets/menu/MenuLook.h"
 
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 
 #include <string>
 
