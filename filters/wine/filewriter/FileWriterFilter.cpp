@@ -12,6 +12,45 @@ HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     return pmt && IsEqualGUID(pmt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
 }
 
+void* FileWriterInputPin::FindInterface(REFIID riid) noexcept {
+    char offered[4];
+    if (IsEqualIID(riid, IID_IStream) &&
+        GetEnvironmentVariableA("CORVALE_FILEWRITER_STREAM", offered, sizeof(offered)) == 1 &&
+        offered[0] == '1') {
+        return static_cast<IStream*>(this);
+    }
+    return InputPin::FindInterface(riid);
+}
+
+STDMETHODIMP FileWriterInputPin::Write(const void* pv, ULONG cb, ULONG* pcbWritten) noexcept {
+    if (!pv) {
+        return STG_E_INVALIDPOINTER;
+    }
+    HRESULT hr = m_owner.WriteAt(m_streamPosition, pv, cb);
+    if (SUCCEEDED(hr)) {
+        m_streamPosition += cb;
+    }
+    if (pcbWritten) {
+        *pcbWritten = SUCCEEDED(hr) ? cb : 0;
+    }
+    return hr;
+}
+
+STDMETHODIMP FileWriterInputPin::Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin,
+                                      ULARGE_INTEGER* plibNewPosition) noexcept {
+    if (dwOrigin == STREAM_SEEK_SET) {
+        m_streamPosition = static_cast<uint64_t>(dlibMove.QuadPart);
+    } else if (dwOrigin == STREAM_SEEK_CUR) {
+        m_streamPosition += static_cast<uint64_t>(dlibMove.QuadPart);
+    } else {
+        return STG_E_INVALIDFUNCTION;
+    }
+    if (plibNewPosition) {
+        plibNewPosition->QuadPart = m_streamPosition;
+    }
+    return S_OK;
+}
+
 HRESULT FileWriterInputPin::OnReceive(IMediaSample* sample) noexcept {
     return m_owner.Write(sample);
 }
@@ -174,20 +213,39 @@ HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     if (FAILED(hr)) {
         return Fail(hr);
     }
-    long length = sample->GetActualDataLength();
-    LARGE_INTEGER position;
-    position.QuadPart = start;
-    if (!SetFilePointerEx(m_file.get(), position, nullptr, FILE_BEGIN)) {
-        return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    hr = WriteFileAt(m_file.get(), static_cast<uint64_t>(start), data,
+                     static_cast<DWORD>(sample->GetActualDataLength()));
+    return SUCCEEDED(hr) ? hr : Fail(hr);
+}
+
+// The stream's writes: into the open file while the graph runs, and after it stopped into the
+// file as it was left.
+HRESULT FileWriterFilter::WriteAt(uint64_t position, const void* data, ULONG bytes) noexcept {
+    std::lock_guard lock(m_fileLock);
+    if (m_file) {
+        HRESULT hr = WriteFileAt(m_file.get(), position, data, bytes);
+        return SUCCEEDED(hr) ? hr : Fail(hr);
+    }
+    fw::FileHandle file(CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    return WriteFileAt(file.get(), position, data, bytes);
+}
+
+HRESULT FileWriterFilter::WriteFileAt(HANDLE file, uint64_t position, const void* data,
+                                      DWORD bytes) noexcept {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(position);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        return HRESULT_FROM_WIN32(GetLastError());
     }
     DWORD written = 0;
-    if (!WriteFile(m_file.get(), data, static_cast<DWORD>(length), &written, nullptr)) {
-        return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    if (!WriteFile(file, data, bytes, &written, nullptr)) {
+        return HRESULT_FROM_WIN32(GetLastError());
     }
-    if (written != static_cast<DWORD>(length)) {
-        return Fail(HRESULT_FROM_WIN32(ERROR_DISK_FULL));
-    }
-    return S_OK;
+    return written == bytes ? S_OK : HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 }
 
 HRESULT FileWriterFilter::InputEnded() noexcept {
