@@ -314,18 +314,23 @@ void WaveInReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcep
     }
 }
 
+// The newest kHoldMs of sound is kept; what came before it is dropped.
 void WaveInReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
-    const size_t limit = m_held.capacity();
+    const size_t align = m_format.nBlockAlign;
+    const size_t limit = m_held.capacity() - m_held.capacity() % align;
+    if (bytes > limit) {
+        DWORD skip = static_cast<DWORD>(bytes - limit);
+        data += skip;
+        offset += skip;
+        bytes -= skip;
+        m_held.clear();
+    }
     if (m_held.empty()) {
         m_heldOffset = offset;
     }
-    if (bytes > limit) {
-        return;
-    }
     if (m_held.size() + bytes > limit) {
         size_t drop = m_held.size() + bytes - limit;
-        drop += (m_format.nBlockAlign - drop % m_format.nBlockAlign) % m_format.nBlockAlign;
-        drop = std::min(drop, m_held.size());
+        drop = std::min(drop + (align - drop % align) % align, m_held.size());
         m_held.erase(m_held.begin(), m_held.begin() + static_cast<ptrdiff_t>(drop));
         m_heldOffset += drop;
     }
