@@ -18,7 +18,7 @@ int nDeviceCount = 0;
 
 RecorderDialog::RecorderDialog(MediaGraphServices& graphServices, DesktopServices& desktop)
     : fw::Dialog(IDD_RECORDER, nullptr), m_graphServices(graphServices), m_desktop(desktop) {
-    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
+    m_hIcon = LoadIconA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(IDI_APP));
     m_nElapsedSeconds = 0;
     m_bRecording = false;
     MapMessages();
@@ -109,7 +109,8 @@ void RecorderDialog::DoDataExchange(fw::DataExchange& dx) {
 }
 
 BOOL RecorderDialog::OnInitDialog() {
-    m_background.reset(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    m_background.reset(
+        LoadBitmapA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND)));
     fw::Dialog::OnInitDialog();
     AddAboutItemToSystemMenu();
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -161,7 +162,7 @@ void RecorderDialog::AddAboutItemToSystemMenu() {
         return;
     }
     char text[256] = {};
-    LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text);
+    LoadStringA(fw::Application::ResourceInstance(), IDS_ABOUTBOX, text, sizeof text);
     if (text[0] != '\0') {
         systemMenu.AppendSeparator();
         systemMenu.AppendItem(MF_STRING, IDM_ABOUTBOX, text);

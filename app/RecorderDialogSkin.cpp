@@ -11,7 +11,7 @@ void RecorderDialog::ConfigureButtons() {
                                Transport{m_btnPause, IDI_PAUSE, "Pause audio recording"},
                                Transport{m_btnStop, IDI_STOP, "Stop audio recording"}}) {
         t.button.SetIcons(t.icon, 0);
-        t.button.UseParentBackground(false);
+        t.button.UseParentBackground(SkinButton::NoRepaint);
         t.button.SetPointerCursor(IDC_HAND_POINTER, true);
         t.button.SetTipText(t.tip, true);
         t.button.SetImageAlign(SkinButton::ImageLeft, true);
@@ -24,7 +24,7 @@ void RecorderDialog::ConfigureButtons() {
     for (const Small& s :
          {Small{m_btnBrowse, "Browse"}, Small{m_btnPlay, "Play the wave file"},
           Small{m_btnHomepage, "Homepage"}, Small{m_btnAbout, "About"}, Small{m_btnHelp, "Help"}}) {
-        s.button.UseParentBackground(false);
+        s.button.UseParentBackground(SkinButton::NoRepaint);
         s.button.SetPointerCursor(IDC_HAND_POINTER, true);
         s.button.SetTipText(s.tip, true);
         s.button.SetImageAlign(SkinButton::ImageAbove, true);

@@ -6,6 +6,8 @@
 // the cost of having a window apart from the cost of recording.
 #include "InMemoryDialogTemplate.h"
 
+#include "base/AnsiText.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -26,21 +28,13 @@ struct Options {
     bool window = false;
 };
 
-std::wstring Widen(const char* text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
-    wide.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-    return wide;
-}
-
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--device" && i + 1 < argc) {
-            options.device = Widen(argv[++i]);
+            options.device = fw::Widen(argv[++i]);
         } else if (arg == "--out" && i + 1 < argc) {
-            options.out = Widen(argv[++i]);
+            options.out = fw::Widen(argv[++i]);
         } else if (arg == "--seconds" && i + 1 < argc) {
             options.seconds = std::atoi(argv[++i]);
         } else if (arg == "--window") {

@@ -8,12 +8,17 @@
 #   - KILLS recordings (20) ended by killing the program at a random moment: every file parses
 #     and plays, and the sound lost against the kill moment;
 #   - UNPLUGS unplug/replug cycles (10) of the recorded sink: the message, a valid file;
-#   - a full disk, then a recording to another drive.
-# Smaller counts: CYCLES=100 SOAK_MIN=2 KILLS=5 UNPLUGS=3 bash bench/reliability.sh
+#   - a full disk, then a recording to another drive;
+#   - TAKES takes (5) of 5 s of each kind, their sound kept against the driver's clicks (the
+#     take that kept least): the first take of a program, clicked as its window shows; takes
+#     while three processes spin beside the recorder; takes while the file writer stalls 3 s.
+# Smaller counts: CYCLES=100 SOAK_MIN=2 KILLS=5 UNPLUGS=3 TAKES=3 bash bench/reliability.sh;
+# a count of 0 leaves its part out.
 set -u
 source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=${1:-$CORVALE_ROOT/build}
 CYCLES=${CYCLES:-1000} SOAK_MIN=${SOAK_MIN:-10} KILLS=${KILLS:-20} UNPLUGS=${UNPLUGS:-10}
+TAKES=${TAKES:-5}
 [ -f "$BUILD/bin/CorvaleRecorder.exe" ] || corvale_build "$BUILD" >/dev/null || exit 1
 
 WORK=$(mktemp -d /tmp/corvale-reliability.XXXXXX)
@@ -24,6 +29,8 @@ corvale_ensure_pulse force || exit 1
 corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
 export CORVALE_BUILD=$BUILD CORVALE_WORK=$WORK
 source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"
+keep_sink_running speakers
+CORVALE_STARTED_PIDS+=($!)
 READY="Status : Ready"
 ROWS=()
 row() { ROWS+=("$(printf '%-34s %s' "$1" "$2")"); }
@@ -38,89 +45,97 @@ reset_settings
 drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
 
 # Record/Stop cycles, a hundred per driver call so that Wine's process start does not count.
-recorder_start
-start="$(drv resources "$TITLE") rss $(rss_kb)"
-slowest=0 done_cycles=0
-while [ "$done_cycles" -lt "$CYCLES" ]; do
-    args=()
-    n=$((CYCLES - done_cycles < 100 ? CYCLES - done_cycles : 100))
-    for i in $(seq "$n"); do
-        f=$E2E/cycle-$i.wav
-        args+=(set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 --
-            sleep 200 -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$f" stop 5000 --)
+if [ "$CYCLES" -gt 0 ]; then
+    recorder_start
+    start="$(drv resources "$TITLE") rss $(rss_kb)"
+    slowest=0 done_cycles=0
+    while [ "$done_cycles" -lt "$CYCLES" ]; do
+        args=()
+        n=$((CYCLES - done_cycles < 100 ? CYCLES - done_cycles : 100))
+        for i in $(seq "$n"); do
+            f=$E2E/cycle-$i.wav
+            args+=(set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 --
+                sleep 200 -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$f" stop 5000 --)
+        done
+        out=$(drv "${args[@]}" sleep 0)
+        rm -f "$E2E"/cycle-*.wav
+        s=$(echo "$out" | awk '/^answered/ && $4 > m { m = $4 } END { print m + 0 }')
+        [ "$s" -gt "$slowest" ] && slowest=$s
+        done_cycles=$((done_cycles + n))
     done
-    out=$(drv "${args[@]}" sleep 0)
-    rm -f "$E2E"/cycle-*.wav
-    s=$(echo "$out" | awk '/^answered/ && $4 > m { m = $4 } END { print m + 0 }')
-    [ "$s" -gt "$slowest" ] && slowest=$s
-    done_cycles=$((done_cycles + n))
-done
-end="$(drv resources "$TITLE") rss $(rss_kb)"
-recorder_close
-row "cycles" "$CYCLES"
-row "  at start" "$start"
-row "  at end" "$end"
-row "  slowest Stop to Ready (ms)" "$slowest"
+    end="$(drv resources "$TITLE") rss $(rss_kb)"
+    recorder_close
+    row "cycles" "$CYCLES"
+    row "  at start" "$start"
+    row "  at end" "$end"
+    row "  slowest Stop to Ready (ms)" "$slowest"
+fi
 
 # One long recording.
-recorder_start
-soak=$E2E/soak.wav
-rm -f "$soak"
-out=$(drv set-text "$TITLE" 1008 "$(winpath "$soak")" -- click "$TITLE" 1004 rec -- sleep 60000 \
-    -- resources "$TITLE" -- sleep $(((SOAK_MIN * 60 - 60) * 1000)) -- resources "$TITLE" \
-    -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$soak" stop 10000 \
-    -- between rec stop)
-rss=$(echo "$out" | grep '^memory')
-rss_end=$(rss_kb)
-recorder_close
-row "soak (min)" "$SOAK_MIN"
-row "  at 1 min" "$(echo "$rss" | sed -n 1p)"
-row "  at the end" "$(echo "$rss" | sed -n 2p) rss $rss_end"
-row "  file (s) / Record-to-Stop (s)" "$(wav_seconds "$soak") / $(echo "$out" | tail -n 1 | awk '{ print $1 / 1000 }')"
+if [ "$SOAK_MIN" -gt 0 ]; then
+    recorder_start
+    soak=$E2E/soak.wav
+    rm -f "$soak"
+    out=$(drv set-text "$TITLE" 1008 "$(winpath "$soak")" -- click "$TITLE" 1004 rec -- sleep 60000 \
+        -- resources "$TITLE" -- sleep $(((SOAK_MIN * 60 - 60) * 1000)) -- resources "$TITLE" \
+        -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$soak" stop 10000 \
+        -- between rec stop)
+    rss=$(echo "$out" | grep '^memory')
+    rss_end=$(rss_kb)
+    recorder_close
+    row "soak (min)" "$SOAK_MIN"
+    row "  at 1 min" "$(echo "$rss" | sed -n 1p)"
+    row "  at the end" "$(echo "$rss" | sed -n 2p) rss $rss_end"
+    row "  file (s) / Record-to-Stop (s)" "$(wav_seconds "$soak") / $(echo "$out" | tail -n 1 | awk '{ print $1 / 1000 }')"
+fi
 
 # Kills at random moments.
-playable=0 worst=0
-for k in $(seq "$KILLS"); do
-    recorder_start
-    f=$E2E/kill-$k.wav
-    rm -f "$f"
-    ms=$((1000 + RANDOM % 4000))
-    # Record-to-kill is timed by the driver up to its exit; the kill follows at once.
-    out=$(drv set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 rec -- sleep "$ms" \
-        -- mark kill -- between rec kill)
-    kill -9 "$RECORDER_PID" 2>/dev/null
-    recorder_kill
-    timed=$(echo "$out" | tail -n 1)
-    got=$(wav_seconds "$f")
-    if [ -n "$got" ] && sox "$f" -n stat >/dev/null 2>&1; then playable=$((playable + 1)); fi
-    lost=$(awk -v t="${timed:-0}" -v g="${got:-0}" 'BEGIN { printf "%d", t - g * 1000 }')
-    [ "$lost" -gt "$worst" ] && worst=$lost
-done
-row "kills" "$KILLS"
-row "  files that parse and play" "$playable"
-row "  most sound lost (ms)" "$worst"
+if [ "$KILLS" -gt 0 ]; then
+    playable=0 worst=0
+    for k in $(seq "$KILLS"); do
+        recorder_start
+        f=$E2E/kill-$k.wav
+        rm -f "$f"
+        ms=$((1000 + RANDOM % 4000))
+        # Record-to-kill is timed by the driver up to its exit; the kill follows at once.
+        out=$(drv set-text "$TITLE" 1008 "$(winpath "$f")" -- click "$TITLE" 1004 rec -- sleep "$ms" \
+            -- mark kill -- between rec kill)
+        kill -9 "$RECORDER_PID" 2>/dev/null
+        recorder_kill
+        timed=$(echo "$out" | tail -n 1)
+        got=$(wav_seconds "$f")
+        if [ -n "$got" ] && sox "$f" -n stat >/dev/null 2>&1; then playable=$((playable + 1)); fi
+        lost=$(awk -v t="${timed:-0}" -v g="${got:-0}" 'BEGIN { printf "%d", t - g * 1000 }')
+        [ "$lost" -gt "$worst" ] && worst=$lost
+    done
+    row "kills" "$KILLS"
+    row "  files that parse and play" "$playable"
+    row "  most sound lost (ms)" "$worst"
+fi
 
 # Unplug and replug the recorded sink.
-removed=0 valid=0
-for u in $(seq "$UNPLUGS"); do
-    module=$(pactl load-module module-null-sink sink_name=bench sink_properties=device.description=Bench)
-    play_into bench "$E2E/bench.wav"
-    sleep 1
-    recorder_start
-    index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Bench" | cut -d: -f1)
-    f=$E2E/unplug-$u.wav
-    rm -f "$f"
-    drv select "$TITLE" 1009 $((index - 1)) -- set-text "$TITLE" 1008 "$(winpath "$f")" \
-        -- click "$TITLE" 1004 -- sleep 2000 >/dev/null
-    pactl unload-module "$module"
-    drv answer "DirectShow Audio Capture Sample" OK 15000 >/dev/null && removed=$((removed + 1))
-    soxi "$f" >/dev/null 2>&1 && valid=$((valid + 1))
-    recorder_close
-    kill "$PLAYER_PID" 2>/dev/null
-done
-row "unplug/replug cycles" "$UNPLUGS"
-row "  removal reported" "$removed"
-row "  valid files" "$valid"
+if [ "$UNPLUGS" -gt 0 ]; then
+    removed=0 valid=0
+    for u in $(seq "$UNPLUGS"); do
+        module=$(load_sink bench Bench)
+        play_into bench "$E2E/bench.wav"
+        sleep 1
+        recorder_start
+        index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Bench" | cut -d: -f1)
+        f=$E2E/unplug-$u.wav
+        rm -f "$f"
+        drv select "$TITLE" 1009 $((index - 1)) -- set-text "$TITLE" 1008 "$(winpath "$f")" \
+            -- click "$TITLE" 1004 -- sleep 2000 >/dev/null
+        pactl unload-module "$module"
+        drv answer "DirectShow Audio Capture Sample" OK 15000 >/dev/null && removed=$((removed + 1))
+        soxi "$f" >/dev/null 2>&1 && valid=$((valid + 1))
+        recorder_close
+        kill "$PLAYER_PID" 2>/dev/null
+    done
+    row "unplug/replug cycles" "$UNPLUGS"
+    row "  removal reported" "$removed"
+    row "  valid files" "$valid"
+fi
 
 # A full disk, then another drive.
 mkdir -p "$small"
@@ -138,6 +153,45 @@ if mount -t tmpfs -o size=256k corvale-bench "$small" 2>/dev/null; then
     row "  next recording elsewhere (s)" "$(wav_seconds "$after")"
 else
     row "full disk" "skipped (cannot mount a tmpfs)"
+fi
+
+# Takes kept against the clicks. timed_take FILE: a 5 s take in the running recorder; prints
+# the ms the file holds and the ms between the driver's Record and Stop clicks.
+timed_take() {
+    local out
+    rm -f "$1"
+    out=$(drv set-text "$TITLE" 1008 "$(winpath "$1")" -- click "$TITLE" 1004 rec -- sleep 5000 \
+        -- click "$TITLE" 1003 stop -- wait-ready "$TITLE" 1035 "$READY" "$1" stop 20000 \
+        -- between rec stop)
+    printf '%s %s\n' "$(awk -v s="$(wav_seconds "$1")" 'BEGIN { printf "%d", s * 1000 }')" \
+        "$(echo "$out" | tail -n 1)"
+}
+# worst_row NAME: of the lines "kept clicked" on stdin, the take that kept least against its clicks.
+worst_row() {
+    row "$1" "$(awk '{ d = $1 - $2; if (NR == 1 || d < w) { w = d; k = $1; c = $2 } }
+        END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
+}
+first_takes() {
+    for t in $(seq "$TAKES"); do
+        recorder_start "$@"
+        timed_take "$E2E/first-$t.wav"
+        recorder_close
+    done
+}
+if [ "$TAKES" -gt 0 ]; then
+    worst_row "first take kept / clicked" < <(first_takes)
+    spinners=()
+    for _ in 1 2 3; do
+        bash -c 'while :; do :; done' &
+        spinners+=($!)
+    done
+    recorder_start
+    worst_row "takes under load kept / clicked" < <(for t in $(seq "$TAKES"); do
+        timed_take "$E2E/loaded-$t.wav"
+    done)
+    recorder_close
+    kill "${spinners[@]}"
+    worst_row "writer stalled 3 s: kept / clicked" < <(first_takes CORVALE_FILEWRITER_STALL=1000:3000)
 fi
 
 printf '%s\n' "${ROWS[@]}"

@@ -1,5 +1,5 @@
 #include "app/RecorderDialog.h"
-#include "devices/WideText.h"
+#include "base/AnsiText.h"
 
 namespace {
 const char kNoHardwareText[] =
@@ -58,7 +58,8 @@ HRESULT RecorderDialog::FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& lis
         if (FAILED(hr)) {
             continue;
         }
-        std::string text = name.vt == VT_BSTR ? NarrowText(name.bstrVal) : std::string();
+        std::string text =
+            name.vt == VT_BSTR && name.bstrVal ? fw::Narrow(name.bstrVal) : std::string();
         VariantClear(&name);
         ++count;
         int index = list.AddString(text);

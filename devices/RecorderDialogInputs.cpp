@@ -1,7 +1,7 @@
 #include "app/RecorderDialog.h"
+#include "base/AnsiText.h"
 #include "capture/FindPin.h"
 #include "devices/InputKeywords.h"
-#include "devices/WideText.h"
 
 #include <commctrl.h>
 
@@ -30,7 +30,7 @@ HRESULT RecorderDialog::FillInputList(IBaseFilter* filter, PIN_DIRECTION directi
         if (found != direction || FAILED(pin->QueryPinInfo(&info))) {
             continue;
         }
-        std::string name = NarrowText(info.achName);
+        std::string name = fw::Narrow(info.achName);
         list.AddString(name);
         if (nSearchFlag == 0 && IsLoopbackInputName(name)) {
             nCapturePinIndex = inputs;

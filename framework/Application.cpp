@@ -1,6 +1,7 @@
 #include "Application.h"
 
-#include "RegistryKey.h"
+#include "base/RegistryKey.h"
+#include "Window.h"
 
 #include <commctrl.h>
 
@@ -16,6 +17,14 @@ Application::~Application() {
     if (s_current == this) {
         s_current = nullptr;
     }
+}
+
+HINSTANCE Application::ResourceInstance() {
+    return s_current && s_current->m_instance ? s_current->m_instance : GetModuleHandleA(nullptr);
+}
+
+HWND Application::MainWindowHandle() {
+    return s_current && s_current->mainWindow ? s_current->mainWindow->hwnd() : nullptr;
 }
 
 std::string ModuleBaseName(HMODULE module) {

@@ -16,6 +16,11 @@ public:
     virtual ~Application();
 
     static Application* Current() { return s_current; }
+    // Where resources come from: the running application's module, else the executable (tests
+    // and tools run widgets without an application object).
+    static HINSTANCE ResourceInstance();
+    // The application's main window, or null when there is none (yet).
+    static HWND MainWindowHandle();
 
     // Entry: learns the instance and name, then runs InitInstance. Returns the exit code.
     int Run(HINSTANCE instance);

@@ -10,17 +10,14 @@ Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_paren
 HWND Dialog::CreateModeless(HWND parent) {
     m_ended = false;
     m_result = -1;
-    const Application* app = Application::Current();
-    HINSTANCE instance = app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), parent, &StaticDialogProc,
-                              reinterpret_cast<LPARAM>(this));
+    return CreateDialogParamA(Application::ResourceInstance(), MAKEINTRESOURCEA(m_templateId),
+                              parent, &StaticDialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::DefaultOwner() const {
     // Without a parent of its own a dialog is owned by the application's main window.
-    const Application* app = Application::Current();
-    Window* main = app ? app->mainWindow : nullptr;
-    return main && main != this && IsWindow(main->hwnd()) ? main->hwnd() : nullptr;
+    HWND main = Application::MainWindowHandle();
+    return main && main != hwnd() && IsWindow(main) ? main : nullptr;
 }
 
 INT_PTR Dialog::DoModal() {

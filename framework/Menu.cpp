@@ -5,33 +5,31 @@
 namespace fw {
 
 Menu::Menu(Menu&& other) noexcept
-    : m_menu(std::exchange(other.m_menu, nullptr)), m_owned(std::exchange(other.m_owned, false)) {}
+    : m_owned(std::move(other.m_owned)), m_borrowed(std::exchange(other.m_borrowed, nullptr)) {}
 
 Menu& Menu::operator=(Menu&& other) noexcept {
     if (this != &other) {
-        Reset();
-        m_menu = std::exchange(other.m_menu, nullptr);
-        m_owned = std::exchange(other.m_owned, false);
+        m_owned = std::move(other.m_owned);
+        m_borrowed = std::exchange(other.m_borrowed, nullptr);
     }
     return *this;
 }
 
 HMENU Menu::Release() {
-    m_owned = false;
-    return std::exchange(m_menu, nullptr);
+    const HMENU menu = get();
+    m_owned.release();
+    m_borrowed = nullptr;
+    return menu;
 }
 
 void Menu::Reset() {
-    if (m_menu && m_owned) {
-        DestroyMenu(m_menu);
-    }
-    m_menu = nullptr;
-    m_owned = false;
+    m_owned.reset();
+    m_borrowed = nullptr;
 }
 
 std::string Menu::ItemText(UINT position) const {
     char text[256] = {};
-    GetMenuStringA(m_menu, position, text, sizeof text, MF_BYPOSITION);
+    GetMenuStringA(get(), position, text, sizeof text, MF_BYPOSITION);
     return text;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <string>
 
@@ -10,30 +12,31 @@ public:
     Menu() = default;
     Menu(const Menu&) = delete;
     Menu& operator=(const Menu&) = delete;
-    ~Menu() { Reset(); }
+    ~Menu() = default;
 
     static Menu Borrow(HMENU menu) { return Menu(menu, false); }
     static Menu Adopt(HMENU menu) { return Menu(menu, true); }
     Menu(Menu&& other) noexcept;
     Menu& operator=(Menu&& other) noexcept;
 
-    HMENU get() const { return m_menu; }
-    explicit operator bool() const { return m_menu != nullptr; }
+    HMENU get() const { return m_owned ? m_owned.get() : m_borrowed; }
+    explicit operator bool() const { return get() != nullptr; }
     HMENU Release();
     void Reset();
 
     bool AppendItem(UINT flags, UINT_PTR id, const std::string& text) const {
-        return AppendMenuA(m_menu, flags, id, text.c_str()) != FALSE;
+        return AppendMenuA(get(), flags, id, text.c_str()) != FALSE;
     }
-    bool AppendSeparator() const { return AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr) != FALSE; }
-    int ItemCount() const { return GetMenuItemCount(m_menu); }
+    bool AppendSeparator() const { return AppendMenuA(get(), MF_SEPARATOR, 0, nullptr) != FALSE; }
+    int ItemCount() const { return GetMenuItemCount(get()); }
     std::string ItemText(UINT position) const;
-    UINT ItemId(int position) const { return GetMenuItemID(m_menu, position); }
+    UINT ItemId(int position) const { return GetMenuItemID(get(), position); }
 
 private:
-    Menu(HMENU menu, bool owned) : m_menu(menu), m_owned(owned) {}
-    HMENU m_menu = nullptr;
-    bool m_owned = false;
+    Menu(HMENU menu, bool owned)
+        : m_owned(owned ? menu : nullptr), m_borrowed(owned ? nullptr : menu) {}
+    OwnedMenu m_owned;
+    HMENU m_borrowed = nullptr;
 };
 
 } // namespace fw

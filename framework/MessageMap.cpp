@@ -1,5 +1,7 @@
 #include "framework/MessageMap.h"
 
+#include "base/AnsiText.h"
+
 #include <windowsx.h>
 
 namespace fw {
@@ -138,9 +140,12 @@ void MessageMap::OnDrawItem(std::function<BOOL(const DRAWITEMSTRUCT&)> handler) 
     });
 }
 
-void MessageMap::OnMenuChar(std::function<LRESULT(char, UINT, HMENU)> handler) {
+void MessageMap::OnMenuChar(std::function<LRESULT(wchar_t, UINT, HMENU)> handler) {
     OnMessage(WM_MENUCHAR, [h = std::move(handler)](WPARAM w, LPARAM l) {
-        return h(static_cast<char>(LOWORD(w)), HIWORD(w), reinterpret_cast<HMENU>(l));
+        // An ANSI window gets the character as one byte of the ANSI code page.
+        const char byte = static_cast<char>(LOBYTE(LOWORD(w)));
+        const std::wstring wide = Widen(std::string_view(&byte, 1));
+        return h(wide.empty() ? L'\0' : wide[0], HIWORD(w), reinterpret_cast<HMENU>(l));
     });
 }
 

@@ -66,9 +66,10 @@ public:
     void OnMeasureItem(std::function<BOOL(MEASUREITEMSTRUCT& item)> handler);
     // WM_DRAWITEM: TRUE when the item was drawn.
     void OnDrawItem(std::function<BOOL(const DRAWITEMSTRUCT& item)> handler);
-    // WM_MENUCHAR: the character, the menu's MF_POPUP/MF_SYSMENU flag and the menu; answers
+    // WM_MENUCHAR: the character (widened from the ANSI code page the framework's windows
+    // receive it in), the menu's MF_POPUP/MF_SYSMENU flag and the menu; answers
     // MAKELRESULT(item, MNC_*).
-    void OnMenuChar(std::function<LRESULT(char ch, UINT menuFlag, HMENU menu)> handler);
+    void OnMenuChar(std::function<LRESULT(wchar_t ch, UINT menuFlag, HMENU menu)> handler);
 
     // Runs the handler of the message, if any; result receives its value.
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const;

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "filters/kit/EnumSteps.h"
 #include "filters/kit/Filter.h"
 
 namespace kit {
@@ -18,40 +19,22 @@ void* EnumMediaTypes::FindInterface(REFIID riid) noexcept {
 
 STDMETHODIMP EnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes,
                                   ULONG* pcFetched) noexcept {
-    if (!ppMediaTypes) {
-        return E_POINTER;
-    }
-    if (cMediaTypes > 1 && !pcFetched) {
-        return E_INVALIDARG;
-    }
-    ULONG fetched = 0;
-    while (fetched < cMediaTypes) {
-        MediaType mt;
-        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK) {
-            break;
-        }
-        AM_MEDIA_TYPE* copy = CreateMediaType(mt.get());
-        if (!copy) {
-            break;
-        }
-        ppMediaTypes[fetched++] = copy;
-        ++m_position;
-    }
-    if (pcFetched) {
-        *pcFetched = fetched;
-    }
-    return fetched == cMediaTypes ? S_OK : S_FALSE;
+    return EnumNext(cMediaTypes, ppMediaTypes, pcFetched, m_position,
+                    [&](ULONG at, AM_MEDIA_TYPE*& copy) {
+                        MediaType mt;
+                        if (m_pin.GetMediaType(static_cast<int>(at), mt.get()) != S_OK) {
+                            return false;
+                        }
+                        copy = CreateMediaType(mt.get());
+                        return copy != nullptr;
+                    });
 }
 
 STDMETHODIMP EnumMediaTypes::Skip(ULONG cMediaTypes) noexcept {
-    while (cMediaTypes--) {
+    return EnumSkip(cMediaTypes, m_position, [&](ULONG at) {
         MediaType mt;
-        if (m_pin.GetMediaType(static_cast<int>(m_position), mt.get()) != S_OK) {
-            return S_FALSE;
-        }
-        ++m_position;
-    }
-    return S_OK;
+        return m_pin.GetMediaType(static_cast<int>(at), mt.get()) == S_OK;
+    });
 }
 
 STDMETHODIMP EnumMediaTypes::Reset() noexcept {

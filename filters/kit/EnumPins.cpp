@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "filters/kit/EnumSteps.h"
 #include "filters/kit/Pin.h"
 
 namespace kit {
@@ -18,32 +19,19 @@ void* EnumPins::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP EnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) noexcept {
-    if (!ppPins) {
-        return E_POINTER;
-    }
-    if (cPins > 1 && !pcFetched) {
-        return E_INVALIDARG;
-    }
-    ULONG fetched = 0;
-    while (fetched < cPins && m_position < static_cast<ULONG>(m_filter.PinCount())) {
-        IPin* pin = m_filter.GetPin(static_cast<int>(m_position++));
+    return EnumNext(cPins, ppPins, pcFetched, m_position, [&](ULONG at, IPin*& pin) {
+        if (at >= static_cast<ULONG>(m_filter.PinCount())) {
+            return false;
+        }
+        pin = m_filter.GetPin(static_cast<int>(at));
         pin->AddRef();
-        ppPins[fetched++] = pin;
-    }
-    if (pcFetched) {
-        *pcFetched = fetched;
-    }
-    return fetched == cPins ? S_OK : S_FALSE;
+        return true;
+    });
 }
 
 STDMETHODIMP EnumPins::Skip(ULONG cPins) noexcept {
-    ULONG count = static_cast<ULONG>(m_filter.PinCount());
-    if (m_position + cPins > count) {
-        m_position = count;
-        return S_FALSE;
-    }
-    m_position += cPins;
-    return S_OK;
+    return EnumSkip(cPins, m_position,
+                    [&](ULONG at) { return at < static_cast<ULONG>(m_filter.PinCount()); });
 }
 
 STDMETHODIMP EnumPins::Reset() noexcept {

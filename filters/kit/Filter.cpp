@@ -39,7 +39,7 @@ HRESULT FilterBase::PauseFromStopped() noexcept {
 }
 
 STDMETHODIMP FilterBase::Stop() noexcept {
-    ScopedLock lock(m_lock);
+    std::lock_guard lock(m_lock);
     HRESULT result = S_OK;
     if (m_state == State_Running) {
         result = OnRunToPause();
@@ -59,7 +59,7 @@ STDMETHODIMP FilterBase::Stop() noexcept {
 }
 
 STDMETHODIMP FilterBase::Pause() noexcept {
-    ScopedLock lock(m_lock);
+    std::lock_guard lock(m_lock);
     if (m_state == State_Stopped) {
         HRESULT hr = PauseFromStopped();
         if (FAILED(hr)) {
@@ -81,7 +81,7 @@ STDMETHODIMP FilterBase::Pause() noexcept {
 }
 
 STDMETHODIMP FilterBase::Run(REFERENCE_TIME tStart) noexcept {
-    ScopedLock lock(m_lock);
+    std::lock_guard lock(m_lock);
     if (m_state == State_Running) {
         return S_OK;
     }
@@ -109,7 +109,7 @@ STDMETHODIMP FilterBase::GetState(DWORD, FILTER_STATE* State) noexcept {
 }
 
 STDMETHODIMP FilterBase::SetSyncSource(IReferenceClock* pClock) noexcept {
-    ScopedLock lock(m_graphLock);
+    std::lock_guard lock(m_graphLock);
     m_clock = fw::ComPtr<IReferenceClock>::CopyFrom(pClock);
     return S_OK;
 }
@@ -118,13 +118,13 @@ STDMETHODIMP FilterBase::GetSyncSource(IReferenceClock** pClock) noexcept {
     if (!pClock) {
         return E_POINTER;
     }
-    ScopedLock lock(m_graphLock);
+    std::lock_guard lock(m_graphLock);
     *pClock = fw::ComPtr<IReferenceClock>::CopyFrom(m_clock.get()).detach();
     return S_OK;
 }
 
 bool FilterBase::ClockTime(REFERENCE_TIME* now) noexcept {
-    ScopedLock lock(m_graphLock);
+    std::lock_guard lock(m_graphLock);
     return m_clock && SUCCEEDED(m_clock->GetTime(now));
 }
 
@@ -156,7 +156,7 @@ STDMETHODIMP FilterBase::QueryFilterInfo(FILTER_INFO* pInfo) noexcept {
     if (!pInfo) {
         return E_POINTER;
     }
-    ScopedLock lock(m_graphLock);
+    std::lock_guard lock(m_graphLock);
     wcsncpy(pInfo->achName, m_name, MAX_FILTER_NAME - 1);
     pInfo->achName[MAX_FILTER_NAME - 1] = 0;
     pInfo->pGraph = m_graph;
@@ -167,7 +167,7 @@ STDMETHODIMP FilterBase::QueryFilterInfo(FILTER_INFO* pInfo) noexcept {
 }
 
 STDMETHODIMP FilterBase::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) noexcept {
-    ScopedLock lock(m_graphLock);
+    std::lock_guard lock(m_graphLock);
     m_graph = pGraph;
     m_name[0] = 0;
     if (pGraph && pName) {
@@ -184,7 +184,7 @@ STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) noexcept {
 HRESULT FilterBase::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) noexcept {
     fw::ComPtr<IMediaEventSink> sink;
     {
-        ScopedLock lock(m_graphLock);
+        std::lock_guard lock(m_graphLock);
         if (!m_graph) {
             return E_UNEXPECTED;
         }

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <dshow.h>
 #include <atomic>
+#include <mutex>
 
 #include "base/ComPtr.h"
 #include "filters/kit/ComObject.h"
-#include "filters/kit/Lock.h"
 
 namespace kit {
 
@@ -38,7 +38,7 @@ public:
     virtual int PinCount() noexcept = 0;
     virtual PinBase* GetPin(int index) noexcept = 0;
 
-    CriticalSection& FilterLock() noexcept { return m_lock; }
+    std::recursive_mutex& FilterLock() noexcept { return m_lock; }
     FILTER_STATE State() const noexcept { return m_state.load(); }
     REFERENCE_TIME StartTime() const noexcept { return m_tStart; }
     // The graph clock's time (100 ns units), false without a clock.
@@ -62,8 +62,8 @@ private:
     HRESULT PauseFromStopped() noexcept;
 
     CLSID m_clsid;
-    CriticalSection m_lock;
-    CriticalSection m_graphLock;
+    std::recursive_mutex m_lock; // Run pauses first, under the same lock
+    std::mutex m_graphLock;
     std::atomic<FILTER_STATE> m_state{State_Stopped};
     REFERENCE_TIME m_tStart = 0;
     fw::ComPtr<IReferenceClock> m_clock;

@@ -42,21 +42,15 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
     if (!pConnector || !pmt) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
-    if (m_connected) {
-        return VFW_E_ALREADY_CONNECTED;
-    }
-    if (m_filter.State() != State_Stopped) {
-        return VFW_E_NOT_STOPPED;
-    }
-    PIN_DIRECTION dir;
-    if (FAILED(pConnector->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) {
-        return VFW_E_INVALID_DIRECTION;
+    std::lock_guard lock(m_filter.FilterLock());
+    HRESULT hr = CheckConnectable(pConnector);
+    if (FAILED(hr)) {
+        return hr;
     }
     if (CheckMediaType(pmt) != S_OK) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT hr = m_mt.Set(pmt);
+    hr = m_mt.Set(pmt);
     if (FAILED(hr)) {
         return hr;
     }
@@ -73,7 +67,7 @@ STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
     if (!ppAllocator) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_allocator) {
         HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IMemAllocator, m_allocator.put_void());
@@ -90,7 +84,7 @@ STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, WINBOOL) noexc
     if (!pAllocator) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     m_allocator = fw::ComPtr<IMemAllocator>::CopyFrom(pAllocator);
     return S_OK;
 }

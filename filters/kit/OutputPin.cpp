@@ -30,16 +30,10 @@ STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noe
     if (!pReceivePin) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
-    if (m_connected) {
-        return VFW_E_ALREADY_CONNECTED;
-    }
-    if (m_filter.State() != State_Stopped) {
-        return VFW_E_NOT_STOPPED;
-    }
-    PIN_DIRECTION dir;
-    if (FAILED(pReceivePin->QueryDirection(&dir)) || dir != PINDIR_INPUT) {
-        return VFW_E_INVALID_DIRECTION;
+    std::lock_guard lock(m_filter.FilterLock());
+    HRESULT checked = CheckConnectable(pReceivePin);
+    if (FAILED(checked)) {
+        return checked;
     }
 
     bool complete = pmt && !IsEqualGUID(pmt->majortype, GUID_NULL) &&

@@ -46,8 +46,22 @@ void PinBase::ClearConnection() noexcept {
     m_mt.Clear();
 }
 
+HRESULT PinBase::CheckConnectable(IPin* peer) noexcept {
+    if (m_connected) {
+        return VFW_E_ALREADY_CONNECTED;
+    }
+    if (m_filter.State() != State_Stopped) {
+        return VFW_E_NOT_STOPPED;
+    }
+    PIN_DIRECTION dir;
+    if (FAILED(peer->QueryDirection(&dir)) || dir == m_dir) {
+        return VFW_E_INVALID_DIRECTION;
+    }
+    return S_OK;
+}
+
 STDMETHODIMP PinBase::Disconnect() noexcept {
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (m_filter.State() != State_Stopped) {
         return VFW_E_NOT_STOPPED;
     }
@@ -63,7 +77,7 @@ STDMETHODIMP PinBase::ConnectedTo(IPin** pPin) noexcept {
     if (!pPin) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_connected) {
         *pPin = nullptr;
         return VFW_E_NOT_CONNECTED;
@@ -76,7 +90,7 @@ STDMETHODIMP PinBase::ConnectionMediaType(AM_MEDIA_TYPE* pmt) noexcept {
     if (!pmt) {
         return E_POINTER;
     }
-    ScopedLock lock(m_filter.FilterLock());
+    std::lock_guard lock(m_filter.FilterLock());
     if (!m_connected) {
         *pmt = AM_MEDIA_TYPE{};
         return VFW_E_NOT_CONNECTED;

@@ -58,6 +58,9 @@ protected:
     virtual HRESULT CompleteConnect(IPin*) noexcept { return S_OK; }
     virtual void BreakConnect() noexcept {}
     void ClearConnection() noexcept;
+    // What every connection asks first, under the filter lock: this pin free, the filter
+    // stopped, and the peer a pin of the other direction.
+    HRESULT CheckConnectable(IPin* peer) noexcept;
 
     FilterBase& m_filter;
     WCHAR m_name[MAX_PIN_NAME];

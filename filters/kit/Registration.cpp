@@ -6,7 +6,7 @@
 
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
-#include "base/UniqueHandle.h"
+#include "base/RegistryKey.h"
 
 namespace kit {
 
@@ -21,16 +21,9 @@ void ClassKeyPath(const CLSID& clsid, WCHAR* out, size_t size) {
     swprintf(out, size, L"Software\\Classes\\CLSID\\%ls", guid);
 }
 
-HRESULT SetString(HKEY key, const WCHAR* name, const WCHAR* value) {
-    LONG rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                             static_cast<DWORD>((wcslen(value) + 1) * sizeof(WCHAR)));
-    return HRESULT_FROM_WIN32(rc);
-}
-
-HRESULT CreateKey(HKEY parent, const WCHAR* path, fw::OwnedKey& key) {
-    HKEY created = nullptr;
-    LONG rc = RegCreateKeyExW(parent, path, 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr);
-    key.reset(rc == ERROR_SUCCESS ? created : nullptr);
+HRESULT CreateKey(HKEY parent, const WCHAR* path, fw::RegistryKey& key) {
+    LONG rc = ERROR_SUCCESS;
+    key = fw::RegistryKey::Create(parent, path, &rc);
     return HRESULT_FROM_WIN32(rc);
 }
 
@@ -61,25 +54,25 @@ HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
                              const WCHAR* modulePath) noexcept {
     WCHAR keyPath[kKeyPathLength];
     ClassKeyPath(clsid, keyPath, std::size(keyPath));
-    fw::OwnedKey classKey;
+    fw::RegistryKey classKey;
     HRESULT hr = CreateKey(HKEY_LOCAL_MACHINE, keyPath, classKey);
     if (FAILED(hr)) {
         return hr;
     }
-    hr = SetString(classKey.get(), nullptr, name);
+    hr = HRESULT_FROM_WIN32(classKey.WriteString(L"", name));
     if (FAILED(hr)) {
         return hr;
     }
-    fw::OwnedKey serverKey;
+    fw::RegistryKey serverKey;
     hr = CreateKey(classKey.get(), L"InprocServer32", serverKey);
     if (FAILED(hr)) {
         return hr;
     }
-    hr = SetString(serverKey.get(), nullptr, modulePath);
+    hr = HRESULT_FROM_WIN32(serverKey.WriteString(L"", modulePath));
     if (FAILED(hr)) {
         return hr;
     }
-    return SetString(serverKey.get(), L"ThreadingModel", L"Both");
+    return HRESULT_FROM_WIN32(serverKey.WriteString(L"ThreadingModel", L"Both"));
 }
 
 HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept {

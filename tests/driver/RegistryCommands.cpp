@@ -2,7 +2,7 @@
 #include "CommandTable.h"
 #include "DriverError.h"
 #include "WindowLookup.h"
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 
 #include <cstdio>
 

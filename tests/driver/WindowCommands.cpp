@@ -48,19 +48,37 @@ void Command(const Args& args) {
     SyncWith(top);
 }
 
-void Focus(const Args& args) {
-    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+// The dialog's control that has the focus (a combo box's edit counts as its combo), the
+// window itself, or null when the focus is elsewhere.
+HWND FocusedControl(HWND top) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus ||
         (info.hwndFocus != top && !IsChild(top, info.hwndFocus))) {
-        std::printf("focus none\n");
-        return;
+        return nullptr;
     }
-    // A combo box's edit has the focus for its combo: report the dialog's own control.
     HWND control = info.hwndFocus;
     while (control != top && GetParent(control) != top) {
         control = GetParent(control);
+    }
+    return control;
+}
+
+// With an ID, waits until that control has the focus: keys are posted, and the window takes
+// them after the driver's own synchronising message.
+void Focus(const Args& args) {
+    HWND top = WaitTopWindow(args.at(0), kDefaultTimeoutMs);
+    if (args.size() > 1) {
+        const int want = args.intAt(1);
+        WaitFor(args.intOr(2, kDefaultTimeoutMs), [&] {
+            HWND control = FocusedControl(top);
+            return control && control != top && GetDlgCtrlID(control) == want;
+        });
+    }
+    HWND control = FocusedControl(top);
+    if (!control) {
+        std::printf("focus none\n");
+        return;
     }
     std::printf("focus %d %s\n", control == top ? 0 : GetDlgCtrlID(control),
                 ClassOf(control).c_str());
@@ -129,7 +147,7 @@ void AddWindowCommands(CommandTable& table) {
     table.Add({"close", "CAPTION", 1, Close});
     table.Add({"syscommand", "CAPTION ID", 2, SysCommand});
     table.Add({"command", "CAPTION ID", 2, Command});
-    table.Add({"focus", "CAPTION", 1, Focus});
+    table.Add({"focus", "CAPTION [ID [TIMEOUT]]", 1, Focus});
     table.Add({"controls", "CAPTION", 1, Controls});
     table.Add({"rect", "CAPTION ID", 2, Rect});
     table.Add({"menu-rect", "[TIMEOUT]", 0, MenuRect});

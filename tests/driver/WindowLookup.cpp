@@ -1,6 +1,7 @@
 #include "WindowLookup.h"
 
 #include "Args.h"
+#include "base/AnsiText.h"
 #include "DriverError.h"
 
 namespace driver {
@@ -32,22 +33,13 @@ std::string CaptionOf(HWND hwnd) {
     // InternalGetWindowText reads the caption the window manager keeps, sending no message.
     wchar_t wide[1024] = {};
     int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
-    return Narrow(std::wstring(wide, static_cast<size_t>(n)));
+    return fw::Narrow(std::wstring_view(wide, static_cast<size_t>(n)));
 }
 
 std::string ClassOf(HWND hwnd) {
     char name[256] = {};
     GetClassNameA(hwnd, name, sizeof name);
     return name;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size,
-                        nullptr, nullptr);
-    return narrow;
 }
 
 // Wide messages throughout: Wine hands some ANSI string messages (CB_GETLBTEXT) across
@@ -64,7 +56,7 @@ std::string TextOf(HWND hwnd) {
         throw DriverError("window does not answer WM_GETTEXT");
     }
     text.resize(std::min<size_t>(copied, length));
-    return Narrow(text);
+    return fw::Narrow(text);
 }
 
 std::vector<HWND> TopWindows(const std::string& caption, const char* className) {

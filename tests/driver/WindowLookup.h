@@ -9,7 +9,6 @@ namespace driver {
 // Finding windows of any process by caption, and reading their texts without hanging on a
 // program that stopped answering.
 
-std::string Narrow(const std::wstring& wide);
 std::string CaptionOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 // The text a window reports through WM_GETTEXT (an edit's contents, a button's label).

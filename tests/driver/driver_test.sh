@@ -42,7 +42,7 @@ owner "Driver Fixture"'
 # Keys: focus is back on Ask after its box, space presses it, enter takes the box's default,
 # tab moves on to the combo box.
 out=$(drv focus "$W" -- key "$W" space -- msgbox "$Q" -- key "$Q" enter -- wait-gone "$Q" -- \
-    wait-text "$W" 1005 "answer yes" 2000 -- key "$W" tab -- focus "$W")
+    wait-text "$W" 1005 "answer yes" 2000 -- key "$W" tab -- focus "$W" 1003 2000)
 expect_eq "keys reach the focused control" "$(sed -n '1p;$p' <<<"$out")" "focus 1002 Button
 focus 1003 ComboBox"
 

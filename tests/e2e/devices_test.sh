@@ -15,7 +15,7 @@ expect_eq "no setting is written without hardware" "$(setting nSoundCaptureIndex
 
 # The recorded sink disappears while recording: the recording stops within two seconds, the
 # file stays valid, both lists are emptied and the user is told.
-gone=$(pactl load-module module-null-sink sink_name=gone sink_properties=device.description=Gone)
+gone=$(load_sink gone Gone)
 trap 'kill $PLAYER_PID 2>/dev/null; recorder_kill; pactl unload-module "$gone" 2>/dev/null' EXIT
 tone "$E2E/a1000.wav" 1000 60
 play_into gone "$E2E/a1000.wav"
@@ -55,7 +55,7 @@ fi
 
 # The sink comes back: nothing listens any more, so nothing changes; Record still asks about
 # the existing file, then starts nothing.
-gone=$(pactl load-module module-null-sink sink_name=gone sink_properties=device.description=Gone)
+gone=$(load_sink gone Gone)
 sleep 2
 drv no-window "DirectShow Audio Capture Sample" 1500 >/dev/null && pass "the device's return shows nothing" ||
     fail "the device's return shows nothing"

@@ -1,6 +1,7 @@
 # Helpers of the end-to-end tests: the real recorder under Wine, driven by corvale-driver.exe
 # in the same Wine session, with the sound of a private PulseAudio server.
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
+source "$CORVALE_ROOT/tests/lib/sound.sh"
 
 BIN=$CORVALE_BUILD/bin
 RECORDER=$BIN/CorvaleRecorder.exe
@@ -10,11 +11,6 @@ SETTINGS='HKCU\Software\BrightmoorStudio\CorvaleRecorder\Option'
 E2E=$CORVALE_WORK/e2e
 mkdir -p "$E2E"
 RECORDER_PID=
-# A capture device's first start in a process takes up to 2 s under Wine 8 before sound flows.
-# The program makes it in the background when a device is opened (at its start or a change of
-# device), and a user's first click comes later than the driver's: tests that measure a
-# recording's length wait this long (ms) after opening a device.
-DEVICE_SETTLE_MS=2500
 
 # drv CMD ARGS... [-- CMD ARGS...]: runs the driver; its output on stdout, status as its own.
 drv() { corvale_wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -35,10 +31,11 @@ start_wine() {
     (exec env WINEDEBUG=-all "$@" "$CORVALE_WINE" "$program" >/dev/null 2>&1) &
 }
 
+# recorder_start [ENV=VALUE...]: starts the recorder, with those variables, and waits for its window.
 recorder_start() {
     # A recorder left over by an earlier failure would answer in place of the new one.
     [ -n "$RECORDER_PID" ] && recorder_kill
-    start_wine "$RECORDER"
+    start_wine "$RECORDER" "$@"
     RECORDER_PID=$!
     drv wait-window "$TITLE" 20000 >/dev/null
 }
@@ -68,13 +65,6 @@ recorder_close() {
 
 # A sine tone file: tone FILE FREQUENCY SECONDS.
 tone() { [ -f "$1" ] || sox -q -n -r 44100 -c 2 -b 16 "$1" synth "$3" sine "$2" vol 0.5; }
-
-# play_into SINK FILE: plays in the background; PLAYER_PID names the player.
-play_into() {
-    # A short latency: with paplay's default of 2 s the sink gets the sound late.
-    paplay --latency-msec=20 --device="$1" "$2" >/dev/null 2>&1 &
-    PLAYER_PID=$!
-}
 
 wav_seconds() { soxi -D "$1" 2>/dev/null; }
 wav_rms() { sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'; }

@@ -3,8 +3,7 @@
 # PulseAudio sink plays, the replace prompt, a bad folder, and closing while recording.
 source "$(dirname "$0")/e2e_lib.sh"
 
-second=$(pactl load-module module-null-sink sink_name=second sink_properties=device.description=Second)
-sleep 1
+second=$(load_sink second Second)
 trap 'kill $PLAYER_PID $OTHER_PID 2>/dev/null; recorder_kill; pactl unload-module "$second" 2>/dev/null' EXIT
 tone "$E2E/a440.wav" 440 60
 tone "$E2E/a1000.wav" 1000 60
@@ -24,7 +23,7 @@ else
 fi
 expect_eq "device list is visible with several devices" "$(drv visible "$TITLE" 1009)" "1"
 index=$(echo "$names" | grep -nx "Monitor of Second" | cut -d: -f1)
-drv select "$TITLE" 1009 $((index - 1)) -- sleep "$DEVICE_SETTLE_MS" >/dev/null
+drv select "$TITLE" 1009 $((index - 1)) >/dev/null
 expect_eq "input list shows the device's line" "$(drv items "$TITLE" 1011 | sed -n 3p)" "Master Volume"
 
 take=$E2E/take.wav

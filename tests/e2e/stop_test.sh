@@ -16,9 +16,6 @@ play_into speakers "$E2E/stop440.wav"
 READY_MS=200
 length_slack() { [ "$1" -ge 10 ] && echo 0.1 || echo 0.05; }
 
-# Stop, not the device's first start, is measured here.
-recorder_settle() { recorder_start && drv sleep "$DEVICE_SETTLE_MS" >/dev/null; }
-
 # check_take NAME FILE SECONDS DRIVER_OUTPUT: the driver printed "answered A ready R
 # exclusive E", then the ms between the Record and Stop clicks.
 check_take() {
@@ -51,7 +48,7 @@ take() {
 closing() {
     local file=$E2E/closing-$1.wav out released between
     rm -f "$file"
-    recorder_settle || { fail "recorder starts"; return; }
+    recorder_start || { fail "recorder starts"; return; }
     drv set-text "$TITLE" 1008 "$(winpath "$file")" >/dev/null
     out=$(drv click "$TITLE" 1004 rec -- sleep $(($1 * 1000)) -- mark stop -- close "$TITLE" \
         -- wait-released "$file" stop 10000 -- between rec stop)
@@ -71,7 +68,7 @@ closing() {
 reset_settings
 drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
 for length in 1 10; do
-    recorder_settle || { fail "recorder starts"; break; }
+    recorder_start || { fail "recorder starts"; break; }
     take 1 "$length"
     take 2 1
     take 3 "$length"

@@ -56,9 +56,11 @@ expect_eq "path box holds the music folder's recorder.wav" "$(drv text "$TITLE" 
 # The window's client area shows the tiled background bitmap: 14 x 58 tiles repeat.
 shot=$E2E/window.bmp
 if drv screenshot-window "$TITLE" "$(winpath "$shot")" >/dev/null && [ -f "$shot" ]; then
-    convert "$shot" "$CORVALE_WORK/main-window.png" 2>/dev/null
-    cp "$CORVALE_WORK/main-window.png" "$CORVALE_BUILD/main-window.png" 2>/dev/null
-    pass "screenshot saved as build/main-window.png"
+    png=$CORVALE_BUILD/main-window.png
+    rm -f "$png"
+    convert "$shot" "$CORVALE_WORK/main-window.png" 2>/dev/null && cp "$CORVALE_WORK/main-window.png" "$png"
+    expect_eq "screenshot saved as build/main-window.png" "$(identify -format '%m %wx%h' "$png" 2>/dev/null)" \
+        "PNG $(identify -format '%wx%h' "$shot" 2>/dev/null)"
     # Between the transport buttons and the list labels only the background shows: a strip
     # must repeat after the bitmap's width, and differ from a plain fill.
     read -r ox oy < <(shot_origin "$TITLE")

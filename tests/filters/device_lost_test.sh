@@ -5,8 +5,7 @@
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
 source "$CORVALE_ROOT/tests/filters/filterlib.sh"
 
-sink_args=(module-null-sink sink_name=corvale_lost sink_properties=device.description=CorvaleLost)
-module=$(pactl load-module "${sink_args[@]}") || { fail "lost: test sink loaded"; exit 0; }
+module=$(load_sink corvale_lost CorvaleLost) || { fail "lost: test sink loaded"; exit 0; }
 out=$FWORK/lost.wav
 log=$FWORK/lost.log
 (graphrec --device "Monitor of CorvaleLost" --out "$(winpath "$out")" --steps run:14 >"$log" 2>&1) &
@@ -16,7 +15,7 @@ sleep 3
 unloaded=$(date +%s%3N)
 pactl unload-module "$module"
 sleep 4
-module=$(pactl load-module "${sink_args[@]}")
+module=$(load_sink corvale_lost CorvaleLost)
 loaded=$(date +%s%3N)
 wait "$runner"
 [ -n "$module" ] && pactl unload-module "$module"

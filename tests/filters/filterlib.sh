@@ -1,5 +1,6 @@
 # Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
 # plays known signals into PulseAudio null sinks. Source after tests/lib/testlib.sh.
+source "$CORVALE_ROOT/tests/lib/sound.sh"
 GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
 mkdir -p "$FWORK"
@@ -17,16 +18,6 @@ tone_file() {
     [ -f "$f" ] || sox -n -r 44100 -c 2 -b 16 "$f" synth "$2" sine "$1" vol 0.5
     printf '%s' "$f"
 }
-
-# play_into SINK FILE: plays FILE into SINK in the background; sets PLAY_PID. A low latency:
-# with paplay's default two seconds the null sink hands its monitor data in late, large blocks.
-play_into() {
-    paplay --latency-msec=20 -d "$1" "$2" &
-    PLAY_PID=$!
-    sleep 0.5
-}
-
-stop_playing() { [ -n "${PLAY_PID:-}" ] && kill "$PLAY_PID" 2>/dev/null; wait "$PLAY_PID" 2>/dev/null; PLAY_PID=; }
 
 # stat_of FILE FIELD [SOX EFFECTS...]: one figure of `sox FILE -n EFFECTS stat`, e.g. "RMS amplitude".
 stat_of() {

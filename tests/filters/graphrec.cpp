@@ -18,11 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
 #include "filters/wavdest/WavDestClassId.h"
 
 using fw::ComPtr;
+using fw::Narrow;
+using fw::Widen;
 
 namespace {
 
@@ -31,22 +34,6 @@ long long EpochMs() {
     GetSystemTimeAsFileTime(&ft);
     ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
     return static_cast<long long>((u.QuadPart - 116444736000000000ULL) / 10000);
-}
-
-std::wstring Widen(const char* s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    w.resize(n - 1);
-    return w;
-}
-
-std::string Narrow(const wchar_t* s) {
-    int n = WideCharToMultiByte(CP_ACP, 0, s, -1, nullptr, 0, nullptr, nullptr);
-    std::string a(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, s, -1, a.data(), n, nullptr, nullptr);
-    a.resize(n - 1);
-    return a;
 }
 
 struct Options {

@@ -9,6 +9,7 @@ action=${1:?usage: session.sh start|stop SESSION_DIR BUILD_DIR}
 session=${2:?usage: session.sh start|stop SESSION_DIR BUILD_DIR}
 build=${3:?usage: session.sh start|stop SESSION_DIR BUILD_DIR}
 source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/sound.sh"
 
 stop() {
     [ -f "$session/env.sh" ] || return 0
@@ -28,6 +29,8 @@ start() {
     trap 'printf "%s\n" "${CORVALE_STARTED_PIDS[@]}" >"$session/pids"' EXIT
     corvale_ensure_display || return 1
     corvale_ensure_pulse force || return 1
+    keep_sink_running speakers
+    CORVALE_STARTED_PIDS+=($!)
     corvale_prepare_prefix "$session/prefix" "$build" || return 1
     local v
     for v in CORVALE_BUILD CORVALE_WORK CORVALE_ROOT CORVALE_WINE DISPLAY XDG_RUNTIME_DIR \

@@ -2,9 +2,28 @@
 # CORVALE_ROOT, WINEPREFIX, DISPLAY and the PulseAudio runtime folder.
 source "$CORVALE_ROOT/scripts/lib.sh"
 
-# pass NAME / fail NAME DETAIL... : one result line each, read by the runner.
+# caller_line: "script.sh:LINE" of the test script's line that led here, through any helpers
+# (the first frame in the running script), as Wine's checks report where they failed.
+caller_line() {
+    local i script=${0##*/}
+    for ((i = 1; i < ${#BASH_SOURCE[@]}; i++)); do
+        if [ "${BASH_SOURCE[i]##*/}" = "$script" ]; then
+            printf '%s:%s' "$script" "${BASH_LINENO[i - 1]}"
+            return
+        fi
+    done
+    printf '%s:%s' "${BASH_SOURCE[-1]##*/}" "${BASH_LINENO[-2]:-0}"
+}
+
+# pass NAME / fail NAME DETAIL... : one result line each, read by the runner; a failure names
+# the test script's line.
 pass() { printf 'PASS: %s\n' "$1"; }
-fail() { local n=$1; shift; printf 'FAIL: %s\n' "$n"; [ $# -gt 0 ] && printf '  %s\n' "$@"; return 0; }
+fail() {
+    local n=$1; shift
+    printf 'FAIL: %s: %s\n' "$(caller_line)" "$n"
+    [ $# -gt 0 ] && printf '  %s\n' "$@"
+    return 0
+}
 skip() { printf 'SKIP: %s (%s)\n' "$1" "$2"; }
 
 # expect_between NAME GOT LOW HIGH : numeric GOT within [LOW, HIGH].

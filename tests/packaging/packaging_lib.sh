@@ -10,7 +10,7 @@ record_tone() {
     play_into speakers "$E2E/pkg-a1000.wav"
     items=$(drv items "$TITLE" 1009)
     index=$(echo "$items" | tail -n +3 | grep -nx "Monitor of Speakers" | cut -d: -f1)
-    said=$(drv select "$TITLE" 1009 $((${index:-1} - 1)) -- sleep "$DEVICE_SETTLE_MS" \
+    said=$(drv select "$TITLE" 1009 $((${index:-1} - 1)) \
         -- set-text "$TITLE" 1008 "$(winpath "$take")" \
         -- click "$TITLE" 1004 -- sleep 1000 -- text "$TITLE" 1035 -- sleep $((seconds * 1000 - 1000)) \
         -- click "$TITLE" 1003 -- sleep 500 -- text "$TITLE" 1035 2>&1)

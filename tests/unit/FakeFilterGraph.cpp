@@ -1,6 +1,6 @@
 #include "tests/unit/FakeFilterGraph.h"
 
-#include "devices/WideText.h"
+#include "base/AnsiText.h"
 
 FakeFilterGraph::FakeFilterGraph(CallLog& log, std::string name)
     : m_log(log), m_name(std::move(name)) {
@@ -29,7 +29,7 @@ IBaseFilter* FakeFilterGraph::filter(const std::string& name) const {
 }
 
 STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR wideName) noexcept {
-    std::string name = NarrowText(wideName);
+    std::string name = wideName ? fw::Narrow(wideName) : std::string();
     Log("AddFilter " + name);
     auto scripted = addFilterResults.find(name);
     if (scripted != addFilterResults.end() && FAILED(scripted->second)) {
@@ -57,7 +57,7 @@ STDMETHODIMP FakeFilterGraph::Render(IPin* pin) noexcept {
     if (info.pFilter) {
         info.pFilter->Release();
     }
-    Log("Render " + NarrowText(info.achName));
+    Log("Render " + fw::Narrow(info.achName));
     return renderResult;
 }
 

@@ -87,10 +87,10 @@ protected:
         Open();
         log.Clear();
     }
-    LRESULT ReleaseSliderAt(int position) {
+    void ReleaseSliderAt(int position) {
         SendDlgItemMessageA(window(), IDC_LEVEL, TBM_SETPOS, TRUE, position);
         NMHDR header{Item(IDC_LEVEL), IDC_LEVEL, static_cast<UINT>(NM_RELEASEDCAPTURE)};
-        return SendMessageA(window(), WM_NOTIFY, IDC_LEVEL, reinterpret_cast<LPARAM>(&header));
+        SendMessageA(window(), WM_NOTIFY, IDC_LEVEL, reinterpret_cast<LPARAM>(&header));
     }
 };
 
@@ -148,18 +148,18 @@ TEST_F(InputLineTest, ReleasingTheSliderSetsTheLevelOnTheSelectedInputOnly) {
     Select(IDC_INPUT, 1);
     card.pin("Mic").level = 0.3;
     log.Clear();
-    EXPECT_EQ(ReleaseSliderAt(100), 0);
+    ReleaseSliderAt(100);
     EXPECT_EQ(MixerCalls(log, {"Mic", "Line In", "Stereo Mix"}),
               (Calls{"Mic.disable", "Line In.level=0.5", "Line In.enable", "Stereo Mix.disable"}));
     EXPECT_EQ(card.pin("Mic").level, 0.3) << "untouched level of another input";
     EXPECT_EQ(nCapturePinIndex, 1);
 }
 
-TEST_F(InputLineTest, EmptyInputListAppliesNothingAndReportsZero) {
+TEST_F(InputLineTest, EmptyInputListAppliesNothingAndSucceeds) {
     services.AddDevice("Card").AddPin("Capture", PINDIR_OUTPUT);
     OpenIdle();
     EXPECT_TRUE(Entries(IDC_INPUT).empty());
-    EXPECT_EQ(ReleaseSliderAt(100), 0);
+    ReleaseSliderAt(100);
     EXPECT_EQ(Probe().ApplyRecordingLevel(0.5), S_OK);
     EXPECT_EQ(Probe().ApplyInputSelection(), S_OK);
     EXPECT_TRUE(log.calls().empty());

@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 #include "tests/unit/TestApplication.h"
-#include "widgets/statics/SkinLabel.h"
+#include "tests/widgets/SkinLabelProbe.h"
 
 #include "base/GdiObject.h"
 #include "framework/MemoryDC.h"
@@ -22,7 +22,7 @@ protected:
     // A skinned label paints its own copy of the text; the window text keeps the template's.
     std::string Caption(int id) const {
         auto* label = dynamic_cast<SkinLabel*>(fw::Window::FromHandle(Item(id)));
-        return label ? label->caption() : "<not a skinned label>";
+        return label ? SkinLabelProbe(*label).caption() : "<not a skinned label>";
     }
     void SetUp() override {
         AddCard("A", {"Mic"});
@@ -34,7 +34,7 @@ protected:
 namespace {
 std::string LabelCaption(HWND dialog, int id) {
     auto* label = dynamic_cast<SkinLabel*>(fw::Window::FromHandle(GetDlgItem(dialog, id)));
-    return label ? label->caption() : std::string("(not a skinned label)");
+    return label ? SkinLabelProbe(*label).caption() : std::string("(not a skinned label)");
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "base/AnsiText.h"
 #include "capture/StatusText.h"
 #include "commands/PathParts.h"
 #include "devices/InputKeywords.h"
@@ -75,4 +76,22 @@ TEST(PathParts, PlayerOnTheTempFoldersDriveAndQuotedArguments) {
     EXPECT_EQ(PlayerPathFor("C:\\Documents and Settings\\user\\Local Settings\\Temp\\"),
               "C:\\Program Files\\Windows Media Player\\mplayer2.exe");
     EXPECT_EQ(Quoted("C:\\My Music\\take 1.wav"), "\"C:\\My Music\\take 1.wav\"");
+}
+
+TEST(AnsiText, ConvertsThroughTheGivenCodePageBothWays) {
+    const struct {
+        const char* narrow;
+        UINT codePage;
+        const wchar_t* wide;
+    } cases[] = {
+        {"&\xD7\xE0\xE9", 1251, L"&\u0427\u0430\u0439"},
+        {"\x8A", 1252, L"\u0160"},
+        {"Plain", CP_ACP, L"Plain"},
+        {"", CP_ACP, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fw::Widen(c.narrow, c.codePage), c.wide) << c.narrow;
+        EXPECT_EQ(fw::Narrow(c.wide, c.codePage), c.narrow) << c.narrow;
+    }
+    EXPECT_EQ(fw::Narrow(L"\u0427", 1252), "?") << "a character the code page lacks";
 }

@@ -10,6 +10,7 @@
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/SharedGlyphs.h"
+#include "widgets/menu/SystemColourBitmap.h"
 
 using GlyphEffects::LightenColour;
 
@@ -147,20 +148,20 @@ TEST(GlyphEffects, TheMonoRendererDrawsTheSamePictureThroughA1BitCopy) {
 }
 
 TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
-    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     ASSERT_EQ(ImageList_GetImageCount(strip.get()), 5) << "three images and two variants";
 
     SharedGlyphs& shared = SharedGlyphs::Instance();
     const UINT_PTR id = 7001;
-    const int index = menu.AddSharedGlyph(strip.get(), 0, id);
+    const int index = GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 0, id);
     ASSERT_GE(index, 0);
     const int size = shared.size();
-    EXPECT_TRUE(GlyphMenu::HasGlyphVariants(index));
-    EXPECT_EQ(GlyphMenu::FindSharedGlyph(id), index);
-    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 1, id), index);
+    EXPECT_TRUE(shared.HasVariants(index));
+    EXPECT_EQ(shared.Find(id), index);
+    EXPECT_EQ(GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 1, id), index);
     EXPECT_EQ(shared.size(), size);
 
     // The replaced glyph is the blue block now; its faded variant follows it.
@@ -169,23 +170,23 @@ TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
     EXPECT_EQ(canvas.at(6, 6), RGB(0, 0, 255));
     ImageList_Draw(shared.list(), index + 1, canvas.dc(), 0, 0, ILD_TRANSPARENT);
     EXPECT_EQ(canvas.at(6, 6), LightenColour(RGB(0, 0, 255), 0.3));
-    EXPECT_EQ(menu.AddSharedGlyph(strip.get(), 9, id), -1) << "no such image";
+    EXPECT_EQ(GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 9, id), -1) << "no such image";
 }
 
 TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
     fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
-    ASSERT_TRUE(menu.AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
+    ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     EXPECT_EQ(ImageList_GetImageCount(strip.get()), 3);
-    const int index = menu.AddSharedGlyph(strip.get(), 2, 7002);
+    const int index = GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 2, 7002);
     EXPECT_EQ(index, SharedGlyphs::Instance().size() - 1);
-    EXPECT_FALSE(GlyphMenu::HasGlyphVariants(index));
-    EXPECT_FALSE(menu.AddGlyphResource(strip.get(), 999)) << "no such bitmap";
+    EXPECT_FALSE(SharedGlyphs::Instance().HasVariants(index));
+    EXPECT_FALSE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), 999)) << "no such bitmap";
 }
 
 TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
     ASSERT_TRUE(menu.Attach(CreatePopupMenu()));
     ASSERT_TRUE(menu.AppendGlyphItem(L"Framed", 0, ID_FRAMED, IDB_TEST_GLYPHS));
@@ -199,4 +200,46 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
     // A later item of the same command finds the glyph without a resource.
     ASSERT_TRUE(menu.AppendGlyphItem(L"Again", 0, ID_FRAMED, -1));
     EXPECT_EQ(GlyphMenuProbe(menu).records()[1]->sharedGlyphIndex, index);
+}
+
+TEST(SharedGlyphs, VariantsThatCannotBeAddedKeepTheIdTableInStepWithTheList) {
+    SharedGlyphs& shared = SharedGlyphs::Instance();
+    fw::OwnedIcon icon(SolidIcon(kW, kInk));
+    fw::Bitmap deleted(CreateBitmap(kW, kH, 1, 32, nullptr));
+    const HBITMAP stale = deleted.get();
+    deleted.reset();
+    const int index = shared.Store(7003, icon.get(), stale, stale, kW, kH);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(shared.size(), ImageList_GetImageCount(shared.list()));
+    EXPECT_FALSE(shared.HasVariants(index));
+    const int next = shared.Store(7004, icon.get(), nullptr, nullptr, kW, kH);
+    EXPECT_EQ(shared.Find(7004), next);
+}
+
+TEST(SystemColourBitmap, ABitmapIsWholeOnlyWhenAllItsRowsAreThere) {
+    const auto header = [](LONG width, LONG height) {
+        BITMAPINFOHEADER h{};
+        h.biSize = sizeof h;
+        h.biWidth = width;
+        h.biHeight = height;
+        h.biPlanes = 1;
+        h.biBitCount = 4;
+        return h;
+    };
+    const size_t table = 16 * sizeof(RGBQUAD);
+    const struct {
+        BITMAPINFOHEADER header;
+        size_t size;
+        bool whole;
+        const char* what;
+    } cases[] = {
+        {header(16, 15), 40 + table + 15 * 8, true, "16 x 15, rows of 8 bytes"},
+        {header(16, -15), 40 + table + 15 * 8, true, "top-down"},
+        {header(16, 15), 40 + table + 15 * 8 - 1, false, "one byte short"},
+        {header(0x40000001, 1), 40 + table + 4, false, "a row wider than 32 bits can count"},
+        {header(16, 15), 39, false, "no whole header"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SystemColourBitmap::IsWhole(c.header, c.size), c.whole) << c.what;
+    }
 }

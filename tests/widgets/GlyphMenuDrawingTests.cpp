@@ -8,6 +8,7 @@
 #include "widgets/menu/GlyphEffects.h"
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
+#include "widgets/menu/SharedGlyphs.h"
 
 using GlyphEffects::LightenColour;
 
@@ -90,6 +91,15 @@ int PixelsOf(const Canvas& canvas, RECT area, COLORREF colour) {
     return count;
 }
 
+// Two images of one colour, as check images.
+HIMAGELIST SolidImages(COLORREF colour) {
+    HIMAGELIST list = ImageList_Create(16, 15, ILC_COLOR32 | ILC_MASK, 2, 1);
+    fw::OwnedIcon icon(SolidIcon(16, colour));
+    ImageList_ReplaceIcon(list, -1, icon.get());
+    ImageList_ReplaceIcon(list, -1, icon.get());
+    return list;
+}
+
 const RECT kFlatItem{0, 0, 200, 22};
 const RECT kClassicItem{0, 0, 200, 19};
 const COLORREF kPaper = RGB(250, 0, 250);
@@ -99,7 +109,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
     const int menuBar = GetSystemMetrics(SM_CYMENU);
     const int textWidth = MenuTextWidth(L"&Open\tCtrl+O");
     {
-        LookOverride flat(7, 0);
+        LookOverride flat(MenuLook::kNt51, 0);
         MenuDrawing drawing;
         const SIZE item = drawing.Measure(drawing.Add(L"&Open\tCtrl+O", 1));
         EXPECT_EQ(item.cx, textWidth + 31);
@@ -109,7 +119,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
         EXPECT_EQ(separator.cy, std::max(menuBar / 2, 11));
     }
     {
-        LookOverride classic(6, 0);
+        LookOverride classic(MenuLook::kNt50, 0);
         MenuDrawing drawing;
         const SIZE item = drawing.Measure(drawing.Add(L"&Open\tCtrl+O", 1));
         EXPECT_EQ(item.cx, textWidth + 33);
@@ -121,7 +131,7 @@ TEST(GlyphMenuMeasure, ItemsAreTextWidthPlusTheGlyphColumnInBothLooks) {
 }
 
 TEST(GlyphMenuDraw, FlatSeparatorHasTheGutterAndAnEtchedLineAfterIt) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int separator = drawing.Add(nullptr, 0);
     Canvas canvas(200, 10, kPaper);
@@ -137,7 +147,7 @@ TEST(GlyphMenuDraw, FlatSeparatorHasTheGutterAndAnEtchedLineAfterIt) {
 }
 
 TEST(GlyphMenuDraw, ClassicSeparatorIsAnEtchedLineAcrossTheMenuColour) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int separator = drawing.Add(nullptr, 0);
     Canvas canvas(200, 10, kPaper);
@@ -150,7 +160,7 @@ TEST(GlyphMenuDraw, ClassicSeparatorIsAnEtchedLineAcrossTheMenuColour) {
 }
 
 TEST(GlyphMenuDraw, FlatSelectionIsATintedBoxButNeverForADisabledItem) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int open = drawing.Add(L"&Open", 1);
     const COLORREF fill = LightenColour(Sys(COLOR_HIGHLIGHT), 0.7);
@@ -182,7 +192,7 @@ TEST(GlyphMenuDraw, FlatSelectionIsATintedBoxButNeverForADisabledItem) {
 }
 
 TEST(GlyphMenuDraw, ClassicSelectionStaysOnADisabledItemWhoseTextTakesTheBackground) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int open = drawing.Add(L"&Open", 1);
     const RECT text{25, 0, 200, 19};
@@ -203,7 +213,7 @@ TEST(GlyphMenuDraw, ClassicSelectionStaysOnADisabledItemWhoseTextTakesTheBackgro
 TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
     const COLORREF ink = RGB(0, 0, 0), paper = RGB(255, 255, 255);
     Canvas tick(30, 30, paper);
-    GlyphMenu::DrawCheckTick(tick.dc(), 10, 10, ink);
+    GlyphMenuProbe::DrawCheckTick(tick.dc(), 10, 10, ink);
     const int start[7] = {2, 3, 4, 3, 2, 1, 0};
     for (int i = 0; i < 7; ++i) {
         for (int dy = -1; dy <= 3; ++dy) {
@@ -216,7 +226,7 @@ TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
     EXPECT_EQ(tick.at(17, 10), paper);
 
     Canvas dot(30, 30, paper);
-    GlyphMenu::DrawCheckDot(dot.dc(), 10, 10, ink);
+    GlyphMenuProbe::DrawCheckDot(dot.dc(), 10, 10, ink);
     const RECT box = dot.BoxOf(ink);
     EXPECT_GE(box.left, 10);
     EXPECT_GE(box.top, 10);
@@ -230,7 +240,7 @@ TEST(GlyphMenuDraw, TickAndDotAreDrawnAtTheirExactPixels) {
 TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
     const COLORREF ink = Sys(COLOR_MENUTEXT);
     {
-        LookOverride flat(7, 0);
+        LookOverride flat(MenuLook::kNt51, 0);
         MenuDrawing drawing;
         const int item = drawing.Add(L"Check", 5);
         Canvas canvas(200, 22, kPaper);
@@ -253,7 +263,7 @@ TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
         EXPECT_EQ(dotted.at(15, 7), LightenColour(Sys(COLOR_HIGHLIGHT), 0.85)) << "no tick";
     }
     {
-        LookOverride classic(6, 0);
+        LookOverride classic(MenuLook::kNt50, 0);
         MenuDrawing drawing;
         const int item = drawing.Add(L"Check", 6);
         Canvas canvas(200, 19, kPaper);
@@ -271,10 +281,10 @@ TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
 }
 
 TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Red", ID_RED, IDB_TEST_GLYPHS);
-    ASSERT_TRUE(GlyphMenu::HasGlyphVariants(
+    ASSERT_TRUE(SharedGlyphs::Instance().HasVariants(
         GlyphMenuProbe(drawing.menu).records()[item]->sharedGlyphIndex));
     const COLORREF red = RGB(255, 0, 0);
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
@@ -301,7 +311,7 @@ TEST(GlyphMenuDraw, AHoveredGlyphLiftsAboveItsShadowAndRestsFaded) {
 }
 
 TEST(GlyphMenuDraw, ClassicSelectedGlyphIsRaisedBesideTheHighlight) {
-    LookOverride classic(6, 0);
+    LookOverride classic(MenuLook::kNt50, 0);
     MenuDrawing drawing;
     const int item = drawing.Add(L"Blue", ID_BLUE, IDB_TEST_GLYPHS);
     Canvas canvas(200, 19, kPaper);
@@ -319,21 +329,46 @@ TEST(GlyphMenuDraw, ClassicSelectedGlyphIsRaisedBesideTheHighlight) {
 
 TEST(GlyphMenuDraw, APaletteDeviceGetsTheClassicLook) {
     {
-        LookOverride flat(7, 0);
-        EXPECT_TRUE(GlyphMenu::DrawsFlat(RC_BITBLT));
-        EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT | RC_PALETTE));
+        LookOverride flat(MenuLook::kNt51, 0);
+        EXPECT_TRUE(GlyphMenuProbe::DrawsFlat(RC_BITBLT));
+        EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT | RC_PALETTE));
     }
-    LookOverride classic(6, 0);
-    EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT));
-    LookOverride classicTheme(7, 1);
-    EXPECT_FALSE(GlyphMenu::DrawsFlat(RC_BITBLT)) << "the classic theme on the themed desktop";
+    LookOverride classic(MenuLook::kNt50, 0);
+    EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT));
+    LookOverride classicTheme(MenuLook::kNt51, 1);
+    EXPECT_FALSE(GlyphMenuProbe::DrawsFlat(RC_BITBLT)) << "the classic theme on the themed desktop";
 }
 
 TEST(GlyphMenuDraw, AnItemWithoutRecordDrawsOnlyItsBackground) {
-    LookOverride flat(7, 0);
+    LookOverride flat(MenuLook::kNt51, 0);
     MenuDrawing drawing;
     Canvas canvas(200, 22, kPaper);
     drawing.Draw(canvas, -1, 0, kFlatItem);
     EXPECT_EQ(canvas.at(5, 10), Sys(COLOR_BTNFACE));
     EXPECT_EQ(PixelsOf(canvas, {23, 1, 199, 21}, Sys(COLOR_WINDOW)), 176 * 20);
+}
+
+// LoadMenu forgets the check images before it builds, so the sharing is reached through the
+// building step itself.
+TEST(GlyphMenuDraw, TemplateSubMenusKeepTheCheckImagesTheyWereBuiltWith) {
+    LookOverride flat(MenuLook::kNt51, 0);
+    GlyphMenu menu;
+    ASSERT_TRUE(menu.Attach(CreateMenu()));
+    menu.SetCheckImages(SolidImages(RGB(0, 200, 0)), 1, 1);
+    const WORD data[] = {0, 0, MF_POPUP | 0x80, L'H', 0, MF_CHECKED | 0x80, 7, L'A', 0};
+    GlyphMenuProbe::BuildFromTemplate(menu, reinterpret_cast<const BYTE*>(data), sizeof data);
+    menu.SetCheckImages(SolidImages(RGB(200, 0, 0)), 1, 1);
+    GlyphMenu* popup = GlyphMenu::FromHandle(GetSubMenu(menu.get(), 0));
+    ASSERT_NE(popup, nullptr);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemID = 7;
+    item.itemState = ODS_CHECKED;
+    item.hwndItem = reinterpret_cast<HWND>(popup->get());
+    item.itemData = reinterpret_cast<ULONG_PTR>(GlyphMenuProbe(*popup).records()[0].get());
+    Canvas canvas(200, 22, kPaper);
+    item.hDC = canvas.dc();
+    item.rcItem = kFlatItem;
+    popup->DrawItem(item);
+    EXPECT_EQ(canvas.at(10, 10), RGB(0, 200, 0)) << "the list the popup was built with";
 }

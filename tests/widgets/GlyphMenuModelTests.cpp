@@ -2,7 +2,7 @@
 // and the facts that choose the look.
 #include "tests/widgets/GlyphMenuProbe.h"
 #include "MenuTestIds.h"
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 #include "widgets/menu/GlyphMenu.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/MenuTemplate.h"
@@ -97,11 +97,11 @@ TEST(GlyphMenuTemplate, NestedPopupsLoadIntoTheirLevelsAndTheTopLevelStaysPlain)
         EXPECT_TRUE(GlyphMenu::IsRegisteredMenu(popup));
     }
     std::string text;
-    EXPECT_TRUE(menu.GetItemText(ID_FIRST, text, MF_BYCOMMAND));
+    EXPECT_TRUE(GlyphMenuProbe(menu).GetItemText(ID_FIRST, text, MF_BYCOMMAND));
     EXPECT_EQ(text, "First");
-    EXPECT_FALSE(menu.GetItemText(999, text, MF_BYCOMMAND));
+    EXPECT_FALSE(GlyphMenuProbe(menu).GetItemText(999, text, MF_BYCOMMAND));
     int position = 7;
-    EXPECT_EQ(menu.FindItemOwner(ID_SECOND, position), recent);
+    EXPECT_EQ(GlyphMenuProbe(menu).FindItemOwner(ID_SECOND, position), recent);
     EXPECT_EQ(position, 1);
 
     const HMENU fileHandle = file->get();
@@ -149,8 +149,20 @@ TEST_F(PopupMenuTest, AppendingToATemplateMenuTurnsTopLevelPopupsBackToPlainText
     EXPECT_FALSE(LiveOwnerDrawn(top.get(), 2));
     EXPECT_EQ(LiveText(top.get(), 2), L"&Extra");
     EXPECT_EQ(GlyphMenuProbe(top).records()[2]->itemFlags, UINT{MF_BYPOSITION | MF_POPUP});
-    // The parent does not own a handle it was given; it must not destroy it twice.
-    RemoveMenu(top.get(), 2, MF_BYPOSITION);
+}
+
+TEST(GlyphMenuOwnership, ACallerOwnedPopupIsEmptiedWhenItsParentGoes) {
+    GlyphMenu popup; // outlives the parent, as a caller's member would
+    GlyphMenu top;
+    ASSERT_TRUE(popup.Attach(CreatePopupMenu()));
+    ASSERT_TRUE(top.Attach(CreatePopupMenu()));
+    popup.AppendGlyphItem(L"&Inner", 0, 1, -1);
+    top.AppendGlyphItem(L"&Popup", MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), -1);
+    const HMENU handle = popup.get();
+    top.DestroyMenu();
+    EXPECT_FALSE(popup) << "the platform destroyed its handle with the parent's";
+    EXPECT_EQ(GlyphMenu::FromHandle(handle), nullptr);
+    EXPECT_TRUE(GlyphMenuProbe(popup).records().empty());
 }
 
 TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
@@ -166,7 +178,7 @@ TEST_F(PopupMenuTest, ResynchronisingKeepsTheRecordsWhoseIdsRemain) {
     AppendMenuW(menu.get(), MF_STRING, 9, L"&Nine");
     AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 10, L"&Ten");
 
-    const LRESULT nine = GlyphMenu::MenuCharToPosition('N', MF_POPUP, menu.get());
+    const LRESULT nine = GlyphMenu::MenuCharToPosition(L'N', MF_POPUP, menu.get());
     EXPECT_EQ(nine, MAKELRESULT(3, MNC_EXECUTE)) << "the lookup re-synchronised first";
     ASSERT_EQ(GlyphMenuProbe(menu).records().size(), 5u);
     EXPECT_EQ(GlyphMenuProbe(menu).records()[0].get(), alpha);
@@ -192,12 +204,12 @@ TEST_F(PopupMenuTest, MenuCharactersMatchWithoutCaseAndTheFirstPositionWins) {
     menu.AppendGlyphItem(L"&Save As", 0, 3, -1);
     menu.AppendGlyphItem(L"E&xit", 0, 4, -1);
     const HMENU h = menu.get();
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, h), MAKELRESULT(1, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('o', MF_POPUP, h), MAKELRESULT(0, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('X', MF_POPUP, h), MAKELRESULT(3, MNC_EXECUTE));
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('q', MF_POPUP, h), 0);
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', 0, h), 0) << "not a popup";
-    EXPECT_EQ(GlyphMenu::MenuCharToPosition('S', MF_POPUP, nullptr), 0);
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', MF_POPUP, h), MAKELRESULT(1, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'o', MF_POPUP, h), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'X', MF_POPUP, h), MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'q', MF_POPUP, h), 0);
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', 0, h), 0) << "not a popup";
+    EXPECT_EQ(GlyphMenu::MenuCharToPosition(L'S', MF_POPUP, nullptr), 0);
 }
 
 TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
@@ -217,8 +229,8 @@ TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
     EXPECT_FALSE(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key)) << "missing key";
-    const bool first = GlyphMenu::IsClassicTheme();
-    EXPECT_EQ(GlyphMenu::IsClassicTheme(), first);
+    const bool first = MenuLook::IsClassicTheme();
+    EXPECT_EQ(MenuLook::IsClassicTheme(), first);
 }
 
 TEST(MenuLook, VersionsMapToTheirClasses) {
@@ -226,11 +238,16 @@ TEST(MenuLook, VersionsMapToTheirClasses) {
         DWORD platform, major, minor;
         int expected;
     } cases[] = {
-        {VER_PLATFORM_WIN32s, 3, 10, 0},        {VER_PLATFORM_WIN32_WINDOWS, 3, 95, 0},
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, 2},  {VER_PLATFORM_WIN32_WINDOWS, 4, 10, 3},
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, 4}, {VER_PLATFORM_WIN32_NT, 4, 0, 5},
-        {VER_PLATFORM_WIN32_NT, 5, 0, 6},       {VER_PLATFORM_WIN32_NT, 5, 1, 7},
-        {VER_PLATFORM_WIN32_NT, 5, 2, 1},       {VER_PLATFORM_WIN32_NT, 10, 0, 1},
+        {VER_PLATFORM_WIN32s, 3, 10, MenuLook::kHostedLayer},
+        {VER_PLATFORM_WIN32_WINDOWS, 3, 95, MenuLook::kHostedLayer},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, MenuLook::kNonNt},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 10, MenuLook::kNonNt410},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, MenuLook::kNonNt490},
+        {VER_PLATFORM_WIN32_NT, 4, 0, MenuLook::kNt4},
+        {VER_PLATFORM_WIN32_NT, 5, 0, MenuLook::kNt50},
+        {VER_PLATFORM_WIN32_NT, 5, 1, MenuLook::kNt51},
+        {VER_PLATFORM_WIN32_NT, 5, 2, MenuLook::kNtOther},
+        {VER_PLATFORM_WIN32_NT, 10, 0, MenuLook::kNtOther},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MenuLook::ClassifyWindowsVersion(c.platform, c.major, c.minor), c.expected)

@@ -1,3 +1,4 @@
+#include "tests/widgets/SkinButtonProbe.h"
 #include "TestSupport.h"
 #include "widgets/button/IconShade.h"
 #include "widgets/button/SkinButton.h"
@@ -73,8 +74,8 @@ TEST(IconShade, ButtonNormalIconsAreShadedCopiesSharingTheMask) {
         button.Attach(parent.AddChild("BUTTON", "", 0, {0, 0, 50, 30}, 1));
         ASSERT_EQ(button.SetIcons(QuarterIcon(), c.request), 0);
         ICONINFO hot{}, normal{};
-        ASSERT_TRUE(GetIconInfo(button.hotIcon(), &hot));
-        ASSERT_TRUE(GetIconInfo(button.normalIcon(), &normal));
+        ASSERT_TRUE(GetIconInfo(SkinButtonProbe(button).hotIcon(), &hot));
+        ASSERT_TRUE(GetIconInfo(SkinButtonProbe(button).normalIcon(), &normal));
         BITMAP size{};
         GetObjectA(normal.hbmColor, sizeof size, &size);
         EXPECT_EQ(size.bmWidth, 16);

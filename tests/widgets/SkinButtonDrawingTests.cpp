@@ -1,3 +1,4 @@
+#include "tests/widgets/SkinButtonProbe.h"
 #include "TestSupport.h"
 #include "widgets/button/SkinButton.h"
 
@@ -87,7 +88,7 @@ TEST_F(ButtonPaint, FocusedOrDefaultThreeDButtonGetsBlackFrame) {
 TEST_F(ButtonPaint, TransparentFocusedButtonHasNoBlackFrame) {
     Make("");
     button_.SetFlatStyle(false, false);
-    button_.UseParentBackground(false);
+    button_.UseParentBackground(SkinButton::NoRepaint);
     Canvas canvas(W, H, RGB(1, 2, 3));
     Paint(canvas, ODS_FOCUS);
     EXPECT_PIXELS(canvas, {{0, 0, Sys(COLOR_BTNHIGHLIGHT), "frame at the edge"},
@@ -106,7 +107,7 @@ TEST_F(ButtonPaint, FlatButtonFrameFollowsHotAndPressed) {
     {
         PointAt(button_.hwnd());
         button_.Send(WM_MOUSEMOVE, 0, MAKELPARAM(W / 2, H / 2));
-        ASSERT_TRUE(button_.isHot());
+        ASSERT_TRUE(SkinButtonProbe(button_).isHot());
         Canvas canvas(W, H, RGB(1, 2, 3));
         Paint(canvas, 0);
         EXPECT_PIXELS(canvas, {{0, 0, hi, "raised top-left"},
@@ -118,7 +119,7 @@ TEST_F(ButtonPaint, FlatButtonFrameFollowsHotAndPressed) {
     }
     {
         button_.Send(WM_MOUSELEAVE);
-        ASSERT_FALSE(button_.isHot());
+        ASSERT_FALSE(SkinButtonProbe(button_).isHot());
         Canvas canvas(W, H, RGB(1, 2, 3));
         Paint(canvas, ODS_SELECTED);
         EXPECT_PIXELS(canvas, {{0, 0, shadow, "sunken top-left"},

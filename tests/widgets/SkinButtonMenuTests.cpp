@@ -7,6 +7,7 @@
 #include "widgets/button/SkinButton.h"
 
 #include <functional>
+#include <optional>
 
 namespace {
 constexpr UINT kCallbackMessage = WM_APP + 5;
@@ -52,6 +53,21 @@ protected:
     CallbackSink sink;
     std::vector<std::pair<int, int>> commands;
 };
+
+// A letter of the ANSI code page whose byte there is not its UTF-16 code, when the code page
+// has one: what an ANSI window receives for it differs from the item text's character.
+std::optional<std::pair<wchar_t, BYTE>> AnsiLetterNotLatin1() {
+    for (const wchar_t letter : std::wstring(L"\u0160\u017D\u0152\u0427\u0416\u03A3")) {
+        char byte = 0;
+        BOOL lossy = FALSE;
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &letter, 1, &byte, 1, nullptr,
+                                &lossy) == 1 &&
+            !lossy && static_cast<BYTE>(byte) != letter) {
+            return std::make_pair(letter, static_cast<BYTE>(byte));
+        }
+    }
+    return std::nullopt;
+}
 } // namespace
 
 TEST_F(ButtonMenuTest, AMenuCharacterChoosesAnItemAndItsCommandIsPosted) {
@@ -120,7 +136,7 @@ TEST_F(ButtonMenuTest, ACheckBoxButtonTogglesAndNeverOpensItsMenu) {
     };
     SendMessageA(hwnd, BM_CLICK, 0, 0);
     EXPECT_FALSE(opened);
-    EXPECT_TRUE(box.isChecked());
+    EXPECT_TRUE(SkinButtonProbe(box).isChecked());
 }
 
 TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegisteredPopups) {
@@ -145,6 +161,52 @@ TEST_F(ButtonMenuTest, MeasuringAndMenuCharactersReachTheMenuOnlyForItsRegistere
     const LRESULT answer = SendMessageA(button.hwnd(), WM_MENUCHAR, MAKEWPARAM('o', MF_POPUP),
                                         reinterpret_cast<LPARAM>(file));
     EXPECT_EQ(answer, MAKELRESULT(0, MNC_EXECUTE));
+}
+
+TEST_F(ButtonMenuTest, AMenuCharacterOutsideAsciiComesInTheAnsiCodePageAndFindsItsItem) {
+    const auto letter = AnsiLetterNotLatin1();
+    if (!letter) {
+        GTEST_SKIP() << "the ANSI code page has no letter beyond Latin-1";
+    }
+    GlyphMenu top, popup;
+    ASSERT_TRUE(top.Attach(CreatePopupMenu()));
+    ASSERT_TRUE(popup.Attach(CreatePopupMenu()));
+    top.AppendGlyphItem(L"&Tools", MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), -1);
+    popup.AppendGlyphItem(L"&Open", 0, 1, -1);
+    popup.AppendGlyphItem((L"&" + std::wstring(1, letter->first) + L"ai").c_str(), 0, 2, -1);
+    const LRESULT answer =
+        SendMessageA(button.hwnd(), WM_MENUCHAR, MAKEWPARAM(letter->second, MF_POPUP),
+                     reinterpret_cast<LPARAM>(popup.get()));
+    EXPECT_EQ(answer, MAKELRESULT(1, MNC_EXECUTE)) << "byte 0x" << std::hex << int{letter->second};
+}
+
+TEST_F(ButtonMenuTest, WhileItsMenuIsOpenOnlyItsOwnItemsAreMeasured) {
+    LoadMenuWithCallback();
+    HMENU file = GetSubMenu(SkinButtonProbe(button).menu().get(), 0);
+    const GlyphMenuData* open = GlyphMenuProbe(*GlyphMenu::FromHandle(file)).records()[0].get();
+    auto measure = [&](UINT id, const void* data) {
+        MEASUREITEMSTRUCT item{};
+        item.CtlType = ODT_MENU;
+        item.itemID = id;
+        item.itemData = reinterpret_cast<ULONG_PTR>(data);
+        item.itemWidth = 77;
+        const LRESULT handled =
+            SendMessageA(button.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item));
+        return std::make_pair(handled, item.itemWidth);
+    };
+    // Shaped like a record, so that reading it as one does no harm here; it is no item of ours.
+    GlyphMenuData foreign;
+    foreign.text = L"Foreign";
+    std::pair<LRESULT, UINT> ownItem, foreignItem;
+    sink.onCallback = [&](HMENU, LPARAM) {
+        ownItem = measure(ID_OPEN, open);
+        foreignItem = measure(5000, &foreign);
+        Type(WM_KEYDOWN, VK_ESCAPE);
+    };
+    Click();
+    EXPECT_EQ(ownItem.first, TRUE);
+    EXPECT_GT(ownItem.second, 31u);
+    EXPECT_EQ(foreignItem, std::make_pair(LRESULT{0}, 77u)) << "another menu's item: default";
 }
 
 TEST_F(ButtonMenuTest, AMissingMenuResourceIsReportedAndIdZeroRemovesTheMenu) {

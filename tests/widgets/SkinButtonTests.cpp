@@ -1,3 +1,4 @@
+#include "tests/widgets/SkinButtonProbe.h"
 #include "TestSupport.h"
 #include "widgets/button/SkinButton.h"
 
@@ -30,8 +31,8 @@ TEST_F(ButtonBehaviour, AttachmentReadsTemplateStyle) {
         SkinButton button;
         HWND hwnd = Add(button, id++, c.style);
         EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & 0x1F, BS_OWNERDRAW);
-        EXPECT_EQ(button.isCheckBox(), c.checkBox);
-        EXPECT_EQ(button.isDefault(), c.isDefault);
+        EXPECT_EQ(SkinButtonProbe(button).isCheckBox(), c.checkBox);
+        EXPECT_EQ(SkinButtonProbe(button).isDefault(), c.isDefault);
         DestroyWindow(hwnd);
     }
 }
@@ -45,9 +46,9 @@ TEST_F(ButtonBehaviour, CheckBoxModeTogglesAndFollowsSetCheck) {
     SendMessageA(boxWindow, BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageA(boxWindow, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     SendMessageA(boxWindow, BM_SETCHECK, BST_INDETERMINATE, 0);
-    EXPECT_TRUE(box.isChecked());
+    EXPECT_TRUE(SkinButtonProbe(box).isChecked());
     SendMessageA(boxWindow, BM_SETCHECK, 5, 0);
-    EXPECT_FALSE(box.isChecked());
+    EXPECT_FALSE(SkinButtonProbe(box).isChecked());
     // A push button never takes a check state.
     SendMessageA(pushWindow, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(pushWindow, BM_CLICK, 0, 0);
@@ -58,11 +59,11 @@ TEST_F(ButtonBehaviour, SetStyleKeepsOwnerDrawAndTracksDefault) {
     SkinButton button;
     HWND hwnd = Add(button, 1);
     SendMessageA(hwnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    EXPECT_TRUE(button.isDefault());
+    EXPECT_TRUE(SkinButtonProbe(button).isDefault());
     EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & 0x1F, BS_OWNERDRAW);
     EXPECT_TRUE(SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
     SendMessageA(hwnd, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    EXPECT_FALSE(button.isDefault());
+    EXPECT_FALSE(SkinButtonProbe(button).isDefault());
     EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & 0x1F, BS_OWNERDRAW);
     const LRESULT code = SendMessageA(hwnd, WM_GETDLGCODE, 0, 0);
     EXPECT_TRUE(code & DLGC_UNDEFPUSHBUTTON);
@@ -74,13 +75,13 @@ TEST_F(ButtonBehaviour, SetterResults) {
     Add(button, 1);
     EXPECT_EQ(button.SetImageAlign(SkinButton::ImageAbove, true), 0);
     EXPECT_EQ(button.SetImageAlign(4, true), 4);
-    EXPECT_EQ(button.imageAlign(), SkinButton::ImageAbove);
+    EXPECT_EQ(SkinButtonProbe(button).imageAlign(), SkinButton::ImageAbove);
     EXPECT_EQ(button.SetImageAlign(3, false), 0);
-    EXPECT_EQ(button.imageAlign(), 3);
+    EXPECT_EQ(SkinButtonProbe(button).imageAlign(), 3);
     EXPECT_EQ(button.SetPointerCursor(4242, true), 1) << "no such cursor resource";
-    EXPECT_EQ(button.pointerCursor(), nullptr);
+    EXPECT_EQ(SkinButtonProbe(button).pointerCursor(), nullptr);
     EXPECT_EQ(button.SetIcons(4242, 4243), 0) << "a missing hot icon leaves no icons";
-    EXPECT_EQ(button.hotIcon(), nullptr);
+    EXPECT_EQ(SkinButtonProbe(button).hotIcon(), nullptr);
     EXPECT_EQ(button.SetColour(SkinButton::ColourCount, 0, false), 4);
     EXPECT_EQ(button.SetAddress(std::string(300, 'a').c_str()), 4);
 }
@@ -91,7 +92,7 @@ TEST_F(ButtonBehaviour, TooltipHasOneToolWithTheLatestText) {
     button.SetTipText("Record audio", true);
     button.SetTipText("Stop audio recording", true);
     button.SetTipText(nullptr, true);
-    EXPECT_EQ(button.tipText(), "Stop audio recording");
+    EXPECT_EQ(SkinButtonProbe(button).tipText(), "Stop audio recording");
 }
 
 // The tooltip windows of this thread whose tool is the given button.
@@ -124,7 +125,7 @@ TEST_F(ButtonBehaviour, TooltipWindowWaitsForThePointerAndKeepsTheText) {
     HWND hwnd = Add(button, 1);
     button.SetTipText("Record audio", true);
     EXPECT_TRUE(TooltipsOf(hwnd).empty()) << "no top-level window before it is needed";
-    EXPECT_EQ(button.tipText(), "Record audio");
+    EXPECT_EQ(SkinButtonProbe(button).tipText(), "Record audio");
 
     MSG paint{hwnd, WM_PAINT, 0, 0, 0, {}};
     fw::Window::PreTranslateChain(paint);
@@ -135,13 +136,13 @@ TEST_F(ButtonBehaviour, TooltipWindowWaitsForThePointerAndKeepsTheText) {
     std::vector<HWND> tips = TooltipsOf(hwnd);
     ASSERT_EQ(tips.size(), 1u);
     EXPECT_EQ(SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
-    EXPECT_EQ(button.tipText(), "Record audio");
+    EXPECT_EQ(SkinButtonProbe(button).tipText(), "Record audio");
 
     button.SetTipText("Stop audio recording", true);
     fw::Window::PreTranslateChain(move);
     EXPECT_EQ(TooltipsOf(hwnd).size(), 1u);
     EXPECT_EQ(SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
-    EXPECT_EQ(button.tipText(), "Stop audio recording");
+    EXPECT_EQ(SkinButtonProbe(button).tipText(), "Stop audio recording");
 }
 
 TEST_F(ButtonBehaviour, HotTrackingConditions) {
@@ -153,26 +154,26 @@ TEST_F(ButtonBehaviour, HotTrackingConditions) {
 
     PointAt(solidWindow);
     SendMessageA(solidWindow, WM_MOUSEMOVE, 0, middle);
-    EXPECT_FALSE(solid.isHot()) << "a 3-D button never becomes hot";
+    EXPECT_FALSE(SkinButtonProbe(solid).isHot()) << "a 3-D button never becomes hot";
 
     PointAt(flatWindow);
     SendMessageA(flatWindow, WM_MOUSEMOVE, MK_LBUTTON, middle);
-    EXPECT_FALSE(flat.isHot()) << "a press that started elsewhere";
+    EXPECT_FALSE(SkinButtonProbe(flat).isHot()) << "a press that started elsewhere";
     SendMessageA(flatWindow, WM_MOUSEMOVE, 0, middle);
-    EXPECT_TRUE(flat.isHot());
+    EXPECT_TRUE(SkinButtonProbe(flat).isHot());
     // Still over it: the mouse-leave request must not end the hot state.
     Pump(50);
-    EXPECT_TRUE(flat.isHot());
+    EXPECT_TRUE(SkinButtonProbe(flat).isHot());
     SetCursorPos(5, 5);
     SendMessageA(flatWindow, WM_MOUSEMOVE, 0, MAKELPARAM(-300, -300));
-    EXPECT_FALSE(flat.isHot());
+    EXPECT_FALSE(SkinButtonProbe(flat).isHot());
 
     PointAt(flatWindow);
     SendMessageA(flatWindow, WM_MOUSEMOVE, 0, middle);
-    ASSERT_TRUE(flat.isHot());
+    ASSERT_TRUE(SkinButtonProbe(flat).isHot());
     SetCursorPos(5, 5);
     Pump(700);
-    EXPECT_FALSE(flat.isHot()) << "the platform's mouse-leave notice ends it";
+    EXPECT_FALSE(SkinButtonProbe(flat).isHot()) << "the platform's mouse-leave notice ends it";
 }
 
 TEST_F(ButtonBehaviour, DisablingTheFocusedButtonMovesFocusOn) {
@@ -254,7 +255,9 @@ TEST_F(ButtonBehaviour, SystemColourChangeResetsColours) {
     }
     SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
     for (int i = 0; i < SkinButton::ColourCount; ++i) {
-        EXPECT_EQ(button.colour(i), GetSysColor(i % 2 ? COLOR_BTNTEXT : COLOR_BTNFACE)) << i;
+        EXPECT_EQ(SkinButtonProbe(button).colour(i),
+                  GetSysColor(i % 2 ? COLOR_BTNTEXT : COLOR_BTNFACE))
+            << i;
     }
 }
 } // namespace

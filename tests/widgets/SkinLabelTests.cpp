@@ -1,3 +1,4 @@
+#include "tests/widgets/SkinLabelProbe.h"
 #include "TestSupport.h"
 #include "widgets/statics/SkinLabel.h"
 
@@ -39,7 +40,7 @@ TEST_F(LabelPaint, AlignmentOffsets) {
 
 TEST_F(LabelPaint, TemplateTextPaintsItsFirstLineOnly) {
     Make("AB\nCD", SS_LEFT);
-    EXPECT_EQ(label.lineCount(), 1);
+    EXPECT_EQ(SkinLabelProbe(label).lineCount(), 1);
     Canvas canvas(W, H, kWhite);
     Paint(canvas);
     EXPECT_BOX(canvas.BoxOf(kBlack), Shifted(ReferenceInk("AB"), 2, 0), "first line");
@@ -48,7 +49,7 @@ TEST_F(LabelPaint, TemplateTextPaintsItsFirstLineOnly) {
 TEST_F(LabelPaint, NewTextPaintsLinesOneBelowTheFontHeight) {
     HWND hwnd = Make("Old", SS_LEFT);
     SetWindowTextA(hwnd, "CD\nCD");
-    EXPECT_EQ(label.lineCount(), 2);
+    EXPECT_EQ(SkinLabelProbe(label).lineCount(), 2);
     EXPECT_EQ(fw::WindowText(hwnd), "Old") << "the platform's copy keeps the old text";
     Canvas canvas(W, H, kWhite);
     Paint(canvas);
@@ -58,8 +59,8 @@ TEST_F(LabelPaint, NewTextPaintsLinesOneBelowTheFontHeight) {
     EXPECT_BOX(canvas.BoxOf(kBlack), both, "two lines");
 
     SetWindowTextA(hwnd, "CD\n");
-    EXPECT_EQ(label.lineCount(), 2) << "a trailing line feed adds an empty line";
-    EXPECT_EQ(label.caption(), "CD\n");
+    EXPECT_EQ(SkinLabelProbe(label).lineCount(), 2) << "a trailing line feed adds an empty line";
+    EXPECT_EQ(SkinLabelProbe(label).caption(), "CD\n");
 }
 
 TEST_F(LabelPaint, DisabledLabelPaintsAShadow) {

@@ -15,14 +15,9 @@ constexpr LONG kTypeBits = 0x1F;
 constexpr int kTipToolId = 1;
 constexpr int kTipWidth = 400;
 
-HINSTANCE ResourceInstance() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
-}
-
 HICON LoadIconResource(int id, int cx, int cy) {
-    return static_cast<HICON>(
-        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
+    return static_cast<HICON>(LoadImageA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(id),
+                                         IMAGE_ICON, cx, cy, 0));
 }
 } // namespace
 
@@ -198,8 +193,8 @@ int SkinButton::SetPointerCursor(WORD cursorId, bool repaint) {
     if (cursorId == 0) {
         return Ok;
     }
-    m_cursor.reset(static_cast<HCURSOR>(
-        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, 0, 0, 0)));
+    m_cursor.reset(static_cast<HCURSOR>(LoadImageA(
+        fw::Application::ResourceInstance(), MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, 0, 0, 0)));
     if (!m_cursor) {
         return ResourceFailed;
     }
@@ -246,10 +241,10 @@ std::string SkinButton::tipText() const {
     return m_tip.hwnd() ? m_tip.GetText(hwnd(), kTipToolId) : m_tipText;
 }
 
-void SkinButton::UseParentBackground(bool repaint) {
+void SkinButton::UseParentBackground(Repainting repaint) {
     m_transparent = true;
     m_background.Discard();
-    RepaintIf(repaint);
+    RepaintIf(repaint == RepaintNow);
 }
 
 int SkinButton::SetColour(int which, COLORREF colour, bool repaint) {
@@ -468,12 +463,10 @@ bool SkinButton::OpenMenu() {
     return true;
 }
 
-// Menu items report their command id, not their menu, so while the button's own menu is open
-// every request is one of its items; a popup's item is known by its registered handle.
+// Menu items report their command id, not their menu: the item data tells the items of glyph
+// menus (their records) from any other window's, whose data the menu must not read.
 bool SkinButton::MeasureMenuItem(MEASUREITEMSTRUCT& item) {
-    const auto menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.itemID));
-    const bool registered = IsMenu(menu) && GlyphMenu::IsRegisteredMenu(menu);
-    if (!hasMenu() || !(registered || m_menuShown)) {
+    if (!hasMenu() || !GlyphMenu::IsRegisteredItem(item.itemData)) {
         return false;
     }
     m_menu.MeasureItem(item);
@@ -490,11 +483,11 @@ bool SkinButton::DrawMenuItem(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-bool SkinButton::AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result) {
+bool SkinButton::AnswerMenuChar(wchar_t ch, UINT menuFlag, HMENU menu, LRESULT& result) {
     if (!GlyphMenu::IsRegisteredMenu(menu)) {
         return false;
     }
-    result = GlyphMenu::MenuCharToPosition(static_cast<unsigned char>(ch), menuFlag, menu);
+    result = GlyphMenu::MenuCharToPosition(ch, menuFlag, menu);
     return true;
 }
 
@@ -517,6 +510,19 @@ LRESULT SkinButton::OnSetStyle(UINT newStyle, bool redraw) {
 }
 
 void SkinButton::MapMessages() {
+    MapHotTracking();
+    MapMenuMessages();
+    MapButtonMessages();
+    messages().OnSysColorChange([this] {
+        Default();
+        m_background.Discard();
+        ResetColours(true);
+    });
+}
+
+// The pointer and everything that ends the hot state: leaving, focus, cancel, deactivation,
+// disabling.
+void SkinButton::MapHotTracking() {
     auto& map = messages();
     map.OnSetCursor([this](HWND, UINT, UINT) {
         if (m_cursor) {
@@ -557,11 +563,10 @@ void SkinButton::MapMessages() {
         Default();
         OnEnable(enabled);
     });
-    map.OnSysColorChange([this] {
-        Default();
-        m_background.Discard();
-        ResetColours(true);
-    });
+}
+
+void SkinButton::MapMenuMessages() {
+    auto& map = messages();
     map.OnMeasureItem([this](MEASUREITEMSTRUCT& item) {
         if (item.CtlType == ODT_MENU && MeasureMenuItem(item)) {
             return TRUE;
@@ -574,11 +579,14 @@ void SkinButton::MapMessages() {
         }
         return static_cast<BOOL>(Default());
     });
-    map.OnMenuChar([this](char ch, UINT menuFlag, HMENU menu) {
+    map.OnMenuChar([this](wchar_t ch, UINT menuFlag, HMENU menu) {
         LRESULT result = 0;
         return AnswerMenuChar(ch, menuFlag, menu, result) ? result : Default();
     });
-    // The button's own messages.
+}
+
+void SkinButton::MapButtonMessages() {
+    auto& map = messages();
     map.OnMessage(BM_SETSTYLE, [this](WPARAM style, LPARAM redraw) {
         return OnSetStyle(static_cast<UINT>(style), redraw != FALSE);
     });

@@ -27,6 +27,8 @@ public:
         ColourCount
     };
     enum Result : int { Ok = 0, ResourceFailed = 1, OutOfRange = 4 };
+    // Whether a setter repaints the button at once.
+    enum Repainting : bool { NoRepaint = false, RepaintNow = true };
 
     SkinButton();
     ~SkinButton() override;
@@ -48,7 +50,9 @@ public:
     int SetImageAlign(BYTE align, bool repaint);
     int SetPointerCursor(WORD cursorId, bool repaint);
     void SetTipText(const char* text, bool activate);
-    void UseParentBackground(bool repaint);
+    // The face becomes a copy of the parent's pixels behind the button, taken afresh at the
+    // next paint.
+    void UseParentBackground(Repainting repaint);
     int SetColour(int which, COLORREF colour, bool repaint);
     int ResetColours(bool repaint);
     int SetImageMargins(int x, int y, bool repaint);
@@ -72,18 +76,6 @@ public:
     // Loads the drop-down menu from a menu template resource; its sub-menu 0 opens under the
     // button and the chosen command is posted to target. Menu id 0 removes the menu.
     int SetMenu(UINT menuId, HWND target, const MenuCallback& callback, bool repaint);
-
-    bool isHot() const { return m_hot; }
-    bool isFlat() const { return m_flat; }
-    bool isDefault() const { return m_isDefault; }
-    bool isCheckBox() const { return m_isCheckBox; }
-    bool isChecked() const { return m_checked; }
-    BYTE imageAlign() const { return m_imageAlign; }
-    COLORREF colour(int which) const { return m_colours[which]; }
-    HICON hotIcon() const { return m_hotIcon.icon.get(); }
-    HICON normalIcon() const { return m_normalIcon.icon.get(); }
-    HCURSOR pointerCursor() const { return m_cursor.get(); }
-    std::string tipText() const;
 
     // Paints the button for an owner-draw request.
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
@@ -121,7 +113,7 @@ protected:
     // The drop-down menu's share of the button's messages; false leaves them to the default.
     virtual bool MeasureMenuItem(MEASUREITEMSTRUCT& item);
     virtual bool DrawMenuItem(const DRAWITEMSTRUCT& item);
-    virtual bool AnswerMenuChar(char ch, UINT menuFlag, HMENU menu, LRESULT& result);
+    virtual bool AnswerMenuChar(wchar_t ch, UINT menuFlag, HMENU menu, LRESULT& result);
     // Opens the drop-down menu when one is loaded; false when there is none.
     virtual bool OpenMenu();
     virtual void OpenAddress(const std::string& address);
@@ -145,7 +137,11 @@ private:
     void EnsureTip();
     void ApplyTipText();
     void ReleaseImages();
+    std::string tipText() const;
     void MapMessages();
+    void MapHotTracking();
+    void MapMenuMessages();
+    void MapButtonMessages();
     void OnMouseMove(POINT point, UINT keys);
     void LeaveHot();
     void OnEnable(bool enabled);

@@ -1,8 +1,8 @@
 #include "widgets/menu/GlyphMenu.h"
 
+#include "base/AnsiText.h"
 #include "framework/Application.h"
-#include "widgets/menu/MenuHandleMap.h"
-#include "widgets/menu/MenuLook.h"
+#include "widgets/menu/MenuRegistry.h"
 #include "widgets/menu/MenuTemplate.h"
 #include "widgets/menu/SharedGlyphs.h"
 
@@ -10,38 +10,16 @@
 
 namespace {
 constexpr int kTextLimit = 1024;
-
-std::wstring Widen(const char* text) {
-    if (!text || !*text) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(std::max(length, 1)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
+// The platform's menu flags of the items re-synchronisation makes or re-attaches.
+constexpr UINT kOwnerDrawnByPosition = MF_BYPOSITION | MF_OWNERDRAW;
+constexpr UINT kOwnerDrawnPopup = kOwnerDrawnByPosition | MF_POPUP;
+constexpr UINT kOwnerDrawnSeparator = kOwnerDrawnByPosition | MF_SEPARATOR;
+// GetMenuState keeps a popup's item count above the low byte, which holds the flags.
+constexpr UINT kStateFlags = 0xFF;
 
 std::wstring Lowered(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
-}
-
-HMODULE ResourceModule() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->instance() ? app->instance() : GetModuleHandleA(nullptr);
 }
 
 LPCWSTR AsItemData(const GlyphMenuData* record) {
@@ -55,27 +33,25 @@ GlyphMenu::~GlyphMenu() {
     DestroyMenu();
 }
 
-std::vector<HMENU>& GlyphMenu::Registry() {
-    static std::vector<HMENU> registry;
-    return registry;
-}
-
-void GlyphMenu::Unregister(HMENU menu) {
-    auto& registry = Registry();
-    registry.erase(std::remove(registry.begin(), registry.end(), menu), registry.end());
-}
-
 bool GlyphMenu::IsRegisteredMenu(HMENU menu) {
-    const auto& registry = Registry();
-    return menu && std::find(registry.begin(), registry.end(), menu) != registry.end();
+    return MenuRegistry::Instance().IsPopup(menu);
 }
 
-bool GlyphMenu::IsClassicTheme() {
-    return MenuLook::IsClassicTheme();
+bool GlyphMenu::IsRegisteredItem(ULONG_PTR itemData) {
+    const auto* record = reinterpret_cast<const GlyphMenuData*>(itemData);
+    const auto menus = MenuRegistry::Instance().PopupObjects();
+    return record && std::any_of(menus.begin(), menus.end(), [record](const GlyphMenu* menu) {
+               return menu->HoldsRecord(record);
+           });
+}
+
+bool GlyphMenu::HoldsRecord(const GlyphMenuData* record) const {
+    return std::any_of(m_records.begin(), m_records.end(),
+                       [record](const auto& held) { return held.get() == record; });
 }
 
 GlyphMenu* GlyphMenu::FromHandle(HMENU menu) {
-    return MenuHandleMap::Find(menu);
+    return MenuRegistry::Instance().Find(menu);
 }
 
 bool GlyphMenu::Attach(HMENU menu) {
@@ -86,16 +62,12 @@ bool GlyphMenu::Attach(HMENU menu) {
         DestroyMenu();
     }
     fw::Menu::operator=(fw::Menu::Adopt(menu));
-    MenuHandleMap::Bind(menu, this);
+    MenuRegistry::Instance().Bind(menu, this);
     return true;
 }
 
 void GlyphMenu::SetCheckImages(HIMAGELIST images, int idSelected, int id) {
-    if (m_checkImagesShared) {
-        m_checkImages.release();
-    }
-    m_checkImages.reset(images);
-    m_checkImagesShared = false;
+    m_checkImages = images ? std::make_shared<fw::ImageList>(images) : nullptr;
     m_checkImageIdSelected = idSelected;
     m_checkImageId = id;
 }
@@ -107,7 +79,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
         flags = (flags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
     }
     if (flags & MF_POPUP) {
-        Registry().push_back(reinterpret_cast<HMENU>(id));
+        MenuRegistry::Instance().AddPopup(reinterpret_cast<HMENU>(id));
         m_subMenus.push_back(reinterpret_cast<HMENU>(id));
     }
     auto record = std::make_unique<GlyphMenuData>();
@@ -115,7 +87,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
         record->text = text;
     }
     if (glyph < 0) {
-        record->sharedGlyphIndex = FindSharedGlyph(id);
+        record->sharedGlyphIndex = SharedGlyphs::Instance().Find(id);
     } else {
         fw::ImageList scratch(
             ImageList_Create(m_glyphWidth, m_glyphHeight, ILC_COLORDDB | ILC_MASK, 1, 1));
@@ -138,7 +110,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
 
 GlyphMenuData* GlyphMenu::ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text) {
     auto* record = new GlyphMenuData;
-    record->text = Widen(text);
+    record->text = fw::Widen(text);
     record->itemFlags = flags;
     record->commandId = id;
     ModifyMenuW(get(), static_cast<UINT>(position), flags, id,
@@ -156,12 +128,12 @@ GlyphMenuData* GlyphMenu::ClaimRecord(UINT_PTR id) {
     return nullptr;
 }
 
-GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) {
+const GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) const {
     const int count = GetMenuItemCount(get());
     for (int i = 0; i < count; ++i) {
         if (HMENU sub = GetSubMenu(get(), i)) {
-            if (GlyphMenu* subMenu = FromHandle(sub)) {
-                if (GlyphMenu* owner = subMenu->FindItemOwner(id, position)) {
+            if (const GlyphMenu* subMenu = FromHandle(sub)) {
+                if (const GlyphMenu* owner = subMenu->FindItemOwner(id, position)) {
                     return owner;
                 }
             }
@@ -174,16 +146,16 @@ GlyphMenu* GlyphMenu::FindItemOwner(UINT_PTR id, int& position) {
     return nullptr;
 }
 
-bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) {
+bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) const {
     if (!(flags & MF_BYPOSITION)) {
         int position = -1;
-        GlyphMenu* owner = FindItemOwner(idOrPosition, position);
+        const GlyphMenu* owner = FindItemOwner(idOrPosition, position);
         return owner && owner->GetItemText(static_cast<UINT>(position), text, MF_BYPOSITION);
     }
     if (idOrPosition >= m_records.size()) {
         return false;
     }
-    text = Narrow(m_records[idOrPosition]->text);
+    text = fw::Narrow(m_records[idOrPosition]->text);
     return true;
 }
 
@@ -200,40 +172,14 @@ void GlyphMenu::SyncRecords() {
     std::vector<GlyphMenuData*> fresh;
     const int count = GetMenuItemCount(get());
     for (int i = 0; i < count; ++i) {
-        const UINT position = static_cast<UINT>(i);
-        const UINT state = GetMenuState(get(), position, MF_BYPOSITION);
+        const UINT state = GetMenuState(get(), static_cast<UINT>(i), MF_BYPOSITION);
         GlyphMenuData* record = nullptr;
-        if (HMENU sub = GetSubMenu(get(), i)) {
-            const auto handle = reinterpret_cast<UINT_PTR>(sub);
-            record = ClaimRecord(handle);
-            const std::wstring text = LiveText(i);
-            if (!record) {
-                record = ReplaceItemAt(i, (state & 0xEF) | 0x510, handle, Narrow(text).c_str());
-            } else if (!text.empty()) {
-                record->text = text;
-            }
+        if (GetSubMenu(get(), i)) {
+            record = SyncPopup(i, state);
         } else if (state & MF_SEPARATOR) {
-            record = ClaimRecord(0);
-            // Re-attached by position: the stored flags need not say so.
-            if (record) {
-                ModifyMenuW(get(), position, record->itemFlags | MF_BYPOSITION, 0,
-                            AsItemData(record));
-            } else {
-                record = ReplaceItemAt(i, state | 0xD00, 0, "");
-            }
+            record = SyncSeparator(i, state);
         } else {
-            const UINT id = GetMenuItemID(get(), i);
-            record = ClaimRecord(id);
-            const std::wstring text = LiveText(i);
-            if (record) {
-                record->itemFlags = state | 0x500;
-                if (!text.empty()) {
-                    record->text = text;
-                }
-                ModifyMenuW(get(), position, record->itemFlags, id, AsItemData(record));
-            } else {
-                record = ReplaceItemAt(i, state | 0x500, id, Narrow(text).c_str());
-            }
+            record = SyncCommand(i, state);
         }
         fresh.push_back(record);
     }
@@ -247,6 +193,46 @@ void GlyphMenu::SyncRecords() {
         kept.emplace_back(record);
     }
     m_records = std::move(kept);
+}
+
+GlyphMenuData* GlyphMenu::SyncPopup(int position, UINT state) {
+    const auto handle = reinterpret_cast<UINT_PTR>(GetSubMenu(get(), position));
+    GlyphMenuData* record = ClaimRecord(handle);
+    const std::wstring text = LiveText(position);
+    if (!record) {
+        const UINT flags = (state & kStateFlags & ~UINT{MF_POPUP}) | kOwnerDrawnPopup;
+        return ReplaceItemAt(position, flags, handle, fw::Narrow(text).c_str());
+    }
+    if (!text.empty()) {
+        record->text = text;
+    }
+    return record;
+}
+
+GlyphMenuData* GlyphMenu::SyncSeparator(int position, UINT state) {
+    GlyphMenuData* record = ClaimRecord(0);
+    if (!record) {
+        return ReplaceItemAt(position, state | kOwnerDrawnSeparator, 0, "");
+    }
+    // Re-attached by position: the stored flags need not say so.
+    ModifyMenuW(get(), static_cast<UINT>(position), record->itemFlags | MF_BYPOSITION, 0,
+                AsItemData(record));
+    return record;
+}
+
+GlyphMenuData* GlyphMenu::SyncCommand(int position, UINT state) {
+    const UINT id = GetMenuItemID(get(), position);
+    GlyphMenuData* record = ClaimRecord(id);
+    const std::wstring text = LiveText(position);
+    if (!record) {
+        return ReplaceItemAt(position, state | kOwnerDrawnByPosition, id, fw::Narrow(text).c_str());
+    }
+    record->itemFlags = state | kOwnerDrawnByPosition;
+    if (!text.empty()) {
+        record->text = text;
+    }
+    ModifyMenuW(get(), static_cast<UINT>(position), record->itemFlags, id, AsItemData(record));
+    return record;
 }
 
 int GlyphMenu::PlainTopLevelShift() const {
@@ -288,7 +274,7 @@ bool GlyphMenu::LoadMenu(UINT resourceId) {
 }
 
 bool GlyphMenu::LoadMenu(const char* resourceName) {
-    return LoadFromModule(ResourceModule(), resourceName) ||
+    return LoadFromModule(fw::Application::ResourceInstance(), resourceName) ||
            LoadFromModule(GetModuleHandleA(nullptr), resourceName);
 }
 
@@ -330,8 +316,7 @@ void GlyphMenu::BuildFromTemplate(const BYTE* data, size_t size) {
             auto sub = std::make_unique<GlyphMenu>();
             sub->m_checkImageIdSelected = m_checkImageIdSelected;
             sub->m_checkImageId = m_checkImageId;
-            sub->m_checkImages.reset(m_checkImages.get());
-            sub->m_checkImagesShared = true;
+            sub->m_checkImages = m_checkImages;
             sub->Attach(CreatePopupMenu());
             top->AppendGlyphItem(item.text.c_str(), option, reinterpret_cast<UINT_PTR>(sub->get()),
                                  -1);
@@ -368,32 +353,37 @@ void GlyphMenu::MakePlainTopLevel() {
 }
 
 void GlyphMenu::DestroyMenu() {
-    Unregister(get());
+    MenuRegistry& registry = MenuRegistry::Instance();
+    registry.RemovePopup(get());
     for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
-        Unregister(*it);
+        registry.RemovePopup(*it);
+        // The platform destroys a popup with its parent; an object of the caller's that holds
+        // it must let go now, or it would destroy the handle again later.
+        GlyphMenu* sub = registry.Find(*it);
+        const bool owned = std::any_of(m_ownedSubMenus.begin(), m_ownedSubMenus.end(),
+                                       [sub](const auto& held) { return held.get() == sub; });
+        if (sub && !owned) {
+            sub->DestroyMenu();
+        }
     }
     // Deepest first: each sub-menu destroys its own handle before this one goes.
     while (!m_ownedSubMenus.empty()) {
         m_ownedSubMenus.pop_back();
     }
     m_subMenus.clear();
-    if (m_checkImagesShared) {
-        m_checkImages.release();
-    }
     m_checkImages.reset();
-    m_checkImagesShared = false;
-    MenuHandleMap::Unbind(get(), this);
+    registry.Unbind(get(), this);
     Reset();
     m_records.clear();
     m_plainTopLevel = false;
 }
 
-LRESULT GlyphMenu::MenuCharToPosition(UINT character, UINT menuFlags, HMENU menu) {
+LRESULT GlyphMenu::MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu) {
     GlyphMenu* object = FromHandle(menu);
     if (!object || !(menuFlags & MF_POPUP)) {
         return 0;
     }
-    const std::wstring key = Lowered(std::wstring{L'&', static_cast<wchar_t>(character)});
+    const std::wstring key = Lowered(std::wstring{L'&', character});
     if (GetMenuItemCount(menu) != static_cast<int>(object->m_records.size())) {
         object->SyncRecords();
     }

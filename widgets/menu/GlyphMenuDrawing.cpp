@@ -5,7 +5,6 @@
 #include "framework/ClientDC.h"
 #include "base/GdiObject.h"
 #include "framework/SelectGuard.h"
-#include "framework/Window.h"
 #include "widgets/menu/GlyphEffects.h"
 #include "widgets/menu/GlyphMenuMemDC.h"
 #include "widgets/menu/MenuLook.h"
@@ -21,11 +20,6 @@ using paint::FillSolid;
 using paint::FrameSolid;
 
 namespace {
-HWND MainWindow() {
-    fw::Application* app = fw::Application::Current();
-    return app && app->mainWindow ? app->mainWindow->hwnd() : nullptr;
-}
-
 fw::Font MenuFont() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -63,6 +57,14 @@ int TextWidth(HDC dc, const std::wstring& text) {
 int Height(const RECT& r) {
     return r.bottom - r.top;
 }
+
+const GlyphMenuData* RecordOf(const DRAWITEMSTRUCT& item) {
+    return reinterpret_cast<const GlyphMenuData*>(item.itemData);
+}
+
+bool IsSeparator(const GlyphMenuData* record) {
+    return record && (record->itemFlags & MF_SEPARATOR);
+}
 } // namespace
 
 struct GlyphMenu::GlyphSource {
@@ -74,12 +76,47 @@ struct GlyphMenu::GlyphSource {
     bool variants = false;
 };
 
+// One item's drawing request as the renderers' steps read it.
+struct GlyphMenu::ItemPaint {
+    const DRAWITEMSTRUCT& item;
+    const GlyphMenuData* record;
+    HDC dc; // the request's context, or an off-screen copy of the item
+    UINT state;
+    GlyphSource source;
+    GlyphKind kind;
+
+    const RECT& rect() const { return item.rcItem; }
+    bool selected() const { return state & ODS_SELECTED; }
+    bool checked() const { return state & ODS_CHECKED; }
+    bool grayed() const { return state & ODS_GRAYED; }
+    void DrawImage(int index, int x, int y) const {
+        if (source.list) {
+            ImageList_Draw(source.list, index, dc, x, y, ILD_TRANSPARENT);
+        }
+    }
+};
+
+struct GlyphMenu::FlatLook {
+    bool themed;
+    int pad;
+    int gutterWidth;
+    COLORREF face;   // the glyph column
+    COLORREF window; // the item area
+    COLORREF highlight;
+    COLORREF selectionFill;
+};
+
+struct GlyphMenu::ClassicLook {
+    bool framed; // glyph boxes get 3-D frames
+    COLORREF bg;
+};
+
 void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
     const bool flat = MenuLook::Flat();
     const int pad = flat && MenuLook::settings().glyphEffects ? 7 : 4;
     const int menuBar = GetSystemMetrics(SM_CYMENU);
-    if (record && (record->itemFlags & MF_SEPARATOR)) {
+    if (IsSeparator(record)) {
         item.itemWidth = 0;
         item.itemHeight = static_cast<UINT>(std::max(menuBar / 2, (pad + m_glyphHeight) / 2));
         return;
@@ -89,9 +126,9 @@ void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     int width = 0;
     {
         fw::Font font = MenuFont();
-        fw::ClientDC dc(MainWindow());
-        fw::SelectGuard select(dc.get(), versionClass > 1 ? font.get() : nullptr);
-        if (versionClass != 0) {
+        fw::ClientDC dc(fw::Application::MainWindowHandle());
+        fw::SelectGuard select(dc.get(), versionClass > MenuLook::kNtOther ? font.get() : nullptr);
+        if (versionClass != MenuLook::kHostedLayer) {
             width = TextWidth(dc.get(), text);
         } else {
             RECT calc{0, 0, 0, 0};
@@ -136,7 +173,7 @@ GlyphMenu::GlyphSource GlyphMenu::SourceOf(const GlyphMenuData* record, bool fla
         source.index = shared;
         source.own = 0;
         source.list = SharedGlyphs::Instance().list();
-        source.variants = effects && HasGlyphVariants(shared);
+        source.variants = effects && SharedGlyphs::Instance().HasVariants(shared);
         source.faded = shared + 1;
         source.shadow = shared + 2;
     }
@@ -177,131 +214,149 @@ void GlyphMenu::DrawDisabled(HDC dc, const GlyphSource& source, int x, int y,
     }
 }
 
-bool GlyphMenu::HasCheckBitmap(HMENU menu, UINT id) const {
+// Whether the item carries a checked-state bitmap of its own.
+bool GlyphMenu::HasCheckBitmap(const DRAWITEMSTRUCT& item) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_CHECKMARKS;
-    return GetMenuItemInfoW(menu, id, FALSE, &info) && info.hbmpChecked;
+    return GetMenuItemInfoW(reinterpret_cast<HMENU>(item.hwndItem), item.itemID, FALSE, &info) &&
+           info.hbmpChecked;
+}
+
+GlyphMenu::FlatLook GlyphMenu::MakeFlatLook() const {
+    FlatLook look{};
+    look.themed = MenuLook::Themed();
+    look.pad = MenuLook::settings().glyphEffects ? 7 : 4;
+    look.gutterWidth = look.pad + m_glyphWidth;
+    look.face = GetSysColor(COLOR_BTNFACE);
+    if (!look.themed) {
+        look.face = LightenColour(look.face, 0.25);
+    }
+    look.window = GetSysColor(COLOR_WINDOW);
+    look.highlight = GetSysColor(COLOR_HIGHLIGHT);
+    look.selectionFill = LightenColour(look.highlight, look.themed ? 0.7 : 0.85);
+    return look;
 }
 
 void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
-    const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
-    const MenuLook::Settings& settings = MenuLook::settings();
-    const bool themed = MenuLook::Themed();
-    const int pad = settings.glyphEffects ? 7 : 4;
-    COLORREF face = GetSysColor(COLOR_BTNFACE);
-    if (!themed) {
-        face = LightenColour(face, 0.25);
-    }
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    const COLORREF selectionFill = LightenColour(highlight, themed ? 0.7 : 0.85);
-    const int gutterWidth = pad + m_glyphWidth;
+    const FlatLook look = MakeFlatLook();
     UINT state = item.itemState;
     HDC dc = item.hDC;
     // A disabled item is painted off-screen in one piece, so that no selection flickers.
     std::optional<GlyphMenuMemDC> offScreen;
     fw::Font font;
     std::optional<fw::SelectGuard> selectFont;
-    if ((state & ODS_GRAYED) && !settings.selectDisabledFlat) {
+    if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledFlat) {
         state &= ~UINT{ODS_SELECTED};
         offScreen.emplace(item.hDC, item.rcItem);
         dc = offScreen->get();
         font = MenuFont();
         selectFont.emplace(dc, font.get());
     }
-    const RECT r = item.rcItem;
-    const RECT gutter{r.left, r.top, r.left + gutterWidth, r.bottom};
-    if (record && (record->itemFlags & MF_SEPARATOR)) {
-        FillSolid(dc, r, window);
-        RECT line = r;
-        line.top += Height(r) / 2;
-        line.left = gutter.right + pad;
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
-        FillSolid(dc, gutter, face);
-        FrameSolid(dc, gutter, face);
+    const GlyphMenuData* record = RecordOf(item);
+    if (IsSeparator(record)) {
+        DrawFlatSeparator(dc, item.rcItem, look);
         return;
     }
     const GlyphSource source = SourceOf(record, true);
-    const GlyphKind kind = KindOf(source, state);
-    const bool selected = state & ODS_SELECTED;
-    const bool checked = state & ODS_CHECKED;
-    if (!selected) {
-        FillSolid(dc, r, window);
-        FillSolid(dc, gutter, face);
-        FrameSolid(dc, r, window);
-        FrameSolid(dc, gutter, face);
-    } else {
-        FillSolid(dc, r, selectionFill);
-        FrameSolid(dc, r, highlight);
+    const ItemPaint paint{item, record, dc, state, source, KindOf(source, state)};
+    DrawFlatBackground(dc, item.rcItem, paint.selected(), look);
+    DrawFlatGlyph(paint, look);
+    DrawFlatText(paint, look);
+}
+
+void GlyphMenu::DrawFlatSeparator(HDC dc, const RECT& r, const FlatLook& look) const {
+    const RECT gutter{r.left, r.top, r.left + look.gutterWidth, r.bottom};
+    FillSolid(dc, r, look.window);
+    RECT line = r;
+    line.top += Height(r) / 2;
+    line.left = gutter.right + look.pad;
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    FillSolid(dc, gutter, look.face);
+    FrameSolid(dc, gutter, look.face);
+}
+
+void GlyphMenu::DrawFlatBackground(HDC dc, const RECT& r, bool selected,
+                                   const FlatLook& look) const {
+    if (selected) {
+        FillSolid(dc, r, look.selectionFill);
+        FrameSolid(dc, r, look.highlight);
+        return;
     }
-    const int gx = std::max(0, (pad + 1) / 2);
-    const int gy = std::max(0, (Height(r) - m_glyphHeight + 1) / 2);
-    const int x = r.left + gx, y = r.top + gy;
-    auto draw = [&](int index, int atX, int atY) {
-        if (source.list) {
-            ImageList_Draw(source.list, index, dc, atX, atY, ILD_TRANSPARENT);
-        }
-    };
-    const RECT box{r.left + 1, r.top + 1, r.left + gutterWidth - 1, r.bottom - 1};
-    switch (kind) {
+    const RECT gutter{r.left, r.top, r.left + look.gutterWidth, r.bottom};
+    FillSolid(dc, r, look.window);
+    FillSolid(dc, gutter, look.face);
+    FrameSolid(dc, r, look.window);
+    FrameSolid(dc, gutter, look.face);
+}
+
+void GlyphMenu::DrawFlatGlyph(const ItemPaint& paint, const FlatLook& look) const {
+    const RECT& r = paint.rect();
+    HDC dc = paint.dc;
+    const GlyphSource& source = paint.source;
+    const int x = r.left + std::max(0, (look.pad + 1) / 2);
+    const int y = r.top + std::max(0, (Height(r) - m_glyphHeight + 1) / 2);
+    const RECT box{r.left + 1, r.top + 1, r.left + look.gutterWidth - 1, r.bottom - 1};
+    switch (paint.kind) {
     case GlyphKind::CheckImages:
-        if (m_checkImages) {
-            FillSolid(dc, box, face);
-            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+        if (HIMAGELIST images = checkImages()) {
+            FillSolid(dc, box, look.face);
+            ImageList_Draw(images, paint.selected() ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Disabled:
-        DrawDisabled(dc, source, x, y, selected ? selectionFill : face);
-        if (selected) {
-            FrameSolid(dc, r, highlight);
+        DrawDisabled(dc, source, x, y, paint.selected() ? look.selectionFill : look.face);
+        if (paint.selected()) {
+            FrameSolid(dc, r, look.highlight);
         }
         break;
     case GlyphKind::Selected:
-        FillSolid(dc, box, selectionFill);
-        if (checked) {
-            FrameSolid(dc, box, highlight);
-            draw(source.index, x - 1, y - 1);
+        FillSolid(dc, box, look.selectionFill);
+        if (paint.checked()) {
+            FrameSolid(dc, box, look.highlight);
+            paint.DrawImage(source.index, x - 1, y - 1);
         } else if (source.variants) {
-            draw(source.shadow, x + 1, y + 1);
-            draw(source.index, x - 1, y - 1);
+            paint.DrawImage(source.shadow, x + 1, y + 1);
+            paint.DrawImage(source.index, x - 1, y - 1);
         } else {
-            draw(source.index, x, y);
+            paint.DrawImage(source.index, x, y);
         }
         break;
     case GlyphKind::Plain:
-        if (checked) {
-            FillSolid(dc, box, LightenColour(highlight, 0.85));
-            FrameSolid(dc, box, highlight);
-            draw(source.index, x - 1, y - 1);
+        if (paint.checked()) {
+            FillSolid(dc, box, LightenColour(look.highlight, 0.85));
+            FrameSolid(dc, box, look.highlight);
+            paint.DrawImage(source.index, x - 1, y - 1);
         } else {
-            FillSolid(dc, box, face);
-            FrameSolid(dc, box, face);
-            draw(source.variants ? source.faded : source.index, x, y);
+            FillSolid(dc, box, look.face);
+            FrameSolid(dc, box, look.face);
+            paint.DrawImage(source.variants ? source.faded : source.index, x, y);
         }
         break;
     case GlyphKind::None:
-        if (checked) {
-            const RECT check{r.left + std::max(0, (gutterWidth - 16 + 1) / 2),
-                             r.top + std::max(0, (Height(r) - 16 + 1) / 2), 0, 0};
-            DrawFlatCheck(dc, {check.left, check.top, check.left + 16, check.top + 16},
-                          HasCheckBitmap(reinterpret_cast<HMENU>(item.hwndItem), item.itemID),
-                          highlight);
+        if (paint.checked()) {
+            const int left = r.left + std::max(0, (look.gutterWidth - 16 + 1) / 2);
+            const int top = r.top + std::max(0, (Height(r) - 16 + 1) / 2);
+            DrawFlatCheck(dc, {left, top, left + 16, top + 16}, HasCheckBitmap(paint.item),
+                          look.highlight);
         }
         break;
     }
-    RECT text = r;
-    text.left = r.left + gutterWidth + 8;
+}
+
+void GlyphMenu::DrawFlatText(const ItemPaint& paint, const FlatLook& look) const {
+    RECT text = paint.rect();
+    text.left += look.gutterWidth + 8;
     COLORREF colour = GetSysColor(COLOR_MENUTEXT);
-    if (state & ODS_GRAYED) {
+    if (paint.grayed()) {
         colour = GetSysColor(COLOR_GRAYTEXT);
-        if (!themed && !selected) {
+        if (!look.themed && !paint.selected()) {
             colour = LightenColour(colour, 0.4);
         }
     }
-    const COLORREF oldColour = SetTextColor(dc, colour);
-    DrawItemText(dc, record, text, std::nullopt);
-    SetTextColor(dc, oldColour);
+    const COLORREF oldColour = SetTextColor(paint.dc, colour);
+    DrawItemText(paint.dc, paint.record, text, std::nullopt);
+    SetTextColor(paint.dc, oldColour);
 }
 
 // Label left-aligned and accelerator right-aligned in the text rectangle; the caller has set
@@ -339,111 +394,119 @@ void GlyphMenu::DrawItemText(HDC dc, const GlyphMenuData* record, RECT rect,
     SetBkMode(dc, oldMode);
 }
 
+GlyphMenu::ClassicLook GlyphMenu::MakeClassicLook() const {
+    ClassicLook look{};
+    look.framed = MenuLook::WindowsVersionClass() > MenuLook::kNtOther;
+    look.bg = GetSysColor(MenuLook::Themed() ? COLOR_BTNFACE : COLOR_MENU);
+    return look;
+}
+
 void GlyphMenu::DrawClassicItem(const DRAWITEMSTRUCT& item) {
-    const auto* record = reinterpret_cast<const GlyphMenuData*>(item.itemData);
-    const bool themed = MenuLook::Themed();
-    const bool framed = MenuLook::WindowsVersionClass() > 1;
-    const COLORREF bg = GetSysColor(themed ? COLOR_BTNFACE : COLOR_MENU);
+    const ClassicLook look = MakeClassicLook();
     UINT state = item.itemState;
     if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledClassic) {
         state &= ~UINT{ODS_SELECTED};
     }
-    HDC dc = item.hDC;
-    const RECT r = item.rcItem;
-    if (record && (record->itemFlags & MF_SEPARATOR)) {
-        FillSolid(dc, r, bg);
-        RECT line = r;
-        line.top += Height(r) / 2;
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    const GlyphMenuData* record = RecordOf(item);
+    if (IsSeparator(record)) {
+        FillSolid(item.hDC, item.rcItem, look.bg);
+        RECT line = item.rcItem;
+        line.top += Height(line) / 2;
+        DrawEdge(item.hDC, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
-    const COLORREF highlightColour = GetSysColor(COLOR_HIGHLIGHT);
+    const GlyphSource source = SourceOf(record, false);
+    const ItemPaint paint{item, record, item.hDC, state, source, KindOf(source, state)};
+    const COLORREF textColour = DrawClassicBackground(paint, look);
+    DrawClassicGlyph(paint, look);
+    DrawClassicText(paint, look, textColour);
+}
+
+// Returns the text colour the selection calls for.
+COLORREF GlyphMenu::DrawClassicBackground(const ItemPaint& paint, const ClassicLook& look) const {
+    const RECT& r = paint.rect();
+    if (!paint.selected()) {
+        FillSolid(paint.dc, r, look.bg);
+        FrameSolid(paint.dc, r, look.bg);
+        return GetSysColor(COLOR_MENUTEXT);
+    }
+    RECT fill = r;
+    if (paint.kind != GlyphKind::None || paint.checked()) {
+        fill.left = r.left + m_glyphWidth + 5;
+    }
+    FillSolid(paint.dc, fill, GetSysColor(COLOR_HIGHLIGHT));
+    return GetSysColor(COLOR_HIGHLIGHTTEXT);
+}
+
+void GlyphMenu::DrawClassicGlyph(const ItemPaint& paint, const ClassicLook& look) const {
+    const RECT& r = paint.rect();
+    HDC dc = paint.dc;
     const COLORREF btnHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
-    COLORREF textColour = GetSysColor(COLOR_MENUTEXT);
-    const GlyphSource source = SourceOf(record, false);
-    const GlyphKind kind = KindOf(source, state);
-    const bool selected = state & ODS_SELECTED;
-    const bool checked = state & ODS_CHECKED;
-    const bool grayed = state & ODS_GRAYED;
-    if (!selected) {
-        FillSolid(dc, r, bg);
-        FrameSolid(dc, r, bg);
-    } else {
-        RECT fill = r;
-        if (kind != GlyphKind::None || checked) {
-            fill.left = r.left + m_glyphWidth + 5;
-        }
-        FillSolid(dc, fill, highlightColour);
-        textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    }
     const int dy = std::max(0, (Height(r) - m_glyphHeight - 4) / 2);
-    const int gy = dy + 2;
-    const int x = r.left + 2, y = r.top + gy;
-    auto draw = [&](int index) {
-        if (source.list) {
-            ImageList_Draw(source.list, index, dc, x, y, ILD_TRANSPARENT);
-        }
-    };
+    const int x = r.left + 2, y = r.top + dy + 2;
     const RECT glyphRect{r.left + 1, r.top + dy + 1, r.left + m_glyphWidth + 3,
                          r.top + dy + m_glyphHeight + 3};
     const RECT box{r.left, r.top + dy, r.left + m_glyphWidth + 4, r.top + dy + m_glyphHeight + 4};
-    if (kind != GlyphKind::None) {
-        FrameSolid(dc, glyphRect, bg);
+    if (paint.kind != GlyphKind::None) {
+        FrameSolid(dc, glyphRect, look.bg);
     }
-    switch (kind) {
+    switch (paint.kind) {
     case GlyphKind::CheckImages:
-        if (m_checkImages) {
-            FillSolid(dc, glyphRect, bg);
-            FrameSolid(dc, box, bg);
-            ImageList_Draw(m_checkImages.get(), selected ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
+        if (HIMAGELIST images = checkImages()) {
+            FillSolid(dc, glyphRect, look.bg);
+            FrameSolid(dc, box, look.bg);
+            ImageList_Draw(images, paint.selected() ? 1 : 0, dc, x, y, ILD_TRANSPARENT);
         }
         break;
     case GlyphKind::Selected:
-        FillSolid(dc, glyphRect, bg);
-        if (framed) {
-            Draw3dFrame(dc, box, checked ? btnShadow : btnHighlight,
-                        checked ? btnHighlight : btnShadow);
+        FillSolid(dc, glyphRect, look.bg);
+        if (look.framed) {
+            Draw3dFrame(dc, box, paint.checked() ? btnShadow : btnHighlight,
+                        paint.checked() ? btnHighlight : btnShadow);
         }
-        draw(source.index);
+        paint.DrawImage(paint.source.index, x, y);
         break;
     case GlyphKind::Plain:
-        if (checked) {
-            FillSolid(dc, glyphRect, LightenColour(bg, 0.6));
-            if (framed) {
+        if (paint.checked()) {
+            FillSolid(dc, glyphRect, LightenColour(look.bg, 0.6));
+            if (look.framed) {
                 Draw3dFrame(dc, box, btnShadow, btnHighlight);
             }
         } else {
-            FillSolid(dc, glyphRect, bg);
-            FrameSolid(dc, box, bg);
+            FillSolid(dc, glyphRect, look.bg);
+            FrameSolid(dc, box, look.bg);
         }
-        draw(source.index);
+        paint.DrawImage(paint.source.index, x, y);
         break;
     case GlyphKind::Disabled:
-        FrameSolid(dc, box, bg);
-        DrawDisabled(dc, source, x, y, bg);
+        FrameSolid(dc, box, look.bg);
+        DrawDisabled(dc, paint.source, x, y, look.bg);
         break;
     case GlyphKind::None:
-        if (checked) {
+        if (paint.checked()) {
             DrawClassicCheck(
-                dc,
-                {r.left + 1, r.top + gy, r.left + m_glyphWidth + 1, r.top + dy + m_glyphHeight + 2},
-                selected, HasCheckBitmap(reinterpret_cast<HMENU>(item.hwndItem), item.itemID));
+                dc, {r.left + 1, y, r.left + m_glyphWidth + 1, r.top + dy + m_glyphHeight + 2},
+                paint.selected(), HasCheckBitmap(paint.item));
         }
         break;
     }
-    RECT text = r;
-    text.left = r.left + m_glyphWidth + 9;
+}
+
+void GlyphMenu::DrawClassicText(const ItemPaint& paint, const ClassicLook& look,
+                                COLORREF colour) const {
+    RECT text = paint.rect();
+    text.left += m_glyphWidth + 9;
     std::optional<COLORREF> embossed;
-    if (grayed && selected) {
-        textColour = bg;
-    } else if (grayed) {
-        textColour = GetSysColor(COLOR_BTNHIGHLIGHT);
+    if (paint.grayed() && paint.selected()) {
+        colour = look.bg;
+    } else if (paint.grayed()) {
+        colour = GetSysColor(COLOR_BTNHIGHLIGHT);
         embossed = GetSysColor(COLOR_GRAYTEXT);
     }
-    const COLORREF oldColour = SetTextColor(dc, textColour);
-    DrawItemText(dc, record, text, embossed);
-    SetTextColor(dc, oldColour);
+    const COLORREF oldColour = SetTextColor(paint.dc, colour);
+    DrawItemText(paint.dc, paint.record, text, embossed);
+    SetTextColor(paint.dc, oldColour);
 }
 
 void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool hasBitmap) {
@@ -452,7 +515,7 @@ void GlyphMenu::DrawClassicCheck(HDC dc, const RECT& rect, bool selected, bool h
         colour = LightenColour(colour, 0.6);
     }
     FillSolid(dc, rect, colour);
-    if (MenuLook::WindowsVersionClass() > 1) {
+    if (MenuLook::WindowsVersionClass() > MenuLook::kNtOther) {
         RECT edge = rect;
         DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     }
@@ -495,7 +558,7 @@ void GlyphMenu::DrawCheckTick(HDC dc, int x, int y, COLORREF colour) {
 
 void GlyphMenu::AlignAccelerators() {
     fw::Font font = MenuFont();
-    fw::ClientDC dc(MainWindow());
+    fw::ClientDC dc(fw::Application::MainWindowHandle());
     fw::SelectGuard select(dc.get(), font.get());
     int widest = 0;
     for (const auto& record : m_records) {

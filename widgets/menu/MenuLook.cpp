@@ -1,6 +1,6 @@
 #include "widgets/menu/MenuLook.h"
 
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 
 #include <string>
 
@@ -18,7 +18,7 @@ int MeasureVersionClass() {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!GetVersionExA(&info)) {
-        return 1;
+        return MenuLook::kNtOther;
     }
 #pragma GCC diagnostic pop
     return MenuLook::ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion,
@@ -29,26 +29,26 @@ int MeasureVersionClass() {
 int MenuLook::ClassifyWindowsVersion(DWORD platformId, DWORD major, DWORD minor) {
     if (platformId == VER_PLATFORM_WIN32_NT) {
         if (major == 4) {
-            return 5;
+            return kNt4;
         }
         if (major == 5 && minor == 0) {
-            return 6;
+            return kNt50;
         }
         if (major == 5 && minor == 1) {
-            return 7;
+            return kNt51;
         }
-        return 1;
+        return kNtOther;
     }
     if (major < 4) {
-        return 0;
+        return kHostedLayer;
     }
     if (major == 4 && minor == 10) {
-        return 3;
+        return kNonNt410;
     }
     if (major == 4 && minor == 90) {
-        return 4;
+        return kNonNt490;
     }
-    return 2;
+    return kNonNt;
 }
 
 bool MenuLook::ReadClassicTheme(HKEY root, const char* subKey) {

@@ -13,8 +13,17 @@ public:
         bool glyphEffects = true;
     };
 
-    // 0 the 16-bit-hosted layer, 1 NT (other), 2 to 4 the non-NT releases, 5 NT 4, 6 NT 5.0,
-    // 7 NT 5.1, the themed desktop generation.
+    // The Windows generations the look tells apart.
+    enum VersionClass : int {
+        kHostedLayer = 0, // the 32-bit layer hosted by a 16-bit system
+        kNtOther = 1,     // the NT family, other than below
+        kNonNt = 2,       // non-NT 4.0 and any other non-NT version
+        kNonNt410 = 3,
+        kNonNt490 = 4,
+        kNt4 = 5,
+        kNt50 = 6,
+        kNt51 = 7, // the themed desktop generation
+    };
     static int ClassifyWindowsVersion(DWORD platformId, DWORD major, DWORD minor);
     // True when the theme file named by the key's default value is the classic one.
     static bool ReadClassicTheme(HKEY root, const char* subKey);
@@ -23,7 +32,7 @@ public:
     // Read from the registry on first use; the answer holds for the rest of the run.
     static bool IsClassicTheme();
     static const Settings& settings() { return s_settings; }
-    static bool Themed() { return WindowsVersionClass() == 7 && !IsClassicTheme(); }
+    static bool Themed() { return WindowsVersionClass() == kNt51 && !IsClassicTheme(); }
     static bool Flat() {
         return (Themed() ? s_settings.drawModeThemed : s_settings.drawModeClassic) == 1;
     }

@@ -44,13 +44,25 @@ int SharedGlyphs::Store(UINT_PTR id, HICON icon, HBITMAP faded, HBITMAP shadow, 
     }
     m_ids.push_back(id);
     if (variants) {
-        const COLORREF mask = GetSysColor(COLOR_BTNFACE);
-        ImageList_AddMasked(m_list.get(), faded, mask);
-        ImageList_AddMasked(m_list.get(), shadow, mask);
-        m_ids.push_back(id);
-        m_ids.push_back(id);
+        AppendVariants(id, faded, shadow);
     }
     return index;
+}
+
+// The id table follows the list image by image: variants go in both or not at all, so that a
+// failed add leaves the command with its one glyph.
+void SharedGlyphs::AppendVariants(UINT_PTR id, HBITMAP faded, HBITMAP shadow) {
+    const COLORREF mask = GetSysColor(COLOR_BTNFACE);
+    const int fadedIndex = ImageList_AddMasked(m_list.get(), faded, mask);
+    if (fadedIndex < 0) {
+        return;
+    }
+    if (ImageList_AddMasked(m_list.get(), shadow, mask) < 0) {
+        ImageList_Remove(m_list.get(), fadedIndex);
+        return;
+    }
+    m_ids.push_back(id);
+    m_ids.push_back(id);
 }
 
 // Replacing masked images in place needs icons; a temporary list makes them from the bitmaps.

@@ -22,6 +22,7 @@ public:
 
 private:
     SharedGlyphs() = default;
+    void AppendVariants(UINT_PTR id, HBITMAP faded, HBITMAP shadow);
     void ReplaceVariants(int index, HBITMAP faded, HBITMAP shadow, int width, int height);
 
     fw::ImageList m_list;

@@ -2,7 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/ClientDC.h"
-#include "framework/RegistryKey.h"
+#include "base/RegistryKey.h"
 #include "framework/SelectGuard.h"
 
 #include <shellapi.h>

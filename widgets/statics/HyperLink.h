@@ -24,15 +24,6 @@ public:
     void SetColours(COLORREF link, COLORREF visited, COLORREF hover);
     void SetAdjustToFit(bool adjust) { m_adjustToFit = adjust; }
 
-    const std::string& target() const { return m_target; }
-    int underlineMode() const { return m_underlineMode; }
-    bool isVisited() const { return m_visited; }
-    bool isOverControl() const { return m_overControl; }
-    HFONT underlineFont() const { return m_underlineFont.get(); }
-    HFONT plainFont() const { return m_plainFont.get(); }
-    HCURSOR linkCursor() const { return m_linkCursor.get(); }
-    std::string tipText() const;
-
     // The browser's command line for a target: the placeholder %1 (quoted or bare) and what
     // follows is cut off, then the target is appended in quotes.
     static std::string BrowserCommandLine(const std::string& command, const std::string& target);
@@ -48,6 +39,8 @@ protected:
     virtual void ReportError(int code);
 
 private:
+    friend class HyperLinkProbe;
+    std::string tipText() const;
     void CreateFonts();
     void FitToText();
     void LoadLinkCursor();

@@ -35,13 +35,11 @@ public:
     void SetShadowColour(COLORREF colour, bool repaint);
     void SetTextColour(COLORREF colour, bool repaint);
 
-    const std::string& caption() const { return m_text; }
-    int lineCount() const { return m_lineCount; }
-
     // Paints the whole label into dc (client coordinates).
     void Paint(HDC dc);
 
 private:
+    friend class SkinLabelProbe;
     void MapMessages();
     void OnSetText(const char* text);
     void RepaintAfterTextChange() const;

@@ -37,7 +37,7 @@ kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
 }
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (m_loaded) {
         return E_UNEXPECTED;
     }
@@ -52,7 +52,7 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
     if (!pPropBag) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (m_loaded) {
         return E_UNEXPECTED;
     }
@@ -95,10 +95,8 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     AM_MEDIA_TYPE first{};
     if (m_output.GetMediaType(0, &first) == S_OK) {
         const WAVEFORMATEX* wfx = kit::PcmFormatOf(&first);
-        // Its first start is much slower than later ones (sound flows after up to a second,
-        // measured): that one is made now too, in the background.
-        if (wfx && DeviceSupports(*wfx) && SUCCEEDED(OpenReader(*wfx))) {
-            m_reader->Warm();
+        if (wfx && DeviceSupports(*wfx)) {
+            OpenReader(*wfx);
         }
         kit::FreeMediaType(first);
     }
@@ -111,7 +109,7 @@ HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
 bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
     const uint64_t key =
         (uint64_t{wfx.nSamplesPerSec} << 32) | (uint64_t{wfx.nChannels} << 16) | wfx.wBitsPerSample;
-    kit::ScopedLock lock(m_supportLock);
+    std::lock_guard lock(m_supportLock);
     for (const auto& [known, supported] : m_supported) {
         if (known == key) {
             return supported;

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -69,7 +70,7 @@ private:
     UINT m_deviceId = 0;
     bool m_loaded = false;
     std::unique_ptr<WaveInReader> m_reader;
-    kit::CriticalSection m_supportLock;
+    std::mutex m_supportLock;
     std::vector<std::pair<uint64_t, bool>> m_supported;
     WAVEFORMATEX m_format{};
     // Stream times: the first sample's start and the bytes delivered since.

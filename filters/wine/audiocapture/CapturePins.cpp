@@ -1,6 +1,7 @@
 #include "filters/wine/audiocapture/CapturePins.h"
 
 #include "filters/wine/audiocapture/AudioCaptureFilter.h"
+#include "filters/wine/audiocapture/WaveInDevice.h"
 
 namespace audiocapture {
 
@@ -47,18 +48,13 @@ HRESULT CaptureOutputPin::GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept {
     return kit::MakeAudioMediaType(kit::MakePcmFormat(f.rate, f.channels, f.bits), pmt);
 }
 
-DWORD CaptureOutputPin::BufferBytes(const WAVEFORMATEX& wfx) noexcept {
-    DWORD bytes = wfx.nAvgBytesPerSec / 10;
-    return bytes - bytes % wfx.nBlockAlign;
-}
-
 HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
                                            ALLOCATOR_PROPERTIES* props) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(&CurrentType());
     if (!wfx) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    LONG wanted = static_cast<LONG>(BufferBytes(*wfx));
+    LONG wanted = static_cast<LONG>(WaveInDevice::BufferBytes(*wfx));
     if (props->cBuffers < 8) {
         props->cBuffers = 8;
     }

@@ -15,8 +15,6 @@ public:
     explicit CaptureOutputPin(AudioCaptureFilter& filter) noexcept;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
-    // The bytes of one capture buffer (a tenth of a second) for the connected format.
-    static DWORD BufferBytes(const WAVEFORMATEX& wfx) noexcept;
 
 protected:
     HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept override;

@@ -1,41 +1,43 @@
 #include "filters/wine/audiocapture/WaveInReader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace audiocapture {
 
 namespace {
-constexpr size_t kBufferCount = 8;
-constexpr DWORD kCommandTimeoutMs = 3000;
+// A Stop or a Pause waits up to kDrainMs for its sound, and a loaded machine adds to that.
+constexpr DWORD kCommandTimeoutMs = 5000;
+// After a stop, the device marks its partly filled buffer done within this.
+constexpr DWORD kPartialBufferMs = 500;
 } // namespace
 
 WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept
-    : m_sink(sink), m_deviceId(deviceId), m_format(format) {
+    : m_sink(sink), m_format(format), m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_device(deviceId, format, m_bufferEvent.get()),
+      m_timeline(format.nAvgBytesPerSec, format.nBlockAlign) {
     m_format.cbSize = 0;
-    DWORD bytes = format.nAvgBytesPerSec / 10;
-    m_bufferBytes = bytes - bytes % format.nBlockAlign;
 }
 
 WaveInReader::~WaveInReader() = default;
 
 HRESULT WaveInReader::Open() noexcept {
-    m_bufferEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_commandEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_doneEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!m_bufferEvent || !m_commandEvent || !m_doneEvent) {
+    if (!m_bufferEvent || !m_commands.Create()) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
+    HRESULT hr = m_device.Allocate();
+    if (FAILED(hr)) {
+        return hr;
+    }
     try {
-        m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
-        m_headers.assign(kBufferCount, WAVEHDR{});
-        m_preroll.reserve(static_cast<size_t>(m_format.nAvgBytesPerSec) * kPrerollMs / 1000);
+        m_held.reserve(static_cast<size_t>(m_format.nAvgBytesPerSec) * kHoldMs / 1000);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
     // A device that is already gone does not fail the pause (Wine's graph cannot be released
     // after a failed pause): the thread reports the loss and keeps trying, as after a stall.
-    m_lost = OpenDevice() != MMSYSERR_NOERROR;
+    m_lost = m_device.Open() != MMSYSERR_NOERROR;
     // The thread may outlive every other reference to this module (see Discard).
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(&WaveInReader::ThreadMain), &m_module)) {
@@ -43,8 +45,8 @@ HRESULT WaveInReader::Open() noexcept {
     }
     m_thread.reset(CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr));
     if (!m_thread) {
-        HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
-        CloseDevice();
+        hr = HRESULT_FROM_WIN32(GetLastError());
+        m_device.Close();
         if (m_module) {
             FreeLibrary(m_module);
         }
@@ -78,84 +80,37 @@ void WaveInReader::Discard(std::unique_ptr<WaveInReader> reader) noexcept {
         reader->m_sinkGone = true;
     }
     if (!reader->m_thread) {
-        reader->CloseDevice();
+        reader->m_device.Close();
         return;
     }
     // From here the thread owns the reader.
     WaveInReader* owned = reader.release();
-    {
-        std::lock_guard<std::mutex> lock(owned->m_commandLock);
-        owned->m_command = Command::Quit;
-    }
-    SetEvent(owned->m_commandEvent.get());
+    owned->m_commands.Post({Kind::Quit, 0});
 }
 
 HRESULT WaveInReader::Arm() noexcept {
-    return RunCommand(Command::Arm);
+    return Run(Kind::Arm);
 }
 
 HRESULT WaveInReader::Start() noexcept {
-    return RunCommand(Command::Start);
+    return Run(Kind::Start);
 }
 
 HRESULT WaveInReader::Stop() noexcept {
-    return RunCommand(Command::Stop);
-}
-
-HRESULT WaveInReader::Warm() noexcept {
-    return RunCommand(Command::Warm);
+    return Run(Kind::Stop);
 }
 
 HRESULT WaveInReader::Pause() noexcept {
-    return RunCommand(Command::Pause);
+    return Run(Kind::Pause);
 }
 
-HRESULT WaveInReader::RunCommand(Command command) noexcept {
+// The call's time is taken here, not when the capture thread gets to it: on a loaded machine
+// that can be hundreds of milliseconds later.
+HRESULT WaveInReader::Run(Kind kind) noexcept {
     if (!m_thread) {
         return E_UNEXPECTED;
     }
-    {
-        std::lock_guard<std::mutex> lock(m_commandLock);
-        m_command = command;
-    }
-    SetEvent(m_commandEvent.get());
-    if (WaitForSingleObject(m_doneEvent.get(), kCommandTimeoutMs) != WAIT_OBJECT_0) {
-        return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
-    }
-    return m_commandResult;
-}
-
-MMRESULT WaveInReader::OpenDevice() noexcept {
-    MMRESULT rc = waveInOpen(&m_wave, m_deviceId, &m_format,
-                             reinterpret_cast<DWORD_PTR>(m_bufferEvent.get()), 0, CALLBACK_EVENT);
-    if (rc != MMSYSERR_NOERROR) {
-        m_wave = nullptr;
-        return rc;
-    }
-    for (size_t i = 0; i < m_headers.size(); ++i) {
-        WAVEHDR& h = m_headers[i];
-        h = WAVEHDR{};
-        h.lpData = reinterpret_cast<LPSTR>(m_memory[i].data());
-        h.dwBufferLength = m_bufferBytes;
-        waveInPrepareHeader(m_wave, &h, sizeof(h));
-        waveInAddBuffer(m_wave, &h, sizeof(h));
-    }
-    m_next = 0;
-    m_dataSinceOpen = false;
-    return MMSYSERR_NOERROR;
-}
-
-void WaveInReader::CloseDevice() noexcept {
-    if (!m_wave) {
-        return;
-    }
-    waveInReset(m_wave);
-    for (WAVEHDR& h : m_headers) {
-        waveInUnprepareHeader(m_wave, &h, sizeof(h));
-    }
-    waveInClose(m_wave);
-    m_wave = nullptr;
-    m_started = false;
+    return m_commands.Run({kind, CaptureTimeline::NowMs()}, kCommandTimeoutMs);
 }
 
 DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
@@ -165,10 +120,11 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 
 // Runs apart from the capture thread, because that thread can sit for seconds inside a winmm
 // call when the PulseAudio source goes away; Wine may then even resume the handle on another
-// source (measured), so only a reopened device counts as back.
+// source (measured), so only a reopened device counts as back. It watches the device only:
+// the capture thread never waits for what lies downstream (the writer queues).
 void WaveInReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
-        if (!m_recording || m_lost) {
+        if (m_state != State::Recording || m_lost) {
             continue;
         }
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
@@ -177,7 +133,7 @@ void WaveInReader::Watch() noexcept {
         }
         m_lost = true;
         ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
-        SetEvent(m_commandEvent.get());
+        SetEvent(m_bufferEvent.get());
     }
 }
 
@@ -197,50 +153,16 @@ void WaveInReader::Loop() noexcept {
         ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
     }
     for (;;) {
-        HANDLE handles[2] = {m_commandEvent.get(), m_bufferEvent.get()};
+        HANDLE handles[2] = {m_commands.PostedEvent(), m_bufferEvent.get()};
         WaitForMultipleObjects(2, handles, FALSE, 100);
-        Command command;
-        {
-            std::lock_guard<std::mutex> lock(m_commandLock);
-            command = std::exchange(m_command, Command::None);
-        }
-        switch (command) {
-        case Command::Arm:
-            ArmRun();
-            m_commandResult = S_OK;
-            SetEvent(m_doneEvent.get());
-            break;
-        case Command::Start:
-            StartRun();
-            SetEvent(m_doneEvent.get());
-            break;
-        case Command::Warm:
-            if (!m_started && m_wave) {
-                m_warming = DeviceStart();
-            }
-            m_commandResult = S_OK;
-            SetEvent(m_doneEvent.get());
-            break;
-        case Command::Pause:
-            BeginPause();
-            m_commandResult = S_OK;
-            SetEvent(m_doneEvent.get());
-            break;
-        case Command::Stop:
-            Finish();
-            m_commandResult = S_OK;
-            SetEvent(m_doneEvent.get());
-            break;
-        case Command::Quit:
-            m_recording = false;
-            CloseDevice();
-            return;
-        case Command::None:
-            break;
-        }
         CollectBuffers();
-        if (m_warming && (m_bytesSinceStart > 0 || GetTickCount64() - m_startTick > kFirstDataMs)) {
-            Finish();
+        while (auto posted = m_commands.Take()) {
+            if (posted->command.kind == Kind::Quit) {
+                m_state = State::Idle;
+                m_device.Close();
+                return;
+            }
+            m_commands.Complete(posted->id, Execute(posted->command));
         }
         if (m_lost) {
             Reconnect();
@@ -248,112 +170,180 @@ void WaveInReader::Loop() noexcept {
     }
 }
 
-// A device armed already runs on, and so does one still warming up: a restart would cost its
-// start-up delay. What a warming device captured before now is dropped.
-void WaveInReader::ArmRun() noexcept {
-    if (m_warming && m_started) {
-        CollectBuffers();
-        m_warming = false;
-        m_prerolling = true;
-        CutAtPosition();
-        return;
+HRESULT WaveInReader::Execute(const Command& command) noexcept {
+    switch (command.kind) {
+    case Kind::Arm:
+        return ArmRun();
+    case Kind::Start:
+        return StartRun(command.atMs);
+    case Kind::Pause:
+        PauseRun(command.atMs);
+        return S_OK;
+    case Kind::Stop:
+        StopRun(command.atMs);
+        return S_OK;
+    case Kind::Quit:
+        break;
     }
-    if (m_prerolling && m_started) {
-        return;
-    }
-    Finish();
-    m_prerolling = m_wave && DeviceStart();
+    return S_OK;
 }
 
-// The first run after Open begins with what the device captured since Open.
-void WaveInReader::StartRun() noexcept {
-    CollectBuffers();
-    m_commandResult = S_OK;
-    if (m_pausing && m_started) {
-        Resume();
-        return;
+HRESULT WaveInReader::ArmRun() noexcept {
+    if (m_state != State::Idle) {
+        StopRun(CaptureTimeline::NowMs());
     }
-    if (m_wave && !m_prerolling) {
+    DeviceStart();
+    m_state = State::Armed;
+    return S_OK;
+}
+
+// A resume keeps what was captured from its call on, some of which may already be held.
+HRESULT WaveInReader::StartRun(double atMs) noexcept {
+    HRESULT result = S_OK;
+    if (m_state == State::Paused) {
+        m_keepFrom = m_timeline.OffsetAt(atMs);
+    } else if (m_state == State::Idle) {
         DeviceStart();
     }
-    if (m_wave) {
-        m_commandResult = m_started ? S_OK : E_FAIL;
+    if (m_device.IsOpen() && !m_device.Started()) {
+        result = E_FAIL;
     }
-    m_recording = true;
+    m_state = State::Recording;
     m_discontinuity = true;
     m_lastDataTick = GetTickCount64();
-    for (size_t at = 0; at < m_preroll.size(); at += m_bufferBytes) {
-        DWORD bytes = static_cast<DWORD>(std::min<size_t>(m_bufferBytes, m_preroll.size() - at));
-        bool discontinuity = std::exchange(m_discontinuity, false);
-        ToSink([&](CaptureSink& sink) { sink.OnCaptured(&m_preroll[at], bytes, discontinuity); });
-    }
-    m_preroll.clear();
-    m_prerolling = false;
+    Route(m_held.data(), static_cast<DWORD>(m_held.size()), m_heldOffset);
+    m_held.clear();
+    return result;
 }
 
-// Everything recorded up to now: the device, stopped, marks its partly filled buffer done
-// and puts into it what the sound system still held (measured: within 10 ms under Wine 8).
-void WaveInReader::Finish() noexcept {
-    if (m_wave && m_started) {
-        waveInStop(m_wave);
-        m_started = false;
-        // Only a recording waits for its partly filled buffer: what a pause or a warm-up
-        // captured is dropped anyway.
-        ULONGLONG deadline = GetTickCount64() + (m_recording ? kStopWaitMs : 0);
-        while (!(m_headers[m_next].dwFlags & WHDR_DONE) && GetTickCount64() < deadline) {
-            Sleep(2);
-        }
+void WaveInReader::PauseRun(double atMs) noexcept {
+    if (m_state != State::Recording) {
+        return;
     }
+    Drain(atMs);
+    DeviceStart();
+    m_state = State::Paused;
+}
+
+void WaveInReader::StopRun(double atMs) noexcept {
+    if (m_state == State::Recording) {
+        Drain(atMs);
+    }
+    m_device.Stop(kPartialBufferMs);
     CollectBuffers();
-    m_recording = false;
-    m_prerolling = false;
-    m_preroll.clear();
-    m_pausing = false;
-    m_warming = false;
-    m_dropBytes = 0;
+    m_state = State::Idle;
+    m_held.clear();
 }
 
-void WaveInReader::BeginPause() noexcept {
-    bool running = m_recording && m_started;
-    Finish();
-    if (running && m_wave && DeviceStart()) {
-        m_pausing = true;
+// Everything captured up to `atMs` reaches the sink before this returns: the device's count
+// tells when it has captured that much, and its partly filled buffer is handed over by
+// stopping it. A device that falls short for kDrainMs (lost, or sound lost upstream) ends the
+// recording with what arrived, and the shortfall goes to the debugger output.
+void WaveInReader::Drain(double atMs) noexcept {
+    m_keepUntil = m_timeline.OffsetAt(atMs);
+    const double deadline = atMs + kDrainMs;
+    auto captured = [&] {
+        uint64_t sinceStart = m_device.CapturedSinceStart();
+        uint64_t stale = m_bytesSinceStart - m_kept;
+        return sinceStart > stale ? sinceStart - stale : 0;
+    };
+    while (m_device.Started() && !m_lost && captured() < m_keepUntil &&
+           CaptureTimeline::NowMs() < deadline) {
+        WaitForSingleObject(m_bufferEvent.get(), 5);
+        CollectBuffers();
     }
-}
-
-// The resume cuts the device's stream where its position stands now: what the device captured
-// before the click is dropped, whether it has reached a buffer yet or not.
-void WaveInReader::Resume() noexcept {
+    m_device.Stop(kPartialBufferMs);
     CollectBuffers();
-    CutAtPosition();
-    m_pausing = false;
-    m_recording = true;
-    m_discontinuity = true;
-    m_lastDataTick = GetTickCount64();
-}
-
-void WaveInReader::CutAtPosition() noexcept {
-    ULONGLONG captured = DevicePosition() - m_positionAtStart;
-    m_dropBytes = captured > m_bytesSinceStart ? captured - m_bytesSinceStart : 0;
-    m_dropBytes -= m_dropBytes % m_format.nBlockAlign;
-}
-
-ULONGLONG WaveInReader::DevicePosition() noexcept {
-    MMTIME time{};
-    time.wType = TIME_BYTES;
-    if (waveInGetPosition(m_wave, &time, sizeof(time)) != MMSYSERR_NOERROR ||
-        time.wType != TIME_BYTES) {
-        return m_positionAtStart + m_bytesSinceStart;
+    if (m_kept < m_keepUntil) {
+        char text[128];
+        snprintf(text, sizeof(text), "Audio Capture: %llu ms of sound before the stop never came\n",
+                 static_cast<unsigned long long>((m_keepUntil - m_kept) * 1000 /
+                                                 m_format.nAvgBytesPerSec));
+        OutputDebugStringA(text);
     }
-    return time.u.cb;
 }
 
+// Each start begins a new timeline: the device's count and its sound start again from here.
 bool WaveInReader::DeviceStart() noexcept {
-    m_started = waveInStart(m_wave) == MMSYSERR_NOERROR;
-    m_startTick = GetTickCount64();
-    m_bytesSinceStart = 0;
-    m_positionAtStart = m_started ? DevicePosition() : 0;
-    return m_started;
+    m_startMs = CaptureTimeline::NowMs();
+    bool started = m_device.Start();
+    m_timeline.Restart(m_startMs);
+    m_bytesSinceStart = m_kept = 0;
+    m_keepFrom = 0;
+    m_keepUntil = UINT64_MAX;
+    m_held.clear();
+    m_heldOffset = 0;
+    return started;
+}
+
+void WaveInReader::CollectBuffers() noexcept {
+    m_device.TakeFilled([&](const BYTE* data, DWORD bytes) { Take(data, bytes); });
+}
+
+void WaveInReader::Take(const BYTE* data, DWORD bytes) noexcept {
+    m_lastDataTick = GetTickCount64();
+    m_dataSinceOpen = true;
+    // Only a reopened handle's sound is the device's return: Wine may resume the handle the
+    // loss was seen on with another source.
+    if (m_lost && m_reopened) {
+        m_lost = false;
+        m_reopened = false;
+        ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
+    }
+    DWORD stale = StaleBytes(bytes);
+    uint64_t offset = m_kept;
+    m_kept += bytes - stale;
+    m_timeline.Arrived(CaptureTimeline::NowMs(), m_kept);
+    Route(data + stale, bytes - stale, offset);
+}
+
+// The part of [offset, offset + bytes) that the recording keeps goes to the sink while it
+// records, and is held while armed or paused; the rest is dropped.
+void WaveInReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
+    uint64_t begin = std::max(offset, m_keepFrom);
+    uint64_t end = std::min(offset + bytes, m_keepUntil);
+    if (begin >= end) {
+        return;
+    }
+    data += begin - offset;
+    auto kept = static_cast<DWORD>(end - begin);
+    if (m_state == State::Recording) {
+        Deliver(data, kept);
+    } else if (m_state == State::Armed || m_state == State::Paused) {
+        Hold(data, kept, begin);
+    }
+}
+
+// The newest kHoldMs of sound is kept; what came before it is dropped.
+void WaveInReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
+    const size_t align = m_format.nBlockAlign;
+    const size_t limit = m_held.capacity() - m_held.capacity() % align;
+    if (bytes > limit) {
+        DWORD skip = static_cast<DWORD>(bytes - limit);
+        data += skip;
+        offset += skip;
+        bytes -= skip;
+        m_held.clear();
+    }
+    if (m_held.empty()) {
+        m_heldOffset = offset;
+    }
+    if (m_held.size() + bytes > limit) {
+        size_t drop = m_held.size() + bytes - limit;
+        drop = std::min(drop + (align - drop % align) % align, m_held.size());
+        m_held.erase(m_held.begin(), m_held.begin() + static_cast<ptrdiff_t>(drop));
+        m_heldOffset += drop;
+    }
+    m_held.insert(m_held.end(), data, data + bytes);
+}
+
+void WaveInReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
+    const DWORD chunk = WaveInDevice::BufferBytes(m_format);
+    for (DWORD at = 0; at < bytes; at += chunk) {
+        DWORD part = std::min(chunk, bytes - at);
+        bool discontinuity = std::exchange(m_discontinuity, false);
+        ToSink([&](CaptureSink& sink) { sink.OnCaptured(data + at, part, discontinuity); });
+    }
 }
 
 // A restarted device first hands over sound from before its start (measured under Wine 8:
@@ -361,96 +351,42 @@ bool WaveInReader::DeviceStart() noexcept {
 // sound can be older than the start, so what the first buffer holds beyond the time since
 // the start is dropped.
 DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
-    ULONGLONG elapsedMs = GetTickCount64() - m_startTick;
-    ULONGLONG sinceStart = m_bytesSinceStart;
+    double elapsedMs = CaptureTimeline::NowMs() - m_startMs;
+    uint64_t sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
     // Only the first buffer after a start carries it.
     if (sinceStart > 0 || elapsedMs > kStaleWindowMs) {
         return 0;
     }
-    ULONGLONG allowed = (elapsedMs + kStaleSlackMs) * m_format.nAvgBytesPerSec / 1000;
+    auto allowed =
+        static_cast<uint64_t>((elapsedMs + kStaleSlackMs) * m_format.nAvgBytesPerSec / 1000);
     if (bytes <= allowed) {
         return 0;
     }
-    ULONGLONG stale = bytes - allowed;
+    uint64_t stale = bytes - allowed;
     return static_cast<DWORD>(stale - stale % m_format.nBlockAlign);
-}
-
-DWORD WaveInReader::TakeDrop(DWORD bytes) noexcept {
-    if (!m_recording && !m_prerolling) {
-        return 0;
-    }
-    auto drop = static_cast<DWORD>(std::min<ULONGLONG>(m_dropBytes, bytes));
-    m_dropBytes -= drop;
-    return drop;
-}
-
-void WaveInReader::Keep(const BYTE* data, DWORD bytes) noexcept {
-    size_t limit = m_preroll.capacity();
-    if (bytes > limit) {
-        return;
-    }
-    if (m_preroll.size() + bytes > limit) {
-        size_t drop = m_preroll.size() + bytes - limit;
-        drop += (m_format.nBlockAlign - drop % m_format.nBlockAlign) % m_format.nBlockAlign;
-        m_preroll.erase(m_preroll.begin(), m_preroll.begin() + static_cast<ptrdiff_t>(std::min(
-                                                                   drop, m_preroll.size())));
-    }
-    m_preroll.insert(m_preroll.end(), data, data + bytes);
-}
-
-void WaveInReader::CollectBuffers() noexcept {
-    if (!m_wave) {
-        return;
-    }
-    while (m_headers[m_next].dwFlags & WHDR_DONE) {
-        WAVEHDR& h = m_headers[m_next];
-        if (h.dwBytesRecorded > 0) {
-            m_lastDataTick = GetTickCount64();
-            m_dataSinceOpen = true;
-            if (m_lost && !m_reopened) {
-                // Data of the handle the loss was seen on: not the device's return.
-            } else if (m_lost) {
-                m_lost = false;
-                m_reopened = false;
-                ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
-            }
-            DWORD skip = std::max(StaleBytes(h.dwBytesRecorded), TakeDrop(h.dwBytesRecorded));
-            const auto* data = reinterpret_cast<const BYTE*>(h.lpData) + skip;
-            DWORD bytes = h.dwBytesRecorded - skip;
-            if (bytes > 0 && m_recording) {
-                bool discontinuity = std::exchange(m_discontinuity, false);
-                ToSink([&](CaptureSink& sink) { sink.OnCaptured(data, bytes, discontinuity); });
-            } else if (bytes > 0 && m_prerolling) {
-                Keep(data, bytes);
-            }
-        }
-        h.dwFlags &= ~WHDR_DONE;
-        h.dwBytesRecorded = 0;
-        waveInAddBuffer(m_wave, &h, sizeof(h));
-        m_next = (m_next + 1) % m_headers.size();
-    }
 }
 
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again
 // and retried later.
 void WaveInReader::Reconnect() noexcept {
     ULONGLONG now = GetTickCount64();
-    if (m_wave && !m_reopened) {
-        CloseDevice();
+    if (m_device.IsOpen() && !m_reopened) {
+        m_device.Close();
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_wave && now - m_lastDataTick < stallMs) {
+    if (m_device.IsOpen() && now - m_lastDataTick < stallMs) {
         return;
     }
     if (now - m_lastRetryTick < kRetryMs) {
         return;
     }
     m_lastRetryTick = now;
-    CloseDevice();
-    if (OpenDevice() == MMSYSERR_NOERROR) {
+    m_device.Close();
+    if (m_device.Open() == MMSYSERR_NOERROR) {
         m_reopened = true;
+        m_dataSinceOpen = false;
         m_lastDataTick = now;
         m_discontinuity = true;
         DeviceStart();

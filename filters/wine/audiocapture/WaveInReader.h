@@ -1,20 +1,25 @@
-// The capture thread: owns the waveIn device, hands each filled buffer to a sink in order,
-// and watches for the silent stall that is all waveIn shows when its device goes away
-// (Wine 8.0 with PulseAudio). On a stall it reports the loss, closes the device and keeps
-// trying to reopen it; the first buffer after a reopen reports its return.
+// The capture thread: owns the waveIn device, hands what a recording keeps to a sink in order,
+// and watches for the silent stall that is all waveIn shows when its device goes away (Wine
+// with PulseAudio). On a stall it reports the loss, closes the device and keeps trying to
+// reopen it; the first buffer after a reopen reports its return.
 // The device stays open from Open to Discard, across runs, since opening it costs tens to
-// hundreds of milliseconds under Wine. It records from Arm on: what it captures before the
-// first Start (the graph's start-up) is kept and delivered first, so that a recording begins
-// as close to the user's click as the device allows.
+// hundreds of milliseconds under Wine; it runs from Arm to Stop. A recording keeps what was
+// captured between the calls that began and ended it, placed by the device's own timeline: a
+// Stop or a Pause waits for the sound captured up to its call, however late the sound system
+// hands it over, and a resume keeps what was captured from its call on.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 #include "base/UniqueHandle.h"
+#include "filters/wine/audiocapture/CaptureTimeline.h"
+#include "filters/wine/audiocapture/CommandChannel.h"
+#include "filters/wine/audiocapture/WaveInDevice.h"
 
 namespace audiocapture {
 
@@ -38,20 +43,16 @@ public:
 
     // Opens the device and starts the thread.
     HRESULT Open() noexcept;
-    // Starts the device in the background and stops it once sound flows: the first start of a
-    // device in a process waits for the sound system (about 1 s measured under Wine 8), later
-    // ones do not. What it captures is dropped.
-    HRESULT Warm() noexcept;
-    // Starts the device for a new run, keeping what it captures until Start.
+    // Starts the device for a new recording, keeping what it captures until Start.
     HRESULT Arm() noexcept;
-    // Arm, Start and Stop return once the thread has done them; Stop stops the device and hands
-    // over the partly filled buffer and what the device still holds, without waiting for data
-    // recorded later.
+    // Delivers from here on: after Arm everything since the device's start, after Pause what
+    // was captured from this call on.
     HRESULT Start() noexcept;
+    // Delivers everything captured up to this call, waiting for it up to kDrainMs, and stops
+    // the device.
     HRESULT Stop() noexcept;
-    // Stops like Stop, then starts the device again and drops what it captures until the next
-    // Start: a waveIn device under Wine needs 0.3 s and more after a start before sound flows,
-    // and this way that delay falls inside the pause instead of after the resume.
+    // Like Stop, then starts the device again: a waveIn device under Wine hands over sound from
+    // before a restart, and this way that falls inside the pause.
     HRESULT Pause() noexcept;
     // Returns at once and never calls the sink again. Closing a waveIn device takes up to a
     // few hundred milliseconds under Wine, and longer when its source went away, so the
@@ -62,84 +63,81 @@ public:
 
     static constexpr DWORD kStallMs = 1000;
     static constexpr DWORD kFirstDataMs = 3000;
-    static constexpr DWORD kStopWaitMs = 50;
     static constexpr DWORD kRetryMs = 500;
-    // The most kept between Open and the first Start.
-    static constexpr DWORD kPrerollMs = 2000;
+    // The longest a Stop or a Pause waits for the sound captured before it.
+    static constexpr DWORD kDrainMs = 2000;
+    // The most kept while armed or paused, before the recording (re)starts.
+    static constexpr DWORD kHoldMs = 2000;
     // Data older than the device's start is looked for this long after it, allowing for
     // this much clock jitter.
     static constexpr DWORD kStaleWindowMs = 300;
     static constexpr DWORD kStaleSlackMs = 15;
 
 private:
-    enum class Command { None, Warm, Arm, Start, Stop, Pause, Quit };
+    enum class Kind { Arm, Start, Stop, Pause, Quit };
+    struct Command {
+        Kind kind;
+        double atMs; // when it was called: where in the sound it takes effect
+    };
+    // Armed and Paused keep the last kHoldMs of sound for the Start that follows.
+    enum class State { Idle, Armed, Recording, Paused };
 
+    HRESULT Run(Kind kind) noexcept;
     template <typename Call> void ToSink(Call call) noexcept {
         std::lock_guard<std::mutex> lock(m_sinkLock);
         if (!m_sinkGone) {
             call(m_sink);
         }
     }
-    void StopWatchdog() noexcept;
-    void StartRun() noexcept;
-    void Keep(const BYTE* data, DWORD bytes) noexcept;
-    bool DeviceStart() noexcept;
-    DWORD StaleBytes(DWORD bytes) noexcept;
-    DWORD TakeDrop(DWORD bytes) noexcept;
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static DWORD WINAPI WatchdogMain(void* self) noexcept;
+    void StopWatchdog() noexcept;
     void Watch() noexcept;
-    void Reconnect() noexcept;
     void Loop() noexcept;
-    HRESULT RunCommand(Command command) noexcept;
-    MMRESULT OpenDevice() noexcept;
-    void CloseDevice() noexcept;
-    void Finish() noexcept;
-    void BeginPause() noexcept;
-    void Resume() noexcept;
-    void ArmRun() noexcept;
-    void CutAtPosition() noexcept;
-    ULONGLONG DevicePosition() noexcept;
+    HRESULT Execute(const Command& command) noexcept;
+    HRESULT ArmRun() noexcept;
+    HRESULT StartRun(double atMs) noexcept;
+    void PauseRun(double atMs) noexcept;
+    void StopRun(double atMs) noexcept;
+    void Drain(double atMs) noexcept;
+    bool DeviceStart() noexcept;
     void CollectBuffers() noexcept;
+    void Take(const BYTE* data, DWORD bytes) noexcept;
+    void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
+    void Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
+    void Deliver(const BYTE* data, DWORD bytes) noexcept;
+    DWORD StaleBytes(DWORD bytes) noexcept;
+    void Reconnect() noexcept;
 
     CaptureSink& m_sink;
     std::mutex m_sinkLock;
     bool m_sinkGone = false;
     HMODULE m_module = nullptr;
-    UINT m_deviceId;
     WAVEFORMATEX m_format;
-    DWORD m_bufferBytes;
-    HWAVEIN m_wave = nullptr;
     fw::KernelHandle m_bufferEvent;
-    fw::KernelHandle m_commandEvent;
-    fw::KernelHandle m_doneEvent;
+    WaveInDevice m_device;
+    CaptureTimeline m_timeline;
+    CommandChannel<Command> m_commands;
     fw::KernelHandle m_thread;
-    std::mutex m_commandLock;
-    Command m_command = Command::None;
-    HRESULT m_commandResult = S_OK;
-    std::vector<std::vector<BYTE>> m_memory;
-    std::vector<WAVEHDR> m_headers;
-    size_t m_next = 0;
     fw::KernelHandle m_watchdog;
     fw::KernelHandle m_watchdogQuit;
     // Shared with the watchdog thread.
-    std::atomic<bool> m_recording{false};
+    std::atomic<State> m_state{State::Idle};
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_dataSinceOpen{false};
     std::atomic<ULONGLONG> m_lastDataTick{0};
     bool m_reopened = false;
     bool m_discontinuity = true;
-    bool m_started = false;
-    ULONGLONG m_startTick = 0;
-    ULONGLONG m_bytesSinceStart = 0;
-    // While paused the device runs and its data is dropped; the resume drops what the device
-    // captured before it, counted in bytes since the device's start.
-    bool m_pausing = false;
-    bool m_warming = false;
-    ULONGLONG m_positionAtStart = 0;
-    ULONGLONG m_dropBytes = 0;
-    bool m_prerolling = false;
-    std::vector<BYTE> m_preroll;
+    double m_startMs = 0;
+    // Bytes since the device's start: as handed over, and as kept (stale sound dropped).
+    uint64_t m_bytesSinceStart = 0;
+    uint64_t m_kept = 0;
+    // What a recording keeps, as offsets of the kept stream.
+    uint64_t m_keepFrom = 0;
+    uint64_t m_keepUntil = UINT64_MAX;
+    // Armed or paused: the newest sound, starting at m_heldOffset.
+    std::vector<BYTE> m_held;
+    uint64_t m_heldOffset = 0;
     ULONGLONG m_lastRetryTick = 0;
 };
 

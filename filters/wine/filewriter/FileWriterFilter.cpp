@@ -1,5 +1,6 @@
 #include "filters/wine/filewriter/FileWriterFilter.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace filewriter {
@@ -9,6 +10,45 @@ FileWriterInputPin::FileWriterInputPin(FileWriterFilter& filter) noexcept
 
 HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     return pmt && IsEqualGUID(pmt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
+}
+
+void* FileWriterInputPin::FindInterface(REFIID riid) noexcept {
+    char offered[4];
+    if (IsEqualIID(riid, IID_IStream) &&
+        GetEnvironmentVariableA("CORVALE_FILEWRITER_STREAM", offered, sizeof(offered)) == 1 &&
+        offered[0] == '1') {
+        return static_cast<IStream*>(this);
+    }
+    return InputPin::FindInterface(riid);
+}
+
+STDMETHODIMP FileWriterInputPin::Write(const void* pv, ULONG cb, ULONG* pcbWritten) noexcept {
+    if (!pv) {
+        return STG_E_INVALIDPOINTER;
+    }
+    HRESULT hr = m_owner.WriteAt(m_streamPosition, pv, cb);
+    if (SUCCEEDED(hr)) {
+        m_streamPosition += cb;
+    }
+    if (pcbWritten) {
+        *pcbWritten = SUCCEEDED(hr) ? cb : 0;
+    }
+    return hr;
+}
+
+STDMETHODIMP FileWriterInputPin::Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin,
+                                      ULARGE_INTEGER* plibNewPosition) noexcept {
+    if (dwOrigin == STREAM_SEEK_SET) {
+        m_streamPosition = static_cast<uint64_t>(dlibMove.QuadPart);
+    } else if (dwOrigin == STREAM_SEEK_CUR) {
+        m_streamPosition += static_cast<uint64_t>(dlibMove.QuadPart);
+    } else {
+        return STG_E_INVALIDFUNCTION;
+    }
+    if (plibNewPosition) {
+        plibNewPosition->QuadPart = m_streamPosition;
+    }
+    return S_OK;
 }
 
 HRESULT FileWriterInputPin::OnReceive(IMediaSample* sample) noexcept {
@@ -41,7 +81,7 @@ STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA
     if (!pszFileName) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     if (State() != State_Stopped) {
         return VFW_E_WRONG_STATE;
     }
@@ -57,7 +97,7 @@ STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE*
     if (!ppszFileName) {
         return E_POINTER;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     *ppszFileName = nullptr;
     if (pmt) {
         *pmt = AM_MEDIA_TYPE{};
@@ -79,7 +119,7 @@ STDMETHODIMP FileWriterFilter::SetMode(DWORD dwFlags) noexcept {
     if (dwFlags & ~static_cast<DWORD>(AM_FILE_OVERWRITE)) {
         return E_INVALIDARG;
     }
-    kit::ScopedLock lock(FilterLock());
+    std::lock_guard lock(FilterLock());
     m_mode = dwFlags;
     return S_OK;
 }
@@ -102,9 +142,10 @@ HRESULT FileWriterFilter::Fail(HRESULT hr) noexcept {
 }
 
 HRESULT FileWriterFilter::OnStopToPause() noexcept {
-    kit::ScopedLock lock(m_fileLock);
+    std::lock_guard lock(m_fileLock);
     m_error = S_OK;
     m_endOfStreamPending = false;
+    m_stalled = false;
     // A filter that fails Pause makes Wine 8.0's graph leave the others paused, and releasing
     // that graph then spins for ever on their refused disconnections (measured): the error is
     // posted now and returned by Run and every Receive instead.
@@ -122,6 +163,7 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
 }
 
 HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
+    m_runTick = GetTickCount64();
     // A file that could not be opened fails Run, as the system's writer does; failing Pause
     // instead would leave Wine's graph unreleasable.
     if (!m_file && FAILED(m_error)) {
@@ -135,13 +177,27 @@ HRESULT FileWriterFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 }
 
 HRESULT FileWriterFilter::OnPauseToStop() noexcept {
-    kit::ScopedLock lock(m_fileLock);
+    std::lock_guard lock(m_fileLock);
     m_file.reset();
     return S_OK;
 }
 
+void FileWriterFilter::StallIfAsked() noexcept {
+    char value[64];
+    DWORD length = GetEnvironmentVariableA("CORVALE_FILEWRITER_STALL", value, sizeof(value));
+    unsigned long afterMs = 0, stallMs = 0;
+    if (m_stalled || length == 0 || length >= sizeof(value) ||
+        sscanf(value, "%lu:%lu", &afterMs, &stallMs) != 2 ||
+        GetTickCount64() - m_runTick < afterMs) {
+        return;
+    }
+    m_stalled = true;
+    Sleep(stallMs);
+}
+
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
-    kit::ScopedLock lock(m_fileLock);
+    StallIfAsked();
+    std::lock_guard lock(m_fileLock);
     if (FAILED(m_error)) {
         return m_error;
     }
@@ -157,20 +213,39 @@ HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     if (FAILED(hr)) {
         return Fail(hr);
     }
-    long length = sample->GetActualDataLength();
-    LARGE_INTEGER position;
-    position.QuadPart = start;
-    if (!SetFilePointerEx(m_file.get(), position, nullptr, FILE_BEGIN)) {
-        return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    hr = WriteFileAt(m_file.get(), static_cast<uint64_t>(start), data,
+                     static_cast<DWORD>(sample->GetActualDataLength()));
+    return SUCCEEDED(hr) ? hr : Fail(hr);
+}
+
+// The stream's writes: into the open file while the graph runs, and after it stopped into the
+// file as it was left.
+HRESULT FileWriterFilter::WriteAt(uint64_t position, const void* data, ULONG bytes) noexcept {
+    std::lock_guard lock(m_fileLock);
+    if (m_file) {
+        HRESULT hr = WriteFileAt(m_file.get(), position, data, bytes);
+        return SUCCEEDED(hr) ? hr : Fail(hr);
+    }
+    fw::FileHandle file(CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    return WriteFileAt(file.get(), position, data, bytes);
+}
+
+HRESULT FileWriterFilter::WriteFileAt(HANDLE file, uint64_t position, const void* data,
+                                      DWORD bytes) noexcept {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(position);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        return HRESULT_FROM_WIN32(GetLastError());
     }
     DWORD written = 0;
-    if (!WriteFile(m_file.get(), data, static_cast<DWORD>(length), &written, nullptr)) {
-        return Fail(HRESULT_FROM_WIN32(GetLastError()));
+    if (!WriteFile(file, data, bytes, &written, nullptr)) {
+        return HRESULT_FROM_WIN32(GetLastError());
     }
-    if (written != static_cast<DWORD>(length)) {
-        return Fail(HRESULT_FROM_WIN32(ERROR_DISK_FULL));
-    }
-    return S_OK;
+    return written == bytes ? S_OK : HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 }
 
 HRESULT FileWriterFilter::InputEnded() noexcept {

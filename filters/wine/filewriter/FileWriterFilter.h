@@ -1,7 +1,13 @@
 // A File Writer for Wine prefixes, registered as CLSID_FileWriter there: IFileSinkFilter2
 // (which Wine 8.0's lacks), each sample written at the byte offset of its start time, and
 // every failure reported (an HRESULT and EC_ERRORABORT), never dropped.
+// For the tests of a stalled disk, CORVALE_FILEWRITER_STALL=AFTER_MS:STALL_MS in the
+// environment makes the first write AFTER_MS after the graph runs take STALL_MS longer; with
+// CORVALE_FILEWRITER_STREAM=1 the input pin offers IStream as Windows' File Writer does, and
+// takes its writes after the graph stopped too ("WAV Dest" writes its header through it then).
 #pragma once
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "base/UniqueHandle.h"
@@ -12,17 +18,45 @@ namespace filewriter {
 
 class FileWriterFilter;
 
-class FileWriterInputPin : public kit::InputPin {
+class FileWriterInputPin : public kit::InputPin, public IStream {
 public:
     explicit FileWriterInputPin(FileWriterFilter& filter) noexcept;
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        return InputPin::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return InputPin::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() noexcept override { return InputPin::Release(); }
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     STDMETHODIMP EndOfStream() noexcept override;
 
+    // IStream: writes at a position of its own; nothing else.
+    STDMETHODIMP Write(const void* pv, ULONG cb, ULONG* pcbWritten) noexcept override;
+    STDMETHODIMP Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin,
+                      ULARGE_INTEGER* plibNewPosition) noexcept override;
+    STDMETHODIMP Read(void*, ULONG, ULONG*) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP SetSize(ULARGE_INTEGER) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
+                        ULARGE_INTEGER*) noexcept override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Commit(DWORD) noexcept override { return S_OK; }
+    STDMETHODIMP Revert() noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) noexcept override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Stat(STATSTG*, DWORD) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP Clone(IStream**) noexcept override { return E_NOTIMPL; }
+
 protected:
+    void* FindInterface(REFIID riid) noexcept override;
     HRESULT OnReceive(IMediaSample* sample) noexcept override;
 
 private:
     FileWriterFilter& m_owner;
+    uint64_t m_streamPosition = 0;
 };
 
 class FileWriterFilter : public kit::FilterBase,
@@ -53,6 +87,7 @@ public:
     kit::PinBase* GetPin(int index) noexcept override;
 
     HRESULT Write(IMediaSample* sample) noexcept;
+    HRESULT WriteAt(uint64_t position, const void* data, ULONG bytes) noexcept;
     HRESULT InputEnded() noexcept;
 
 protected:
@@ -63,14 +98,19 @@ protected:
 
 private:
     HRESULT Fail(HRESULT hr) noexcept;
+    void StallIfAsked() noexcept;
+    static HRESULT WriteFileAt(HANDLE file, uint64_t position, const void* data,
+                               DWORD bytes) noexcept;
 
     FileWriterInputPin m_input;
-    kit::CriticalSection m_fileLock;
+    std::mutex m_fileLock;
     std::wstring m_fileName;
     DWORD m_mode = 0;
     fw::FileHandle m_file;
     HRESULT m_error = S_OK;
     bool m_endOfStreamPending = false;
+    ULONGLONG m_runTick = 0;
+    bool m_stalled = false;
 };
 
 } // namespace filewriter

@@ -1,0 +1,40 @@
+// A source filter for the filter tests: one output pin of a given PCM format, and Push, which
+// delivers the bytes it is given as the next sample, its times running on from the last.
+#pragma once
+#include <cstdint>
+
+#include "filters/kit/Filter.h"
+#include "filters/kit/OutputPin.h"
+
+class PushSource;
+
+class PushSourcePin : public kit::OutputPin {
+public:
+    PushSourcePin(PushSource& filter, const WAVEFORMATEX& format) noexcept;
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
+    HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
+
+protected:
+    HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept override;
+
+private:
+    WAVEFORMATEX m_format;
+};
+
+class PushSource : public kit::FilterBase {
+public:
+    explicit PushSource(const WAVEFORMATEX& format) noexcept;
+
+    int PinCount() noexcept override { return 1; }
+    kit::PinBase* GetPin(int index) noexcept override { return index == 0 ? &m_output : nullptr; }
+    IPin* Output() noexcept { return &m_output; }
+
+    HRESULT Push(const uint8_t* data, long bytes) noexcept;
+
+    static constexpr long kSampleBytes = 64 * 1024;
+
+private:
+    PushSourcePin m_output;
+    REFERENCE_TIME m_next = 0;
+    DWORD m_bytesPerSecond;
+};

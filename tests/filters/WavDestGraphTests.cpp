@@ -1,0 +1,139 @@
+// "WAV Dest" in a real graph (Wine's filter graph manager and the File Writer stand-in): what a
+// source hands it is in the file under a header that counts it, the odd data chunk padded,
+// whether the header is written through samples only or, where the writer offers IStream as
+// Windows' File Writer does, once more through the stream at Stop; and the levels it offers the
+// program's meter.
+#include <gtest/gtest.h>
+
+#include <dshow.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "base/AnsiText.h"
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "filters/kit/MediaType.h"
+#include "filters/wavdest/ILevelSource.h"
+#include "filters/wavdest/WavDestClassId.h"
+#include "tests/filters/PushSource.h"
+
+using fw::ComPtr;
+
+namespace {
+
+struct WriterPath {
+    const char* name;
+    const char* offerStream; // CORVALE_FILEWRITER_STREAM
+};
+
+class WavDestGraph : public testing::TestWithParam<WriterPath> {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableA("CORVALE_FILEWRITER_STREAM", GetParam().offerStream);
+        m_com.Enter();
+        char folder[MAX_PATH];
+        GetTempPathA(MAX_PATH, folder);
+        m_path = std::string(folder) + "wavdest-" + GetParam().name + ".wav";
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("CORVALE_FILEWRITER_STREAM", nullptr);
+        DeleteFileA(m_path.c_str());
+    }
+
+    // Builds source -> "WAV Dest" -> File Writer, runs it, pushes `data`, stops it.
+    void Record(const WAVEFORMATEX& format, const std::vector<uint8_t>& data) {
+        ComPtr<IGraphBuilder> graph;
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IGraphBuilder, graph.put_void()));
+        ComPtr<PushSource> source(new PushSource(format));
+        ComPtr<IBaseFilter> wavDest, writer;
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IBaseFilter, wavDest.put_void()));
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IBaseFilter, writer.put_void()));
+        ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(source.get(), L"Source"));
+        ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(wavDest.get(), L"WAV Dest"));
+        ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(writer.get(), L"File Writer"));
+        ComPtr<IFileSinkFilter2> sink;
+        ASSERT_HRESULT_SUCCEEDED(writer.As(sink));
+        sink->SetMode(AM_FILE_OVERWRITE);
+        ASSERT_HRESULT_SUCCEEDED(sink->SetFileName(fw::Widen(m_path).c_str(), nullptr));
+        ComPtr<IPin> in, out, writerIn;
+        ASSERT_HRESULT_SUCCEEDED(wavDest->FindPin(L"In", in.put()));
+        ASSERT_HRESULT_SUCCEEDED(wavDest->FindPin(L"Out", out.put()));
+        ASSERT_HRESULT_SUCCEEDED(graph->ConnectDirect(source->Output(), in.get(), nullptr));
+        ASSERT_HRESULT_SUCCEEDED(graph->Render(out.get()));
+        ASSERT_HRESULT_SUCCEEDED(writer->FindPin(L"in", writerIn.put()));
+        ComPtr<IStream> stream;
+        bool offered = SUCCEEDED(writerIn->QueryInterface(IID_IStream, stream.put_void()));
+        EXPECT_EQ(offered, GetParam().offerStream[0] == '1');
+
+        ComPtr<IMediaControl> control;
+        ASSERT_HRESULT_SUCCEEDED(graph.As(control));
+        ASSERT_HRESULT_SUCCEEDED(control->Run());
+        for (size_t at = 0; at < data.size(); at += 4000) {
+            long bytes = static_cast<long>(std::min<size_t>(4000, data.size() - at));
+            ASSERT_HRESULT_SUCCEEDED(source->Push(&data[at], bytes));
+        }
+        ComPtr<ILevelSource> levels;
+        ASSERT_HRESULT_SUCCEEDED(wavDest->QueryInterface(IID_ILevelSource, levels.put_void()));
+        ASSERT_HRESULT_SUCCEEDED(levels->GetLevels(&m_levels));
+        ASSERT_HRESULT_SUCCEEDED(control->Stop());
+    }
+
+    std::vector<uint8_t> FileBytes() const {
+        std::ifstream file(m_path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    fw::ComApartment m_com;
+    std::string m_path;
+    LevelReading m_levels{}; // what the meter would have read just before Stop
+};
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+std::string Tag(const std::vector<uint8_t>& b, size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
+
+TEST_P(WavDestGraph, AnOddDataChunkIsWrittenWholePaddedAndCounted) {
+    const WAVEFORMATEX format = kit::MakePcmFormat(11025, 1, 8);
+    std::vector<uint8_t> data(11025);
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<uint8_t>(i * 7);
+    }
+    Record(format, data);
+
+    std::vector<uint8_t> file = FileBytes();
+    constexpr size_t kDataAt = 80; // RIFF, WAVE, JUNK of 36, fmt of 24, data's own 8
+    ASSERT_EQ(file.size(), kDataAt + data.size() + 1);
+    EXPECT_EQ(Tag(file, 0) + Tag(file, 8) + Tag(file, 12), "RIFFWAVEJUNK");
+    EXPECT_EQ(U32(file, 4), file.size() - 8) << "the RIFF size counts the pad byte";
+    EXPECT_EQ(Tag(file, 48), "fmt ");
+    EXPECT_EQ(U32(file, 60), 11025u);
+    EXPECT_EQ(Tag(file, 72), "data");
+    EXPECT_EQ(U32(file, 76), data.size()) << "the data size does not";
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + kDataAt));
+    EXPECT_EQ(file.back(), 0) << "the pad byte";
+
+    // The meter's view of the same bytes: 0 is the most negative 8-bit sample.
+    EXPECT_EQ(m_levels.channels, 1u);
+    EXPECT_EQ(m_levels.frames, data.size());
+    EXPECT_EQ(m_levels.peak[0], 1.0f);
+    EXPECT_EQ(m_levels.clippedSamples,
+              static_cast<UINT64>(std::count_if(data.begin(), data.end(),
+                                                [](uint8_t v) { return v == 0 || v == 255; })));
+}
+
+INSTANTIATE_TEST_SUITE_P(WriterPaths, WavDestGraph,
+                         testing::Values(WriterPath{"Samples", "0"}, WriterPath{"Stream", "1"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+} // namespace
