@@ -114,7 +114,8 @@ void LevelMeasure::Start(const WAVEFORMATEX& format, size_t formatSize, uint64_t
     const SampleFormat sampleFormat = SampleFormatOf(format, formatSize);
     m_encoding = sampleFormat.encoding;
     const bool measured = m_encoding != Encoding::None;
-    // The largest positive sample is one step of the valid bits below full scale.
+    // Full scale is the largest positive sample, one step of the valid bits below 1.0; a
+    // negative sample as large counts as well, as a converter that clips evenly gives it.
     m_clipAt = !measured || m_encoding == Encoding::Float32
                    ? kFullScale
                    : kFullScale - (kFullScale >> (sampleFormat.validBits - 1));

@@ -167,6 +167,7 @@ TEST(LevelEdges, TwentyFourBitAndFloatSamples) {
         {"24-bit largest positive", 2, {0xFF, 0xFF, 0x7F}, 0.0, true},
         {"24-bit most negative", 2, {0x00, 0x00, 0x80}, 0.0, true},
         {"24-bit one below the largest", 2, {0xFE, 0xFF, 0x7F}, 0.0, false},
+        {"24-bit negative as large as the largest", 2, {0x01, 0x00, 0x80}, 0.0, true},
         {"24-bit smallest step", 2, {0x01, 0x00, 0x00}, NAN, false},
         {"24-bit -1", 2, {0xFF, 0xFF, 0xFF}, NAN, false},
         {"24-bit half scale", 2, {0x00, 0x00, 0xC0}, -6.02, false},

@@ -123,13 +123,14 @@ TEST_P(WavDestGraph, AnOddDataChunkIsWrittenWholePaddedAndCounted) {
     EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + kDataAt));
     EXPECT_EQ(file.back(), 0) << "the pad byte";
 
-    // The meter's view of the same bytes: 0 is the most negative 8-bit sample.
+    // The meter's view of the same bytes: 0 is the most negative 8-bit sample; 0, 1 and 255 are
+    // as loud as the largest positive one, at full scale.
     EXPECT_EQ(m_levels.channels, 1u);
     EXPECT_EQ(m_levels.frames, data.size());
     EXPECT_EQ(m_levels.peak[0], 1.0f);
     EXPECT_EQ(m_levels.clippedSamples,
               static_cast<UINT64>(std::count_if(data.begin(), data.end(),
-                                                [](uint8_t v) { return v == 0 || v == 255; })));
+                                                [](uint8_t v) { return v <= 1 || v == 255; })));
 }
 
 INSTANTIATE_TEST_SUITE_P(WriterPaths, WavDestGraph,
