@@ -18,7 +18,6 @@ trap 'corvale_teardown; rm -rf "$WORK"' EXIT
 corvale_ensure_display || exit 1
 corvale_ensure_pulse force || exit 1
 corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 BIN=$BUILD/bin
 programs=(--program recorder "$(winpath "$BIN/CorvaleRecorder.exe")" --ready 1004,1011

@@ -4,6 +4,7 @@
 
 CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 CORVALE_WINE=${CORVALE_WINE:-/usr/lib/wine/wine64}
+source "$CORVALE_ROOT/scripts/wineprefix.sh"
 CORVALE_STARTED_PIDS=()
 # What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
@@ -97,12 +98,11 @@ corvale_wine() { WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" "$@"; }
 # Creates (or refreshes) a Wine prefix and registers our filters in it. Safe to repeat:
 # after a Wine update wineboot puts Wine's own classes back, so registration runs every time.
 corvale_prepare_prefix() {
-    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$CORVALE_WINE_OVERRIDES}
     local build=${2:-$CORVALE_ROOT/build}
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         corvale_log "creating Wine prefix $WINEPREFIX"
-        mkdir -p "$WINEPREFIX"
-        "$CORVALE_WINE" wineboot -i >/dev/null 2>&1
+        corvale_make_prefix
     fi
     "$(dirname "$CORVALE_WINE")/wineserver" -p >/dev/null 2>&1 || true
     # A crashing program must end, not wait behind Wine's crash dialog.
@@ -115,9 +115,7 @@ corvale_prepare_prefix() {
         "$CORVALE_WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f \
             >/dev/null 2>&1
     done
-    if [ -x "$CORVALE_ROOT/scripts/register-filters.sh" ]; then
-        "$CORVALE_ROOT/scripts/register-filters.sh" "$build" || return 1
-    fi
+    corvale_register_filters "$build/bin"
 }
 
 corvale_teardown() {

@@ -28,6 +28,8 @@ for f in CorvaleRecorder.exe corvale_wavdest.dll corvale_audiocapture.dll corval
     install -m 0644 "$build/bin/$f" "$lib/$f"
 done
 install -m 0755 "$here/corvale-recorder" "$root/usr/bin/$name"
+# The launcher's prefix helpers, shared with the build's own scripts.
+install -m 0644 "$here/../../scripts/wineprefix.sh" "$lib/wineprefix.sh"
 install -m 0644 "$here/corvale-recorder.desktop" "$root/usr/share/applications/$name.desktop"
 python3 "$here/make_icons.py" "$root/usr/share/icons/hicolor"
 sed "s/@VERSION@/$version/" "$here/corvale-recorder.1" | gzip -9n >"$root/usr/share/man/man1/$name.1.gz"

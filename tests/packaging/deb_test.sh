@@ -24,7 +24,7 @@ expect_eq "its fields" "$(dpkg-deb -f "$deb" Package Version Architecture Depend
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }' | sort)
 expected=$( (echo "-rwxr-xr-x ./usr/bin/corvale-recorder"
     for f in lib/corvale-recorder/{CorvaleRecorder.exe,corvale_audiocapture.dll,corvale_filewriter.dll} \
-        lib/corvale-recorder/{corvale_wavdest.dll,help.chm} share/applications/corvale-recorder.desktop \
+        lib/corvale-recorder/{corvale_wavdest.dll,help.chm,wineprefix.sh} share/applications/corvale-recorder.desktop \
         share/doc/corvale-recorder/{changelog.gz,copyright} share/man/man1/corvale-recorder.1.gz \
         share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/corvale-recorder.png; do
         echo "-rw-r--r-- ./usr/$f"
