@@ -9,7 +9,7 @@ CORVALE_STARTED_PIDS=()
 # What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
     python3 pulseaudio pulseaudio-utils fp-utils)
-CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox lintian desktop-file-utils)
+CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox lintian desktop-file-utils appstream)
 # What building the installers needs (scripts/package.sh; the tests build them too).
 CORVALE_PACKAGING_PACKAGES=(wixl msitools)
 
