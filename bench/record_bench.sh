@@ -35,7 +35,7 @@ cleanup() {
 }
 trap cleanup EXIT
 corvale_ensure_display || exit 1
-corvale_ensure_pulse force || exit 1
+corvale_ensure_sound force || exit 1
 
 COLUMNS_RUN=(wavein graph recorder)
 [ -n "$BEFORE" ] && COLUMNS_RUN+=(before)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package, checked without installing it on this machine: its fields and files,
-# lintian, desktop-file-validate and appstreamcli, and the launcher run from the unpacked tree on the test
-# run's display and sound server with a data folder of its own: the first start makes the
-# prefix and registers the filters, the second only starts the program, which records.
+# lintian, desktop-file-validate and appstreamcli, and the launcher run from the unpacked tree
+# on the test run's display and sound server with a data folder of its own: the first start
+# makes the prefix and registers the filters, the second only starts the program, which records.
 # CORVALE_DEB_INSTALLED=1 (on a throw-away machine where the package is installed) runs the
 # installed /usr/bin/corvale-recorder instead, then removes the package and checks that the
 # user's prefix and recordings stay.
