@@ -7,8 +7,8 @@
 CORVALE_FILTERS="corvale_wavdest corvale_audiocapture corvale_filewriter"
 
 # Wine's DLL overrides in our prefixes: no Mono or Gecko download prompts (the recorder needs
-# neither), and no menu builder, which would put Wine's menu entries and file associations on
-# the user's desktop and costs time at every prefix creation.
+# neither), and no menu builder, which puts menu entries and file associations of what is
+# installed in the prefix into the user's own desktop folders.
 CORVALE_WINE_OVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # winpath UNIX_PATH: an absolute Unix path as Wine shows it on drive Z:, the Unix root.
