@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# first_start.sh [BUILD_DIR] [RUNS] [OTHER_LAUNCHER]: the Debian package's launcher, run from the
-# unpacked package RUNS times (3) with a new data folder each time, as a user's first start.
+# launcher_start.sh [BUILD_DIR] [RUNS] [OTHER_LAUNCHER]: the Debian package's launcher, run from
+# the unpacked package RUNS times (3) with a new data folder each time, as a user's first start.
 # Prints for each run the seconds spent making the Wine prefix, registering the filters and
 # from the program's start to its visible window, the total, then the seconds the wineserver
 # takes to save the registry and end once the program is ended, and a second start (no Wine
@@ -13,7 +13,7 @@ RUNS=${2:-3}
 OTHER=${3:-}
 corvale_build_bench "$BUILD" recorder_help || exit 1
 
-WORK=$(mktemp -d /tmp/corvale-first-start.XXXXXX)
+WORK=$(mktemp -d /tmp/corvale-launcher-start.XXXXXX)
 LAUNCHED=
 trap '[ -n "$LAUNCHED" ] && kill "$LAUNCHED" 2>/dev/null; corvale_teardown; rm -rf "$WORK"' EXIT
 deb=$(bash "$CORVALE_ROOT/packaging/debian/build-deb.sh" "$BUILD" "$WORK") || exit 1
@@ -54,8 +54,8 @@ end_program() {
 # at TRACE PATTERN: the time stamp of the launcher's first traced command matching PATTERN.
 at() { grep -m 1 -E "$2" "$1" | sed 's/^+*\([0-9.]*\) .*/\1/'; }
 
-# first_start NAME LAUNCHER: one row of figures, or the reason it has none.
-first_start() {
+# launch_row NAME LAUNCHER: one row of figures, or the reason it has none.
+launch_row() {
     local name=$1 launcher=$2 data begin start trace shown boot reg run saved second
     data=$(mktemp -d "$WORK/data.XXXXXX")
     export XDG_DATA_HOME=$data WINEPREFIX=$data/corvale-recorder/prefix
@@ -81,6 +81,6 @@ first_start() {
 printf 'Wine %s; machine load before the run: %s\n' "$("$CORVALE_WINE" --version)" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-6s %8s %8s %8s %8s %8s %8s\n' "" prefix register window first saved second
 for run in $(seq "$RUNS"); do
-    for ((i = 0; i < ${#launchers[@]}; i += 2)); do first_start "${launchers[i]}" "${launchers[i + 1]}"; done
+    for ((i = 0; i < ${#launchers[@]}; i += 2)); do launch_row "${launchers[i]}" "${launchers[i + 1]}"; done
 done
 printf 'machine load after the run: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
