@@ -15,9 +15,6 @@ RECORDER_PID=
 # drv CMD ARGS... [-- CMD ARGS...]: runs the driver; its output on stdout, status as its own.
 drv() { corvale_wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-# The Windows form of a Linux path in the prefix.
-winpath() { corvale_wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-
 reset_settings() { corvale_wine reg delete 'HKCU\Software\BrightmoorStudio' /f >/dev/null 2>&1; return 0; }
 
 # setting NAME: "dword N", "string ...", or "missing".

@@ -5,9 +5,6 @@ GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
 mkdir -p "$FWORK"
 
-# winpath UNIX_PATH: the path as Wine's drive Z: shows it.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-
 # graphrec ARGS...: runs the recording tool; its output goes to stdout.
 # Wine's console ends lines with CR LF.
 graphrec() { (cd "$(dirname "$GRAPHREC")" && WINEDEBUG=-all timeout 120 "$CORVALE_WINE" "$GRAPHREC" "$@") | sed -u 's/\r$//'; }
