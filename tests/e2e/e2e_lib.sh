@@ -1,5 +1,5 @@
 # Helpers of the end-to-end tests: the real recorder under Wine, driven by corvale-driver.exe
-# in the same Wine session, with the sound of a private PulseAudio server.
+# in the same Wine session, with the sound of a private sound server (PulseAudio or PipeWire).
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
 source "$CORVALE_ROOT/tests/lib/sound.sh"
 

@@ -1,5 +1,5 @@
 # Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
-# plays known signals into PulseAudio null sinks. Source after tests/lib/testlib.sh.
+# plays known signals into the sound server's null sinks. Source after tests/lib/testlib.sh.
 source "$CORVALE_ROOT/tests/lib/sound.sh"
 GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
