@@ -35,7 +35,7 @@ cleanup() {
 }
 trap cleanup EXIT
 corvale_ensure_display || exit 1
-corvale_ensure_pulse force || exit 1
+corvale_ensure_sound force || exit 1
 
 COLUMNS_RUN=(wavein graph recorder)
 [ -n "$BEFORE" ] && COLUMNS_RUN+=(before)
@@ -71,7 +71,6 @@ sleep 1
 server_ticks() { awk '{ print $14 + $15 }' "/proc/${SERVER[$1]}/stat" 2>/dev/null || echo 0; }
 in_prefix() { local prefix=$1; shift; WINEPREFIX=$prefix WINEDEBUG=-all "$@"; }
 drive() { in_prefix "$1" "$CORVALE_WINE" "$BIN/corvale-driver.exe" "${@:2}" 2>/dev/null | tr -d '\r'; }
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth $((SECONDS_TO_RECORD + 60)) sine 1000 vol 0.5
 paplay --latency-msec=20 -d speakers "$WORK/tone.wav" &

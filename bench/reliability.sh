@@ -25,7 +25,7 @@ WORK=$(mktemp -d /tmp/corvale-reliability.XXXXXX)
 small=$WORK/small-drive
 trap 'recorder_kill; umount "$small" 2>/dev/null; corvale_teardown; rm -rf "$WORK"' EXIT
 corvale_ensure_display || exit 1
-corvale_ensure_pulse force || exit 1
+corvale_ensure_sound force || exit 1
 corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
 export CORVALE_BUILD=$BUILD CORVALE_WORK=$WORK
 source "$CORVALE_ROOT/tests/e2e/e2e_lib.sh"

@@ -16,9 +16,8 @@ corvale_build_bench "$BUILD" startup_probe bare_dialog || exit 1
 WORK=$(mktemp -d /tmp/corvale-startup.XXXXXX)
 trap 'corvale_teardown; rm -rf "$WORK"' EXIT
 corvale_ensure_display || exit 1
-corvale_ensure_pulse force || exit 1
+corvale_ensure_sound force || exit 1
 corvale_prepare_prefix "$WORK/prefix" "$BUILD" || exit 1
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 BIN=$BUILD/bin
 programs=(--program recorder "$(winpath "$BIN/CorvaleRecorder.exe")" --ready 1004,1011

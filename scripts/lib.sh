@@ -4,21 +4,34 @@
 
 CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 CORVALE_WINE=${CORVALE_WINE:-/usr/lib/wine/wine64}
+source "$CORVALE_ROOT/scripts/wineprefix.sh"
 CORVALE_STARTED_PIDS=()
 # What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
-    python3 pulseaudio pulseaudio-utils fp-utils)
-CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox lintian desktop-file-utils)
+    python3 pulseaudio-utils fp-utils)
+# The sound server started when none answers: CORVALE_SOUND_SERVER=pulseaudio (the default) or
+# pipewire (with its session manager, its PulseAudio server and a session bus of its own).
+CORVALE_SOUND_SERVER=${CORVALE_SOUND_SERVER:-pulseaudio}
+declare -gA CORVALE_SOUND_PACKAGES=([pulseaudio]="pulseaudio"
+    [pipewire]="pipewire wireplumber pipewire-pulse dbus-daemon")
+CORVALE_TEST_PACKAGES=(googletest x11-apps imagemagick sox lintian desktop-file-utils appstream)
 # What building the installers needs (scripts/package.sh; the tests build them too).
 CORVALE_PACKAGING_PACKAGES=(wixl msitools)
 
 corvale_log() { printf '[corvale] %s\n' "$*" >&2; }
+
+corvale_check_sound_server() {
+    [ -n "${CORVALE_SOUND_PACKAGES[$CORVALE_SOUND_SERVER]:-}" ] && return 0
+    corvale_log "CORVALE_SOUND_SERVER is pulseaudio or pipewire, not $CORVALE_SOUND_SERVER"; return 1
+}
 
 # corvale_install_deps [test|package]: installs the Debian packages that are missing (with
 # "package", what the installers need too; with "test", the tests' and those); a machine that
 # has them all is left alone.
 corvale_install_deps() {
     local missing=() p wanted=("${CORVALE_PACKAGES[@]}")
+    corvale_check_sound_server || return 1
+    wanted+=(${CORVALE_SOUND_PACKAGES[$CORVALE_SOUND_SERVER]})
     case ${1:-} in
     test) wanted+=("${CORVALE_TEST_PACKAGES[@]}" "${CORVALE_PACKAGING_PACKAGES[@]}") ;;
     package) wanted+=("${CORVALE_PACKAGING_PACKAGES[@]}") ;;
@@ -74,22 +87,64 @@ corvale_ensure_display() {
     corvale_log "Xvfb did not start on $DISPLAY"; return 1
 }
 
-# Starts a private PulseAudio server (runtime folder of its own) with a null sink "speakers"
-# when no sound server answers. With "force" it always starts a private one.
-corvale_ensure_pulse() {
+# corvale_ensure_sound [force]: when no sound server answers (with "force": always), starts a
+# private one of CORVALE_SOUND_SERVER, in a runtime folder of its own, with a null sink
+# "speakers" described as "Speakers" (the default sink).
+corvale_ensure_sound() {
     if [ "${1:-}" != force ] && pactl info >/dev/null 2>&1; then return 0; fi
-    local dir
-    dir=$(mktemp -d /tmp/corvale-pulse.XXXXXX)
+    corvale_check_sound_server || return 1
+    local dir i
+    dir=$(mktemp -d /tmp/corvale-sound.XXXXXX)
     export XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/pulse
     unset PULSE_SERVER
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=file:"$dir/log" \
+    "corvale_start_$CORVALE_SOUND_SERVER" "$dir" || return 1
+    for i in $(seq 100); do
+        [ "$(pactl get-default-sink 2>/dev/null)" = speakers ] && return 0
+        sleep 0.1
+    done
+    corvale_log "$CORVALE_SOUND_SERVER did not start (logs in $dir)"; return 1
+}
+
+corvale_start_pulseaudio() {
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=file:"$1/log" \
         -L module-native-protocol-unix -L module-always-sink \
         -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
         >/dev/null 2>&1 &
     CORVALE_STARTED_PIDS+=($!)
+}
+
+# PipeWire as desktops run it, kept off the machine's own sound: no device monitors, and its
+# configuration, state and session bus live in the runtime folder.
+corvale_start_pipewire() {
+    local dir=$1
+    local env=(env DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus" XDG_CONFIG_HOME="$dir/config"
+        XDG_STATE_HOME="$dir/state")
+    local wp=$dir/config/wireplumber
+    mkdir -p "$wp/main.lua.d" "$wp/bluetooth.lua.d" "$wp/wireplumber.conf.d"
+    # WirePlumber 0.4 (Debian 12) reads Lua settings, 0.5 (Debian 13) profiles.
+    printf '%s_monitor.enabled = false\n' alsa v4l2 libcamera >"$wp/main.lua.d/90-corvale.lua"
+    printf 'bluez_monitor.enabled = false\n' >"$wp/bluetooth.lua.d/90-corvale.lua"
+    printf 'wireplumber.profiles = { main = { %s } }\n' "$(printf 'monitor.%s = disabled ' alsa bluez v4l2 libcamera)" \
+        >"$wp/wireplumber.conf.d/90-corvale.conf"
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$dir/bus" >"$dir/dbus.log" 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    corvale_wait_for "$dir/bus" || return 1
+    "${env[@]}" pipewire >"$dir/pipewire.log" 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    corvale_wait_for "$dir/pipewire-0" || return 1
+    "${env[@]}" wireplumber >"$dir/wireplumber.log" 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    "${env[@]}" pipewire-pulse >"$dir/pipewire-pulse.log" 2>&1 &
+    CORVALE_STARTED_PIDS+=($!)
+    corvale_wait_for "$dir/pulse/native" || return 1
+    pactl load-module module-null-sink sink_name=speakers sink_properties=device.description=Speakers >/dev/null
+}
+
+# corvale_wait_for SOCKET: waits up to 10 s for a server's socket.
+corvale_wait_for() {
     local i
-    for i in $(seq 100); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
-    corvale_log "PulseAudio did not start"; return 1
+    for i in $(seq 100); do [ -S "$1" ] && return 0; sleep 0.1; done
+    corvale_log "no $1 after 10 s"; return 1
 }
 
 corvale_wine() { WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" "$@"; }
@@ -97,12 +152,11 @@ corvale_wine() { WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" "$@"; }
 # Creates (or refreshes) a Wine prefix and registers our filters in it. Safe to repeat:
 # after a Wine update wineboot puts Wine's own classes back, so registration runs every time.
 corvale_prepare_prefix() {
-    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$CORVALE_WINE_OVERRIDES}
     local build=${2:-$CORVALE_ROOT/build}
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         corvale_log "creating Wine prefix $WINEPREFIX"
-        mkdir -p "$WINEPREFIX"
-        "$CORVALE_WINE" wineboot -i >/dev/null 2>&1
+        corvale_make_prefix
     fi
     "$(dirname "$CORVALE_WINE")/wineserver" -p >/dev/null 2>&1 || true
     # A crashing program must end, not wait behind Wine's crash dialog.
@@ -115,9 +169,7 @@ corvale_prepare_prefix() {
         "$CORVALE_WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f \
             >/dev/null 2>&1
     done
-    if [ -x "$CORVALE_ROOT/scripts/register-filters.sh" ]; then
-        "$CORVALE_ROOT/scripts/register-filters.sh" "$build" || return 1
-    fi
+    corvale_register_filters "$build/bin"
 }
 
 corvale_teardown() {

@@ -9,6 +9,6 @@ BUILD=$CORVALE_ROOT/build-run
 corvale_build "$BUILD" -DCORVALE_BUILD_TESTS=OFF
 trap corvale_teardown EXIT
 corvale_ensure_display
-corvale_ensure_pulse
+corvale_ensure_sound
 corvale_prepare_prefix "${CORVALE_PREFIX:-$HOME/.local/share/corvale-recorder/prefix}" "$BUILD"
 corvale_wine "$BUILD/bin/CorvaleRecorder.exe"

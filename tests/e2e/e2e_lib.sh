@@ -1,5 +1,5 @@
 # Helpers of the end-to-end tests: the real recorder under Wine, driven by corvale-driver.exe
-# in the same Wine session, with the sound of a private PulseAudio server.
+# in the same Wine session, with the sound of a private sound server (PulseAudio or PipeWire).
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
 source "$CORVALE_ROOT/tests/lib/sound.sh"
 
@@ -14,9 +14,6 @@ RECORDER_PID=
 
 # drv CMD ARGS... [-- CMD ARGS...]: runs the driver; its output on stdout, status as its own.
 drv() { corvale_wine "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-
-# The Windows form of a Linux path in the prefix.
-winpath() { corvale_wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 reset_settings() { corvale_wine reg delete 'HKCU\Software\BrightmoorStudio' /f >/dev/null 2>&1; return 0; }
 

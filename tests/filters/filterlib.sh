@@ -1,12 +1,9 @@
 # Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
-# plays known signals into PulseAudio null sinks. Source after tests/lib/testlib.sh.
+# plays known signals into the sound server's null sinks. Source after tests/lib/testlib.sh.
 source "$CORVALE_ROOT/tests/lib/sound.sh"
 GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
 mkdir -p "$FWORK"
-
-# winpath UNIX_PATH: the path as Wine's drive Z: shows it.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # graphrec ARGS...: runs the recording tool; its output goes to stdout.
 # Wine's console ends lines with CR LF.

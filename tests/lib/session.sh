@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # session.sh start|stop SESSION_DIR BUILD_DIR: the environment every test runs in, set up once
-# for a whole test run: a display (Xvfb when none answers), a private PulseAudio server with a
-# null sink "speakers", and a throw-away Wine prefix with our filters registered. "start"
+# for a whole test run: a display (Xvfb when none answers), a private sound server
+# (CORVALE_SOUND_SERVER: PulseAudio or PipeWire) with a null sink "speakers", and a throw-away
+# Wine prefix with our filters registered. "start"
 # writes SESSION_DIR/env.sh for the tests to source; "stop" ends what "start" started, by
 # process id, and the prefix's own wineserver.
 set -u
@@ -28,17 +29,17 @@ start() {
     # Whatever fails below, what was started is recorded for "stop".
     trap 'printf "%s\n" "${CORVALE_STARTED_PIDS[@]}" >"$session/pids"' EXIT
     corvale_ensure_display || return 1
-    corvale_ensure_pulse force || return 1
+    corvale_ensure_sound force || return 1
     keep_sink_running speakers
     CORVALE_STARTED_PIDS+=($!)
     corvale_prepare_prefix "$session/prefix" "$build" || return 1
     local v
-    for v in CORVALE_BUILD CORVALE_WORK CORVALE_ROOT CORVALE_WINE DISPLAY XDG_RUNTIME_DIR \
-        PULSE_RUNTIME_PATH WINEPREFIX WINEDEBUG WINEDLLOVERRIDES; do
+    for v in CORVALE_BUILD CORVALE_WORK CORVALE_ROOT CORVALE_WINE CORVALE_SOUND_SERVER DISPLAY \
+        XDG_RUNTIME_DIR PULSE_RUNTIME_PATH WINEPREFIX WINEDEBUG WINEDLLOVERRIDES; do
         printf 'export %s=%q\n' "$v" "${!v}"
     done >"$session/env.sh"
     printf 'unset PULSE_SERVER\n' >>"$session/env.sh"
-    corvale_log "test session ready: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
+    corvale_log "test session ready: DISPLAY=$DISPLAY $CORVALE_SOUND_SERVER in $XDG_RUNTIME_DIR WINEPREFIX=$WINEPREFIX"
 }
 
 case $action in

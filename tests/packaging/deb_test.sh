@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package, checked without installing it on this machine: its fields and files,
-# lintian and desktop-file-validate, and the launcher run from the unpacked tree on the test
-# run's display and sound server with a data folder of its own: the first start makes the
-# prefix and registers the filters, the second only starts the program, which records.
+# lintian, desktop-file-validate and appstreamcli, and the launcher run from the unpacked tree
+# on the test run's display and sound server with a data folder of its own: the first start
+# makes the prefix and registers the filters, the second only starts the program, which records.
 # CORVALE_DEB_INSTALLED=1 (on a throw-away machine where the package is installed) runs the
 # installed /usr/bin/corvale-recorder instead, then removes the package and checks that the
 # user's prefix and recordings stay.
@@ -11,6 +11,8 @@ source "$CORVALE_ROOT/tests/packaging/packaging_lib.sh"
 WORK=$CORVALE_WORK/deb
 mkdir -p "$WORK"
 version=$(cat "$CORVALE_BUILD/version.txt")
+APPID=com.corvale_recorder.CorvaleRecorder
+DESKTOP=usr/share/applications/$APPID.desktop
 if ! deb=$(bash "$CORVALE_ROOT/packaging/debian/build-deb.sh" "$CORVALE_BUILD" "$WORK" 2>"$WORK/build.log"); then
     fail "the Debian package builds" "$(tail -n 5 "$WORK/build.log")"
     test_done
@@ -24,8 +26,8 @@ expect_eq "its fields" "$(dpkg-deb -f "$deb" Package Version Architecture Depend
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }' | sort)
 expected=$( (echo "-rwxr-xr-x ./usr/bin/corvale-recorder"
     for f in lib/corvale-recorder/{CorvaleRecorder.exe,corvale_audiocapture.dll,corvale_filewriter.dll} \
-        lib/corvale-recorder/{corvale_wavdest.dll,help.chm} share/applications/corvale-recorder.desktop \
-        share/doc/corvale-recorder/{changelog.gz,copyright} share/man/man1/corvale-recorder.1.gz \
+        lib/corvale-recorder/{corvale_wavdest.dll,help.chm,wineprefix.sh} share/applications/$APPID.desktop \
+        share/metainfo/$APPID.metainfo.xml share/doc/corvale-recorder/{changelog.gz,copyright} share/man/man1/corvale-recorder.1.gz \
         share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/corvale-recorder.png; do
         echo "-rw-r--r-- ./usr/$f"
     done) | sort)
@@ -40,9 +42,13 @@ expect_eq "lintian reports no warnings" "$(echo "$report" | grep '^W:')" ""
 root=$WORK/root
 dpkg -x "$deb" "$root"
 [ "${CORVALE_DEB_INSTALLED:-0}" = 1 ] && root=
-expect_eq "the desktop entry is valid" "$(desktop-file-validate "$root/usr/share/applications/corvale-recorder.desktop" 2>&1)" ""
-expect_eq "the desktop entry's categories" \
-    "$(sed -n 's/^Categories=//p' "$root/usr/share/applications/corvale-recorder.desktop")" "AudioVideo;Audio;Recorder;"
+expect_eq "the desktop entry is valid" "$(desktop-file-validate "$root/$DESKTOP" 2>&1)" ""
+expect_eq "the desktop entry's categories" "$(sed -n 's/^Categories=//p' "$root/$DESKTOP")" "AudioVideo;Audio;Recorder;"
+metainfo=$root/usr/share/metainfo/$APPID.metainfo.xml
+expect_appstream_valid "appstreamcli validates the metainfo without errors or warnings" "$metainfo"
+expect_eq "the metainfo launches the desktop entry and lists the packaged release" \
+    "$(python3 -c 'import sys, xml.etree.ElementTree as ET; c = ET.parse(sys.argv[1]).getroot()
+print(c.findtext("launchable"), c.find("releases/release").get("version"))' "$metainfo" 2>&1)" "$APPID.desktop $version"
 expect_eq "the 48 px icon is a 48x48 PNG" \
     "$(identify -format '%m %wx%h' "$root/usr/share/icons/hicolor/48x48/apps/corvale-recorder.png" 2>/dev/null)" "PNG 48x48"
 

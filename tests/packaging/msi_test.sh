@@ -20,8 +20,7 @@ pass "the MSI builds with wixl"
 export WINEPREFIX=$WORK/prefix
 WINESERVER=$(dirname "$CORVALE_WINE")/wineserver
 trap 'kill $PLAYER_PID 2>/dev/null; recorder_kill; "$WINESERVER" -k >/dev/null 2>&1' EXIT
-mkdir -p "$WINEPREFIX"
-WINEDLLOVERRIDES="mscoree,mshtml=" corvale_wine wineboot -i >/dev/null 2>&1
+corvale_make_prefix
 "$WINESERVER" -p >/dev/null 2>&1
 corvale_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 
@@ -87,8 +86,7 @@ expect_eq "WAV Dest is created by class id and listed among the DirectShow filte
     "$(corvale_wine "$PROBE" 2>/dev/null | tr -d '\r' | tr '\n' ' ')" "created WAV Dest listed WAV Dest "
 
 # --- The installed program records, with the stand-ins registered as the Linux launcher does ---
-corvale_wine regsvr32 /s "$(winpath "$BIN/corvale_audiocapture.dll")" "$(winpath "$BIN/corvale_filewriter.dll")" \
-    >/dev/null 2>&1
+corvale_register_filters "$BIN" corvale_audiocapture corvale_filewriter
 reset_settings
 drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
 start_wine "$INSTALLED/CorvaleRecorder.exe"

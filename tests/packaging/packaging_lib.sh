@@ -25,3 +25,13 @@ record_tone() {
     fi
     expect_near "$what records the played 1 kHz tone" "$(wav_frequency "$take")" 1000 30
 }
+
+# expect_appstream_valid NAME METAINFO: appstreamcli finds neither errors nor warnings in it.
+expect_appstream_valid() {
+    local report
+    if report=$(appstreamcli validate --no-net "$2" 2>&1) && ! echo "$report" | grep -qE '^(E|W):'; then
+        pass "$1"
+    else
+        fail "$1" "$report"
+    fi
+}

@@ -1,0 +1,39 @@
+# Wine prefix helpers shared by the set-up scripts, the tests, the benchmarks and the Debian
+# package's launcher, which installs this file beside the program. Plain POSIX sh, since the
+# launcher runs under /bin/sh. Source it with CORVALE_WINE naming Wine's loader.
+
+# Our filter DLLs: "WAV Dest" and the Wine stand-ins (the capture source registers itself as
+# CLSID_AudioRecord, the file writer as CLSID_FileWriter).
+CORVALE_FILTERS="corvale_wavdest corvale_audiocapture corvale_filewriter"
+
+# Wine's DLL overrides in our prefixes: no Mono or Gecko download prompts (the recorder needs
+# neither), and no menu builder, which puts menu entries and file associations of what is
+# installed in the prefix into the user's own desktop folders.
+CORVALE_WINE_OVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# winpath UNIX_PATH: an absolute Unix path as Wine shows it on drive Z:, the Unix root.
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+
+# corvale_make_prefix: creates the Wine prefix $WINEPREFIX.
+corvale_make_prefix() {
+    mkdir -p "$WINEPREFIX" &&
+        WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$CORVALE_WINE_OVERRIDES} "$CORVALE_WINE" wineboot -i \
+            >/dev/null 2>&1
+}
+
+# corvale_register_filters DIR [NAME...]: registers DIR/NAME.dll (by default every DLL of
+# CORVALE_FILTERS) in $WINEPREFIX. Safe to repeat. One regsvr32 for all: every Wine process
+# start costs a second or more.
+corvale_register_filters() {
+    local dir name
+    dir=$(cd "$1" 2>/dev/null && pwd) || { echo "register filters: no folder $1" >&2; return 1; }
+    shift
+    [ $# -gt 0 ] || set -- $CORVALE_FILTERS
+    for name; do
+        [ -f "$dir/$name.dll" ] || { echo "register filters: $dir/$name.dll is missing" >&2; return 1; }
+        set -- "$@" "$(winpath "$dir/$name.dll")"
+        shift
+    done
+    WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 /s "$@" >/dev/null 2>&1 ||
+        { echo "register filters: regsvr32 failed in $WINEPREFIX" >&2; return 1; }
+}
