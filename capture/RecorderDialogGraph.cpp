@@ -52,9 +52,9 @@ void RecorderDialog::ResetGraphPointers() {
     m_pME.reset();
     m_pCaptureBuilder.reset();
     m_pCaptureFilter.reset();
+    StopLevelMeter();
     m_pWavDest.reset();
     m_pFileWriter.reset();
-    StopLevelMeter();
     m_bPaused = false;
     m_editOutputFile.SetText(m_strOutputFile);
 }

@@ -9,7 +9,7 @@ inline constexpr UINT32 kLevelChannels = 8;
 
 struct LevelReading {
     UINT32 channels;            // of the input's format; 0 when it is not measured
-    float peak[kLevelChannels]; // highest magnitude since the previous reading; 1.0 is full scale
+    float peak[kLevelChannels]; // highest since the previous reading; 1.0 full scale, 0 silence
     UINT64 frames;              // measured since the recording began: tells new data from none
     UINT64 clippedSamples;      // samples as loud as the largest positive one, since the start
     UINT32 silentMs;            // since the last sample above -90 dBFS, or since the start

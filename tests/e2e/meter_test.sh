@@ -6,8 +6,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 METER=1056
 WARNING="No sound is arriving from this input"
-quiet=$(pactl load-module module-null-sink sink_name=quiet sink_properties=device.description=Quiet)
-sleep 1
+quiet=$(load_sink quiet Quiet)
 trap 'kill $PLAYER_PID 2>/dev/null; recorder_kill; pactl unload-module "$quiet" 2>/dev/null' EXIT
 # A sine of half full scale: -6 dBFS.
 tone "$E2E/a440.wav" 440 60
@@ -77,7 +76,7 @@ drv mouse-move-xy 1000 700 >/dev/null
 
 log=$(drv click "$TITLE" 1003 -- sleep 300 -- text "$TITLE" $METER)
 expect_eq "Stop empties the meter" "$log" ""
-kill "$PLAYER_PID" 2>/dev/null
+stop_playing
 recorder_close
 reset_settings
 test_done
