@@ -1,88 +1,59 @@
-// LevelMeasure on known signals in every sample format it reads: full scale, a -20 dBFS sine,
-// silence and its time, the edges of 24-bit and float samples, and buffers cut inside a frame.
+// LevelMeasure on known signals in every sample format it reads, the edges of 24-bit and float
+// samples, the time of silence, buffers cut inside a frame, and formats it cannot read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "filters/wavdest/LevelMeasure.h"
 
-using wavdest::LevelMeasure;
-
 namespace {
-
-constexpr DWORD kRate = 48000;
-const double kPi = std::acos(-1.0);
-
-enum class Kind { Unsigned8, Int16, Int24, Int32, Float32 };
 
 struct FormatCase {
     const char* name;
-    Kind kind;
-    WORD tag; // WAVE_FORMAT_EXTENSIBLE carries `subformat` as its subformat
-    WORD subformat;
-    WORD bits;      // container
-    WORD validBits; // of an extensible format
-    double sineToleranceDb;
+    WORD tag, subformat; // an extensible format carries its subformat's tag
+    WORD bits, validBits;
+    double sineToleranceDb; // 8 bits come no nearer to -20 dBFS than 0.14 dB
 };
-
-// 8 bits cannot come nearer to -20 dBFS than 0.14 dB.
 const FormatCase kFormats[] = {
-    {"8-bit", Kind::Unsigned8, WAVE_FORMAT_PCM, 0, 8, 8, 0.15},
-    {"16-bit", Kind::Int16, WAVE_FORMAT_PCM, 0, 16, 16, 0.1},
-    {"24-bit packed", Kind::Int24, WAVE_FORMAT_PCM, 0, 24, 24, 0.1},
-    {"32-bit", Kind::Int32, WAVE_FORMAT_PCM, 0, 32, 32, 0.1},
-    {"float", Kind::Float32, WAVE_FORMAT_IEEE_FLOAT, 0, 32, 32, 0.1},
-    {"extensible 24 in 32", Kind::Int32, WAVE_FORMAT_EXTENSIBLE, WAVE_FORMAT_PCM, 32, 24, 0.1},
-    {"extensible float", Kind::Float32, WAVE_FORMAT_EXTENSIBLE, WAVE_FORMAT_IEEE_FLOAT, 32, 32,
-     0.1},
+    {"u8", WAVE_FORMAT_PCM, 0, 8, 8, 0.15},
+    {"s16", WAVE_FORMAT_PCM, 0, 16, 16, 0.1},
+    {"s24", WAVE_FORMAT_PCM, 0, 24, 24, 0.1},
+    {"s32", WAVE_FORMAT_PCM, 0, 32, 32, 0.1},
+    {"f32", WAVE_FORMAT_IEEE_FLOAT, 0, 32, 32, 0.1},
+    {"ext24in32", WAVE_FORMAT_EXTENSIBLE, WAVE_FORMAT_PCM, 32, 24, 0.1},
+    {"extfloat", WAVE_FORMAT_EXTENSIBLE, WAVE_FORMAT_IEEE_FLOAT, 32, 32, 0.1},
 };
+const FormatCase& kS16 = kFormats[1];
+const FormatCase& kS24 = kFormats[2];
+const FormatCase& kF32 = kFormats[4];
 
-WAVEFORMATEXTENSIBLE Format(const FormatCase& f, WORD channels) {
+void Start(wavdest::LevelMeasure& measure, const FormatCase& f, WORD channels) {
     WAVEFORMATEXTENSIBLE x{};
-    x.Format.wFormatTag = f.tag;
-    x.Format.nChannels = channels;
-    x.Format.nSamplesPerSec = kRate;
-    x.Format.wBitsPerSample = f.bits;
-    x.Format.nBlockAlign = static_cast<WORD>(channels * f.bits / 8);
-    x.Format.nAvgBytesPerSec = kRate * x.Format.nBlockAlign;
-    if (f.tag == WAVE_FORMAT_EXTENSIBLE) {
-        x.Format.cbSize = sizeof x - sizeof x.Format;
-        x.Samples.wValidBitsPerSample = f.validBits;
-        x.SubFormat = {
-            f.subformat, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    }
-    return x;
+    x.Format = {f.tag, channels, 48000, 0, static_cast<WORD>(channels * f.bits / 8), f.bits, 22};
+    x.Samples.wValidBitsPerSample = f.validBits;
+    x.SubFormat = {f.subformat, 0, 0x10, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    measure.Start(x.Format, sizeof x, 0);
 }
 
-// One sample of `value` (full scale is 1.0), clamped as a converter would, in the valid bits.
-void Put(std::vector<uint8_t>& out, const FormatCase& f, double value) {
-    if (f.kind == Kind::Float32) {
-        const float v = static_cast<float>(value);
-        const auto* p = reinterpret_cast<const uint8_t*>(&v);
-        out.insert(out.end(), p, p + 4);
-        return;
-    }
-    const double top = std::ldexp(1.0, f.validBits - 1);
-    double scaled = std::min(std::max(std::round(value * top), -top), top - 1);
-    int64_t v = static_cast<int64_t>(scaled) << (f.bits - f.validBits);
-    if (f.kind == Kind::Unsigned8) {
-        v += 128;
-    }
-    for (int i = 0; i < f.bits / 8; ++i) {
-        out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i)));
-    }
-}
-
-// Stereo frames whose both channels follow `wave(frame)`.
-template <typename Wave>
-std::vector<uint8_t> Frames(const FormatCase& f, size_t frames, Wave wave) {
+// Stereo frames of wave(i) (1.0 is full scale), clamped as a converter would.
+template <typename Wave> std::vector<uint8_t> Frames(const FormatCase& f, size_t n, Wave wave) {
     std::vector<uint8_t> out;
-    for (size_t i = 0; i < frames; ++i) {
-        Put(out, f, wave(i));
-        Put(out, f, wave(i));
+    const bool isFloat = f.tag == WAVE_FORMAT_IEEE_FLOAT || f.subformat == WAVE_FORMAT_IEEE_FLOAT;
+    const double top = std::ldexp(1.0, f.validBits - 1);
+    for (size_t i = 0; i < 2 * n; ++i) {
+        const float real = static_cast<float>(wave(i / 2));
+        int64_t integer = 0;
+        if (!isFloat) {
+            integer = static_cast<int64_t>(std::clamp(std::round(real * top), -top, top - 1))
+                      << (f.bits - f.validBits);
+            integer += f.bits == 8 ? 128 : 0;
+        }
+        const auto* bytes = isFloat ? reinterpret_cast<const uint8_t*>(&real)
+                                    : reinterpret_cast<const uint8_t*>(&integer);
+        out.insert(out.end(), bytes, bytes + f.bits / 8);
     }
     return out;
 }
@@ -91,136 +62,79 @@ double Db(float peak) {
     return 20.0 * std::log10(peak);
 }
 
-class LevelFormats : public ::testing::TestWithParam<FormatCase> {
-protected:
-    void Start(uint64_t nowMs = 0) {
-        const WAVEFORMATEXTENSIBLE format = Format(GetParam(), 2);
-        measure.Start(format.Format, sizeof format, nowMs);
-    }
-    void Feed(const std::vector<uint8_t>& bytes, uint64_t nowMs) {
+class LevelFormats : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(LevelFormats, SquareSineAndSilence) {
+    const FormatCase& f = GetParam();
+    wavdest::LevelMeasure measure;
+    Start(measure, f, 2);
+    auto feed = [&](const std::vector<uint8_t>& bytes, uint64_t nowMs) {
         measure.Feed(bytes.data(), bytes.size(), nowMs);
-    }
-    LevelMeasure measure;
-};
-
-TEST_P(LevelFormats, FullScaleSquareIsZeroDbAndClips) {
-    Start();
-    Feed(Frames(GetParam(), 4800, [](size_t i) { return (i / 24) % 2 ? 1.0 : -1.0; }), 100);
-    const LevelReading r = measure.Read(100);
+        return measure.Read(nowMs);
+    };
+    LevelReading r = feed(Frames(f, 4800, [](size_t i) { return i / 24 % 2 ? 1.0 : -1.0; }), 100);
     EXPECT_EQ(r.channels, 2u);
-    EXPECT_NEAR(Db(r.peak[0]), 0.0, 0.01);
-    EXPECT_NEAR(Db(r.peak[1]), 0.0, 0.01);
+    EXPECT_NEAR(Db(r.peak[1]), 0.0, 0.01) << "full-scale square";
     EXPECT_EQ(r.clippedSamples, 9600u) << "every sample of both channels";
+
+    const double amplitude = std::pow(10.0, -20.0 / 20.0); // 1 kHz at 48 kHz
+    r = feed(Frames(f, 4800, [&](size_t i) { return amplitude * std::sin(i * 0.1309); }), 200);
+    EXPECT_NEAR(Db(r.peak[0]), -20.0, f.sineToleranceDb) << "-20 dBFS sine";
+    EXPECT_EQ(r.clippedSamples, 9600u) << "no more clipping";
+
+    // Half a second of sound and a quarter of silence, arriving at 1000; then silence only.
+    r = feed(Frames(f, 36000, [](size_t i) { return i < 24000 ? 0.5 : 0.0; }), 1000);
+    EXPECT_EQ(r.silentMs, 250u) << "since the last sound in the buffer";
+    r = feed(Frames(f, 48000, [](size_t) { return 0.0; }), 2000);
+    EXPECT_EQ(r.peak[0], 0.0f) << "digital silence";
+    EXPECT_EQ(r.silentMs, 1250u);
+    EXPECT_EQ(r.frames, 4800u + 4800 + 36000 + 48000);
 }
 
-TEST_P(LevelFormats, SineAtMinus20DbReadsMinus20Db) {
-    Start();
-    const double amplitude = std::pow(10.0, -20.0 / 20.0);
-    Feed(Frames(GetParam(), 4800,
-                [&](size_t i) { return amplitude * std::sin(2 * kPi * 1000.0 * i / kRate); }),
-         100);
-    const LevelReading r = measure.Read(100);
-    EXPECT_NEAR(Db(r.peak[0]), -20.0, GetParam().sineToleranceDb);
-    EXPECT_NEAR(Db(r.peak[1]), -20.0, GetParam().sineToleranceDb);
-    EXPECT_EQ(r.clippedSamples, 0u);
-    EXPECT_EQ(r.silentMs, 0u);
-}
+INSTANTIATE_TEST_SUITE_P(, LevelFormats, ::testing::ValuesIn(kFormats),
+                         [](const auto& test) { return std::string(test.param.name); });
 
-TEST_P(LevelFormats, DigitalSilenceIsSilentAndCountsItsTime) {
-    Start(1000);
-    Feed(Frames(GetParam(), 48000, [](size_t) { return 0.0; }), 2000);
-    LevelReading r = measure.Read(2500);
-    EXPECT_EQ(r.peak[0], 0.0f);
-    EXPECT_EQ(r.peak[1], 0.0f);
-    EXPECT_EQ(r.silentMs, 1500u) << "silent since the start";
-
-    // Half a second of sound, then a quarter second of silence, arriving at 3000.
-    auto wave = [](size_t i) { return i < 24000 ? 0.5 : 0.0; };
-    Feed(Frames(GetParam(), 36000, wave), 3000);
-    r = measure.Read(3100);
-    EXPECT_NEAR(r.silentMs, 350u, 1u) << "since the last sound in the buffer";
-}
-
-INSTANTIATE_TEST_SUITE_P(, LevelFormats, ::testing::ValuesIn(kFormats), [](const auto& test) {
-    std::string name = test.param.name;
-    for (char& c : name) {
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return name;
-});
-
-// Single mono samples at the edges of their format: the level they read and whether they clip.
+// One sample at an edge of its format: its level (NAN: silent) and whether it clips.
 TEST(LevelEdges, TwentyFourBitAndFloatSamples) {
-    struct Case {
+    const struct {
         const char* what;
-        size_t format; // index into kFormats
-        std::vector<uint8_t> bytes;
-        double db; // NAN: silent
+        const FormatCase& format;
+        double value; // 1.0 is full scale
+        double db;
         bool clipped;
+    } cases[] = {
+        {"24-bit most negative", kS24, -1.0, 0.0, true},
+        {"24-bit largest positive", kS24, 1.0, 0.0, true},
+        {"24-bit as large, negative", kS24, -1.0 + std::ldexp(1, -23), 0.0, true},
+        {"24-bit one below the largest", kS24, 1.0 - std::ldexp(1, -22), 0.0, false},
+        {"24-bit -1", kS24, -std::ldexp(1, -23), NAN, false},
+        {"float over full scale", kF32, 1.5, 0.0, true},
+        {"float just below full scale", kF32, 0.99999994, 0.0, false},
+        {"float below -90 dBFS", kF32, 1e-5, NAN, false},
+        {"float not a number", kF32, NAN, NAN, false},
     };
-    auto f32 = [](float v) {
-        std::vector<uint8_t> b(4);
-        memcpy(b.data(), &v, 4);
-        return b;
-    };
-    const Case cases[] = {
-        {"24-bit largest positive", 2, {0xFF, 0xFF, 0x7F}, 0.0, true},
-        {"24-bit most negative", 2, {0x00, 0x00, 0x80}, 0.0, true},
-        {"24-bit one below the largest", 2, {0xFE, 0xFF, 0x7F}, 0.0, false},
-        {"24-bit negative as large as the largest", 2, {0x01, 0x00, 0x80}, 0.0, true},
-        {"24-bit smallest step", 2, {0x01, 0x00, 0x00}, NAN, false},
-        {"24-bit -1", 2, {0xFF, 0xFF, 0xFF}, NAN, false},
-        {"24-bit half scale", 2, {0x00, 0x00, 0xC0}, -6.02, false},
-        {"float 1.0", 4, f32(1.0f), 0.0, true},
-        {"float -1.0", 4, f32(-1.0f), 0.0, true},
-        {"float over full scale", 4, f32(1.5f), 0.0, true},
-        {"float just below full scale", 4, f32(0.99999994f), 0.0, false},
-        {"float 0.5", 4, f32(-0.5f), -6.02, false},
-        {"float below -90 dBFS", 4, f32(1e-5f), NAN, false},
-        {"float not a number", 4, f32(NAN), NAN, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        LevelMeasure measure;
-        const WAVEFORMATEXTENSIBLE format = Format(kFormats[c.format], 1);
-        measure.Start(format.Format, sizeof format, 0);
-        measure.Feed(c.bytes.data(), c.bytes.size(), 10);
+        wavdest::LevelMeasure measure;
+        Start(measure, c.format, 2);
+        const std::vector<uint8_t> bytes = Frames(c.format, 1, [&](size_t) { return c.value; });
+        measure.Feed(bytes.data(), bytes.size(), 10);
         const LevelReading r = measure.Read(10);
-        if (std::isnan(c.db)) {
-            EXPECT_EQ(r.peak[0], 0.0f) << "silent";
-            EXPECT_EQ(r.silentMs, 10u);
-        } else {
+        EXPECT_EQ(r.silentMs, std::isnan(c.db) ? 10u : 0u);
+        if (!std::isnan(c.db)) {
             EXPECT_NEAR(Db(r.peak[0]), c.db, 0.01);
-            EXPECT_EQ(r.silentMs, 0u);
         }
-        EXPECT_EQ(r.clippedSamples, c.clipped ? 1u : 0u);
+        EXPECT_EQ(r.clippedSamples, c.clipped ? 2u : 0u);
     }
-}
-
-TEST(LevelReadings, PeaksStartAgainAfterEachReadAndChannelsStayApart) {
-    LevelMeasure measure;
-    const WAVEFORMATEXTENSIBLE format = Format(kFormats[1], 2);
-    measure.Start(format.Format, sizeof format, 0);
-    std::vector<uint8_t> loudLeft;
-    Put(loudLeft, kFormats[1], 0.5);
-    Put(loudLeft, kFormats[1], 0.0);
-    measure.Feed(loudLeft.data(), loudLeft.size(), 1);
-    LevelReading r = measure.Read(1);
-    EXPECT_NEAR(Db(r.peak[0]), -6.02, 0.01);
-    EXPECT_EQ(r.peak[1], 0.0f);
-    r = measure.Read(2);
-    EXPECT_EQ(r.peak[0], 0.0f) << "nothing arrived since the last reading";
 }
 
 TEST(LevelReadings, ABufferEndingInsideAFrameKeepsTheFramesAligned) {
-    LevelMeasure measure;
-    const WAVEFORMATEXTENSIBLE format = Format(kFormats[1], 2);
-    measure.Start(format.Format, sizeof format, 0);
-    // Frames of a quiet left and a loud right channel, cut after 5 bytes.
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < 4; ++i) {
-        Put(bytes, kFormats[1], 0.01);
-        Put(bytes, kFormats[1], -0.5);
+    wavdest::LevelMeasure measure;
+    Start(measure, kS16, 2);
+    std::vector<uint8_t> bytes = Frames(kS16, 4, [](size_t) { return 0.01; });
+    for (size_t right = 2; right < bytes.size(); right += 4) {
+        bytes[right] = 0x00; // -0.5
+        bytes[right + 1] = 0xC0;
     }
     measure.Feed(bytes.data(), 5, 1);
     measure.Feed(bytes.data() + 5, bytes.size() - 5, 2);
@@ -228,28 +142,22 @@ TEST(LevelReadings, ABufferEndingInsideAFrameKeepsTheFramesAligned) {
     EXPECT_NEAR(Db(r.peak[0]), -40.0, 0.01);
     EXPECT_NEAR(Db(r.peak[1]), -6.02, 0.01);
     EXPECT_EQ(r.frames, 3u) << "the frame cut in two is left out";
+    EXPECT_EQ(measure.Read(3).peak[1], 0.0f) << "the peaks start again after a reading";
 }
 
 TEST(LevelReadings, FormatsItCannotReadAreNotMeasured) {
-    FormatCase adpcm = kFormats[1];
-    adpcm.tag = WAVE_FORMAT_ADPCM;
-    FormatCase doubles = kFormats[4];
-    doubles.bits = 64;
-    FormatCase unknownSubformat = kFormats[5];
-    unknownSubformat.subformat = 0x55;
-    for (const FormatCase& f : {adpcm, doubles, unknownSubformat}) {
-        LevelMeasure measure;
-        const WAVEFORMATEXTENSIBLE format = Format(f, 2);
-        measure.Start(format.Format, sizeof format, 0);
+    for (const FormatCase& f : {FormatCase{"adpcm", WAVE_FORMAT_ADPCM, 0, 16, 16, 0},
+                                FormatCase{"double", WAVE_FORMAT_IEEE_FLOAT, 0, 64, 64, 0},
+                                FormatCase{"other", WAVE_FORMAT_EXTENSIBLE, 0x55, 32, 24, 0}}) {
+        wavdest::LevelMeasure measure;
+        Start(measure, f, 2);
         const std::vector<uint8_t> bytes(64, 0x7F);
         measure.Feed(bytes.data(), bytes.size(), 1);
-        const LevelReading r = measure.Read(1);
-        EXPECT_EQ(r.channels, 0u) << f.name << " tag " << f.tag;
-        EXPECT_EQ(r.peak[0], 0.0f);
+        EXPECT_EQ(measure.Read(1).channels, 0u) << f.name;
     }
-    LevelMeasure cut;
-    const WAVEFORMATEXTENSIBLE extensible = Format(kFormats[5], 2);
-    cut.Start(extensible.Format, sizeof(WAVEFORMATEX), 0);
+    const WAVEFORMATEX extensibleAlone = {WAVE_FORMAT_EXTENSIBLE, 2, 48000, 192000, 4, 16, 0};
+    wavdest::LevelMeasure cut;
+    cut.Start(extensibleAlone, sizeof extensibleAlone, 0);
     EXPECT_EQ(cut.Read(0).channels, 0u) << "an extensible format without its extension";
 }
 
