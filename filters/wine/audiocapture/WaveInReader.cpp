@@ -7,6 +7,19 @@
 namespace audiocapture {
 
 namespace {
+
+// The monotonic clock of the calls and the device's starts, in milliseconds.
+double NowMs() noexcept {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
 // A Stop or a Pause waits up to kDrainMs for its sound, and a loaded machine adds to that.
 constexpr DWORD kCommandTimeoutMs = 5000;
 // After a stop, the device marks its partly filled buffer done within this.
@@ -15,8 +28,7 @@ constexpr DWORD kPartialBufferMs = 500;
 
 WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept
     : m_sink(sink), m_format(format), m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_device(deviceId, format, m_bufferEvent.get()),
-      m_timeline(format.nAvgBytesPerSec, format.nBlockAlign) {
+      m_device(deviceId, format, m_bufferEvent.get()) {
     m_format.cbSize = 0;
 }
 
@@ -110,7 +122,7 @@ HRESULT WaveInReader::Run(Kind kind) noexcept {
     if (!m_thread) {
         return E_UNEXPECTED;
     }
-    return m_commands.Run({kind, CaptureTimeline::NowMs()}, kCommandTimeoutMs);
+    return m_commands.Run({kind, NowMs()}, kCommandTimeoutMs);
 }
 
 DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
@@ -190,7 +202,7 @@ HRESULT WaveInReader::Execute(const Command& command) noexcept {
 
 HRESULT WaveInReader::ArmRun() noexcept {
     if (m_state != State::Idle) {
-        StopRun(CaptureTimeline::NowMs());
+        StopRun(NowMs());
     }
     DeviceStart();
     m_state = State::Armed;
@@ -201,7 +213,7 @@ HRESULT WaveInReader::ArmRun() noexcept {
 HRESULT WaveInReader::StartRun(double atMs) noexcept {
     HRESULT result = S_OK;
     if (m_state == State::Paused) {
-        m_keepFrom = m_timeline.OffsetAt(atMs);
+        m_keepFrom = OffsetAt(atMs);
     } else if (m_state == State::Idle) {
         DeviceStart();
     }
@@ -240,15 +252,14 @@ void WaveInReader::StopRun(double atMs) noexcept {
 // stopping it. A device that falls short for kDrainMs (lost, or sound lost upstream) ends the
 // recording with what arrived, and the shortfall goes to the debugger output.
 void WaveInReader::Drain(double atMs) noexcept {
-    m_keepUntil = m_timeline.OffsetAt(atMs);
+    m_keepUntil = OffsetAt(atMs);
     const double deadline = atMs + kDrainMs;
     auto captured = [&] {
         uint64_t sinceStart = m_device.CapturedSinceStart();
         uint64_t stale = m_bytesSinceStart - m_kept;
         return sinceStart > stale ? sinceStart - stale : 0;
     };
-    while (m_device.Started() && !m_lost && captured() < m_keepUntil &&
-           CaptureTimeline::NowMs() < deadline) {
+    while (m_device.Started() && !m_lost && captured() < m_keepUntil && NowMs() < deadline) {
         WaitForSingleObject(m_bufferEvent.get(), 5);
         CollectBuffers();
     }
@@ -263,17 +274,27 @@ void WaveInReader::Drain(double atMs) noexcept {
     }
 }
 
-// Each start begins a new timeline: the device's count and its sound start again from here.
+// Each start begins the kept stream again: its offsets count from here.
 bool WaveInReader::DeviceStart() noexcept {
-    m_startMs = CaptureTimeline::NowMs();
+    m_startMs = NowMs();
     bool started = m_device.Start();
-    m_timeline.Restart(m_startMs);
     m_bytesSinceStart = m_kept = 0;
     m_keepFrom = 0;
     m_keepUntil = UINT64_MAX;
     m_held.clear();
     m_heldOffset = 0;
     return started;
+}
+
+// A device's sound arrives late, the later the busier the machine, but it was captured from
+// its start on, so a call's time places it in the kept stream, whatever has arrived by then.
+// (Placing it by the arrivals instead cut the end short by the sound system's latency.)
+uint64_t WaveInReader::OffsetAt(double ms) const noexcept {
+    if (ms <= m_startMs) {
+        return 0;
+    }
+    auto bytes = static_cast<uint64_t>((ms - m_startMs) * m_format.nAvgBytesPerSec / 1000.0);
+    return bytes - bytes % m_format.nBlockAlign;
 }
 
 void WaveInReader::CollectBuffers() noexcept {
@@ -293,7 +314,6 @@ void WaveInReader::Take(const BYTE* data, DWORD bytes) noexcept {
     DWORD stale = StaleBytes(bytes);
     uint64_t offset = m_kept;
     m_kept += bytes - stale;
-    m_timeline.Arrived(CaptureTimeline::NowMs(), m_kept);
     Route(data + stale, bytes - stale, offset);
 }
 
@@ -351,7 +371,7 @@ void WaveInReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
 // sound can be older than the start, so what the first buffer holds beyond the time since
 // the start is dropped.
 DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
-    double elapsedMs = CaptureTimeline::NowMs() - m_startMs;
+    double elapsedMs = NowMs() - m_startMs;
     uint64_t sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
     // Only the first buffer after a start carries it.

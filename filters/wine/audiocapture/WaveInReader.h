@@ -4,9 +4,9 @@
 // reopen it; the first buffer after a reopen reports its return.
 // The device stays open from Open to Discard, across runs, since opening it costs tens to
 // hundreds of milliseconds under Wine; it runs from Arm to Stop. A recording keeps what was
-// captured between the calls that began and ended it, placed by the device's own timeline: a
-// Stop or a Pause waits for the sound captured up to its call, however late the sound system
-// hands it over, and a resume keeps what was captured from its call on.
+// captured between the calls that began and ended it, placed by the time since the device's
+// start: a Stop or a Pause waits for the sound captured up to its call, however late the sound
+// system hands it over, and a resume keeps what was captured from its call on.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
-#include "filters/wine/audiocapture/CaptureTimeline.h"
 #include "filters/wine/audiocapture/CommandChannel.h"
 #include "filters/wine/audiocapture/WaveInDevice.h"
 
@@ -101,6 +100,7 @@ private:
     void StopRun(double atMs) noexcept;
     void Drain(double atMs) noexcept;
     bool DeviceStart() noexcept;
+    uint64_t OffsetAt(double ms) const noexcept;
     void CollectBuffers() noexcept;
     void Take(const BYTE* data, DWORD bytes) noexcept;
     void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
@@ -116,7 +116,6 @@ private:
     WAVEFORMATEX m_format;
     fw::KernelHandle m_bufferEvent;
     WaveInDevice m_device;
-    CaptureTimeline m_timeline;
     CommandChannel<Command> m_commands;
     fw::KernelHandle m_thread;
     fw::KernelHandle m_watchdog;
