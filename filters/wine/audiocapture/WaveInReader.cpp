@@ -305,8 +305,12 @@ void WaveInReader::Take(const BYTE* data, DWORD bytes) noexcept {
     m_lastDataTick = GetTickCount64();
     m_dataSinceOpen = true;
     // Only a reopened handle's sound is the device's return: Wine may resume the handle the
-    // loss was seen on with another source.
-    if (m_lost && m_reopened) {
+    // loss was seen on with another source (PipeWire moves it to the default source), and
+    // that sound is dropped.
+    if (m_lost && !m_reopened) {
+        return;
+    }
+    if (m_lost) {
         m_lost = false;
         m_reopened = false;
         ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
@@ -408,8 +412,11 @@ void WaveInReader::Reconnect() noexcept {
         m_reopened = true;
         m_dataSinceOpen = false;
         m_lastDataTick = now;
-        m_discontinuity = true;
         DeviceStart();
+        // The recording the loss broke takes nothing more: under PipeWire a handle of a source
+        // that is gone opens on the default source instead (measured on Debian 13), and its
+        // sound would join the file as if it were the device's. The next recording starts anew.
+        m_keepUntil = 0;
     }
 }
 
