@@ -1,6 +1,7 @@
 # Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
 # plays known signals into the sound server's null sinks. Source after tests/lib/testlib.sh.
 source "$CORVALE_ROOT/tests/lib/sound.sh"
+source "$CORVALE_ROOT/tests/filters/pipe_source.sh"
 GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
 mkdir -p "$FWORK"
@@ -30,3 +31,4 @@ tag() { dd if="$1" bs=1 skip="$2" count=4 2>/dev/null; }
 
 # field_of LOG WORD: the second field of the log's first line starting with WORD.
 field_of() { awk -v w="$2" '$1 == w { print $2; exit }' "$1"; }
+
