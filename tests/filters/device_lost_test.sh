@@ -14,7 +14,7 @@ lose() {
     pactl set-default-sink corvale_lost
     (graphrec --device "$2" --out "$(winpath "$FWORK/lost-$1.wav")" --steps run:14 >"$LOG" 2>&1) &
     local runner=$!
-    for _ in $(seq 100); do grep -q '^STATE run' "$LOG" && break; sleep 0.1; done
+    for _ in $(seq 100); do grep -q '^STATE run' "$LOG" 2>/dev/null && break; sleep 0.1; done
     sleep 3
     UNLOADED=$(date +%s%3N)
     pactl unload-module "$module"
