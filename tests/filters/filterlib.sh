@@ -31,4 +31,3 @@ tag() { dd if="$1" bs=1 skip="$2" count=4 2>/dev/null; }
 
 # field_of LOG WORD: the second field of the log's first line starting with WORD.
 field_of() { awk -v w="$2" '$1 == w { print $2; exit }' "$1"; }
-
