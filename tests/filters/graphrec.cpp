@@ -3,11 +3,12 @@
 // step pattern, printing one line per fact for the test scripts:
 //   graphrec --device NAME --out PATH [--steps wait:2,run:3,pause:1,level:0.5,enable:0,run:2]
 //            [--line N] [--level X] [--enable 0|1] [--list]
-// Steps: run:S and pause:S hold that state S seconds, wait:S waits S seconds in the state the
-// graph is in; level:X, enable:0|1 act on the line's
-// IAMAudioInputMixer; winmm:X sets the line's winmm volume directly. The graph stops at the end.
-// Lines: DEVICE, CONNECTED a:pin -> b:pin, MIXLEVEL, STATE name epoch_ms hr, EVENT code p1 p2
-// epoch_ms, RECORDED_MS n, RESULT hr.
+// Steps: run:S, pause:S and stop:S hold that state S seconds, wait:S waits S seconds in the
+// state the graph is in; level:X, enable:0|1 act on the IAMAudioInputMixer of input line N
+// (--line, changed by the step line:N); winmm:X sets the device's winmm volume directly. The
+// graph stops at the end. --list binds every device and lists its input lines.
+// Lines: DEVICE, LINE device: pin, CONNECTED a:pin -> b:pin, MIXLEVEL level hr, STATE name
+// epoch_ms hr call_ms, EVENT code p1 p2 epoch_ms, RECORDED_MS n, RESULT hr.
 #include <windows.h>
 #include <dshow.h>
 #include <mmsystem.h>
@@ -47,6 +48,40 @@ struct Options {
     int waveInId = -1; // of the device found, from its property bag
 };
 
+HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
+    ComPtr<IEnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins.put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.put(), nullptr) == S_OK) {
+        PIN_DIRECTION d;
+        pin->QueryDirection(&d);
+        if (d == dir && n-- == 0) {
+            out = std::move(pin);
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+void PrintLines(IMoniker* moniker, const std::wstring& device) {
+    ComPtr<IBaseFilter> filter;
+    if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.put_void()))) {
+        return;
+    }
+    ComPtr<IPin> pin;
+    for (int n = 0; SUCCEEDED(NthPin(filter.get(), PINDIR_INPUT, n, pin)); ++n) {
+        PIN_INFO info{};
+        pin->QueryPinInfo(&info);
+        if (info.pFilter) {
+            info.pFilter->Release();
+        }
+        printf("LINE %s: %s\n", Narrow(device.c_str()).c_str(), Narrow(info.achName).c_str());
+    }
+}
+
 HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
     ComPtr<ICreateDevEnum> devEnum;
     HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
@@ -73,7 +108,9 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
         std::wstring friendly = name.bstrVal;
         VariantClear(&name);
         printf("DEVICE %s\n", Narrow(friendly.c_str()).c_str());
-        if (!opt.list && friendly == opt.device) {
+        if (opt.list) {
+            PrintLines(moniker.get(), friendly);
+        } else if (friendly == opt.device) {
             VARIANT id;
             VariantInit(&id);
             if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4) {
@@ -83,24 +120,6 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
         }
     }
     return opt.list ? S_OK : HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-}
-
-HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
-    ComPtr<IEnumPins> pins;
-    HRESULT hr = filter->EnumPins(pins.put());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    ComPtr<IPin> pin;
-    while (pins->Next(1, pin.put(), nullptr) == S_OK) {
-        PIN_DIRECTION d;
-        pin->QueryDirection(&d);
-        if (d == dir && n-- == 0) {
-            out = std::move(pin);
-            return S_OK;
-        }
-    }
-    return E_FAIL;
 }
 
 std::string PinLabel(IPin* pin) {
@@ -329,7 +348,8 @@ HRESULT Record(Options& opt) {
         if (verb == "run" && runningSince < 0 && SUCCEEDED(h)) {
             runningSince = now;
         }
-        printf("STATE %s %lld 0x%08lx\n", verb.c_str(), now, static_cast<unsigned long>(h));
+        printf("STATE %s %lld 0x%08lx %lld\n", verb.c_str(), now, static_cast<unsigned long>(h),
+               EpochMs() - now);
         return h;
     };
     std::string steps = opt.steps;
@@ -347,6 +367,10 @@ HRESULT Record(Options& opt) {
             SetWinmmVolume(opt.waveInId, arg);
             continue;
         }
+        if (verb == "line") {
+            opt.line = static_cast<int>(arg);
+            continue;
+        }
         if (verb == "level" || verb == "enable") {
             SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1,
                      verb == "enable" ? static_cast<int>(arg) : -1);
@@ -356,7 +380,7 @@ HRESULT Record(Options& opt) {
             PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
             continue;
         }
-        if (verb != "run" && verb != "pause") {
+        if (verb != "run" && verb != "pause" && verb != "stop") {
             fprintf(stderr, "unknown step %s\n", step.c_str());
             result = E_INVALIDARG;
             break;
