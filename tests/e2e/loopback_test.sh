@@ -3,7 +3,6 @@
 # a microphone ("Headset", a pipe source playing 440 Hz), shows "Stereo Mix" and "Microphone",
 # "Stereo Mix" is selected, and Record captures the 1 kHz tone played into the default sink.
 source "$(dirname "$0")/e2e_lib.sh"
-source "$CORVALE_ROOT/tests/filters/pipe_source.sh"
 
 # Wine lists the devices by name: "Headset" before "Monitor of Speakers" and "PulseAudio".
 mic=$(load_pipe_source corvale_headset Headset 440) || { fail "pipe source loaded"; exit 0; }

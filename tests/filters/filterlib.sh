@@ -1,7 +1,6 @@
 # Shared by the filter test scripts: runs graphrec (tests/filters/graphrec.cpp) under Wine and
 # plays known signals into the sound server's null sinks. Source after tests/lib/testlib.sh.
 source "$CORVALE_ROOT/tests/lib/sound.sh"
-source "$CORVALE_ROOT/tests/filters/pipe_source.sh"
 GRAPHREC=$CORVALE_BUILD/tests/filters/graphrec.exe
 FWORK=$CORVALE_WORK/filters
 mkdir -p "$FWORK"
