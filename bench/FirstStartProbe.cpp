@@ -3,18 +3,26 @@
 // from the process's start of each step, when the first data and the first sound (a sample
 // above -60 dBFS) arrive, and after SECONDS how many frames arrived against the wall time and
 // how many of them were silence before the sound began. A tone must play into the device.
-//   first_start --device NAME --api wavein|wasapi [--seconds S] [--starts N] [--idle-ms D]
-//               [--open-wait-ms W] [--packets]
+//   first_start --device NAME --api wavein|wasapi|loopback [--seconds S] [--starts N]
+//               [--idle-ms D] [--open-wait-ms W] [--packets]
+//   first_start --list
+// --api loopback captures what a render endpoint plays (NAME "default": the default one).
+// --list prints the waveIn devices with their endpoint ids, the waveOut devices, the endpoints
+// of both directions with their form factors and properties, and the default ones. tone_hz is
+// the frequency of the tone recorded, counted by its zero crossings.
 // With --starts N the device is stopped and started again N-1 times, D ms apart; the first
 // start comes W ms after the open. --packets prints each WASAPI packet's arrival, device
-// position and how old its time stamp is (Wine stamps a packet when it is fetched).
+// position, how old its time stamp is (Wine stamps a packet when it is fetched) and its peak.
 #include <windows.h>
 #include <initguid.h>
 #include <audioclient.h>
 #include <functiondiscoverykeys_devpkey.h>
 #include <mmdeviceapi.h>
 #include <mmsystem.h>
+// After mmsystem.h, whose types it uses.
+#include <mmddk.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,13 +51,14 @@ struct Options {
     int idleMs = 1000;
     int openWaitMs = 0;
     bool packets = false;
+    bool list = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; i += 2) {
         std::string arg = argv[i];
-        if (arg == "--packets") {
-            options.packets = true;
+        if (arg == "--packets" || arg == "--list") {
+            (arg == "--list" ? options.list : options.packets) = true;
             --i;
         } else if (i + 1 == argc) {
             return false;
@@ -69,7 +78,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return !options.device.empty();
+    return options.list || !options.device.empty();
 }
 
 // Counts what one start delivers: frames, the first data, the first sound.
@@ -80,6 +89,11 @@ public:
         if (frames > 0 && m_firstDataMs < 0) {
             m_firstDataMs = NowMs() - m_startMs;
         }
+        for (size_t i = 0; i < frames; ++i) {
+            bool positive = samples[2 * i] > 0;
+            m_crossings += positive != m_positive ? 1 : 0;
+            m_positive = positive;
+        }
         for (size_t i = 0; i < frames && m_firstSoundMs < 0; ++i) {
             if (std::abs(samples[2 * i]) > 32) {
                 m_firstSoundMs = NowMs() - m_startMs;
@@ -89,9 +103,11 @@ public:
         m_frames += frames;
     }
     void Print(int start, double wallMs) const {
+        // Half the sign changes per second: the frequency of a pure tone.
         printf("START %d first_data_ms %.1f first_sound_ms %.1f silent_lead_ms %.1f kept_ms %.1f "
-               "wall_ms %.1f\n",
-               start, m_firstDataMs, m_firstSoundMs, m_silentLead / 44.1, m_frames / 44.1, wallMs);
+               "wall_ms %.1f tone_hz %.0f\n",
+               start, m_firstDataMs, m_firstSoundMs, m_silentLead / 44.1, m_frames / 44.1, wallMs,
+               m_frames ? m_crossings * 44100.0 / 2 / static_cast<double>(m_frames) : 0.0);
     }
 
 private:
@@ -100,6 +116,8 @@ private:
     double m_firstSoundMs = -1;
     size_t m_frames = 0;
     size_t m_silentLead = 0;
+    size_t m_crossings = 0;
+    bool m_positive = false;
 };
 
 WAVEFORMATEX Format() {
@@ -185,43 +203,169 @@ int RunWaveIn(const Options& options) {
     return 0;
 }
 
-IMMDevice* FindEndpoint(const std::wstring& name) {
+IMMDeviceEnumerator* CreateEnumerator() {
     IMMDeviceEnumerator* enumerator = nullptr;
-    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                __uuidof(IMMDeviceEnumerator),
-                                reinterpret_cast<void**>(&enumerator)))) {
+    CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                     __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator));
+    return enumerator;
+}
+
+std::wstring FriendlyName(IMMDevice* device, UINT* formFactor = nullptr) {
+    IPropertyStore* store = nullptr;
+    std::wstring name;
+    if (FAILED(device->OpenPropertyStore(STGM_READ, &store))) {
+        return name;
+    }
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    if (SUCCEEDED(store->GetValue(PKEY_Device_FriendlyName, &value)) && value.vt == VT_LPWSTR) {
+        name = value.pwszVal;
+    }
+    PropVariantClear(&value);
+    if (formFactor && SUCCEEDED(store->GetValue(PKEY_AudioEndpoint_FormFactor, &value))) {
+        *formFactor = value.vt == VT_UI4 ? value.ulVal : 0xffffffff;
+        PropVariantClear(&value);
+    }
+    store->Release();
+    return name;
+}
+
+// The endpoint of `flow` called `name`, or the default one for "default".
+IMMDevice* FindEndpoint(const std::wstring& name, EDataFlow flow) {
+    IMMDeviceEnumerator* enumerator = CreateEnumerator();
+    if (!enumerator) {
         return nullptr;
     }
+    IMMDevice* found = nullptr;
+    if (name == L"default") {
+        enumerator->GetDefaultAudioEndpoint(flow, eConsole, &found);
+        enumerator->Release();
+        return found;
+    }
     IMMDeviceCollection* devices = nullptr;
-    enumerator->EnumAudioEndpoints(eCapture, DEVICE_STATE_ACTIVE, &devices);
+    enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &devices);
     enumerator->Release();
     UINT count = 0;
     devices->GetCount(&count);
-    IMMDevice* found = nullptr;
     for (UINT i = 0; i < count && !found; ++i) {
         IMMDevice* device = nullptr;
         devices->Item(i, &device);
-        IPropertyStore* store = nullptr;
-        device->OpenPropertyStore(STGM_READ, &store);
-        PROPVARIANT value;
-        PropVariantInit(&value);
-        store->GetValue(PKEY_Device_FriendlyName, &value);
-        if (value.vt == VT_LPWSTR && name == value.pwszVal) {
+        if (FriendlyName(device) == name) {
             found = device;
         } else {
             device->Release();
         }
-        PropVariantClear(&value);
-        store->Release();
     }
     devices->Release();
     return found;
 }
 
+std::string EndpointId(IMMDevice* device) {
+    LPWSTR id = nullptr;
+    if (!device || FAILED(device->GetId(&id))) {
+        return "-";
+    }
+    std::string text = fw::Narrow(id);
+    CoTaskMemFree(id);
+    return text;
+}
+
+// Every property of the endpoint, the strings and numbers with their values.
+void PrintProperties(IMMDevice* device) {
+    IPropertyStore* store = nullptr;
+    if (FAILED(device->OpenPropertyStore(STGM_READ, &store))) {
+        return;
+    }
+    DWORD count = 0;
+    store->GetCount(&count);
+    for (DWORD k = 0; k < count; ++k) {
+        PROPERTYKEY key;
+        store->GetAt(k, &key);
+        PROPVARIANT v;
+        PropVariantInit(&v);
+        store->GetValue(key, &v);
+        WCHAR guid[64];
+        StringFromGUID2(key.fmtid, guid, 64);
+        std::string value = v.vt == VT_LPWSTR ? fw::Narrow(v.pwszVal)
+                            : v.vt == VT_UI4  ? std::to_string(v.ulVal)
+                                              : "";
+        printf("   PROP %s,%lu vt %u %s\n", fw::Narrow(guid).c_str(), key.pid, v.vt, value.c_str());
+        PropVariantClear(&v);
+    }
+    store->Release();
+}
+
+void ListEndpoints(IMMDeviceEnumerator* enumerator, EDataFlow flow, const char* label) {
+    IMMDeviceCollection* devices = nullptr;
+    if (FAILED(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &devices))) {
+        return;
+    }
+    UINT count = 0;
+    devices->GetCount(&count);
+    for (UINT i = 0; i < count; ++i) {
+        IMMDevice* device = nullptr;
+        devices->Item(i, &device);
+        UINT formFactor = 0xffffffff;
+        std::string name = fw::Narrow(FriendlyName(device, &formFactor).c_str());
+        printf("%s %u '%s' form %u id %s\n", label, i, name.c_str(), formFactor,
+               EndpointId(device).c_str());
+        PrintProperties(device);
+        device->Release();
+    }
+    devices->Release();
+    for (ERole role : {eConsole, eMultimedia, eCommunications}) {
+        IMMDevice* device = nullptr;
+        enumerator->GetDefaultAudioEndpoint(flow, role, &device);
+        printf("%s_DEFAULT role %d '%s' id %s\n", label, static_cast<int>(role),
+               device ? fw::Narrow(FriendlyName(device).c_str()).c_str() : "-",
+               EndpointId(device).c_str());
+        if (device) {
+            device->Release();
+        }
+    }
+}
+
+// What ties a waveIn device to an endpoint: the instance id winmm gives for it.
+int ListTopology() {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    double begin = NowMs();
+    for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
+        WAVEINCAPSW caps{};
+        waveInGetDevCapsW(id, &caps, sizeof caps);
+        ULONG size = 0;
+        auto device = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(id));
+        MMRESULT rc = waveInMessage(device, DRV_QUERYFUNCTIONINSTANCEIDSIZE,
+                                    reinterpret_cast<DWORD_PTR>(&size), 0);
+        std::wstring instance(size / sizeof(WCHAR) + 1, L'\0');
+        if (rc == MMSYSERR_NOERROR) {
+            rc = waveInMessage(device, DRV_QUERYFUNCTIONINSTANCEID,
+                               reinterpret_cast<DWORD_PTR>(instance.data()), size);
+        }
+        printf("WAVEIN %u '%s' instance rc %u '%s'\n", id, fw::Narrow(caps.szPname).c_str(), rc,
+               fw::Narrow(instance.c_str()).c_str());
+    }
+    for (UINT id = 0; id < waveOutGetNumDevs(); ++id) {
+        WAVEOUTCAPSW caps{};
+        waveOutGetDevCapsW(id, &caps, sizeof caps);
+        printf("WAVEOUT %u '%s'\n", id, fw::Narrow(caps.szPname).c_str());
+    }
+    IMMDeviceEnumerator* enumerator = CreateEnumerator();
+    if (!enumerator) {
+        printf("no MMDeviceEnumerator\n");
+        return 1;
+    }
+    ListEndpoints(enumerator, eCapture, "CAPTURE");
+    ListEndpoints(enumerator, eRender, "RENDER");
+    enumerator->Release();
+    printf("LIST_MS %.1f\n", NowMs() - begin);
+    return 0;
+}
+
 int RunWasapi(const Options& options) {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     printf("ENUM_BEGIN %.1f\n", NowMs());
-    IMMDevice* device = FindEndpoint(options.device);
+    const bool loopback = options.api == "loopback";
+    IMMDevice* device = FindEndpoint(options.device, loopback ? eRender : eCapture);
     if (!device) {
         printf("no endpoint\n");
         return 1;
@@ -232,16 +376,25 @@ int RunWasapi(const Options& options) {
                      reinterpret_cast<void**>(&client));
     printf("ACTIVATED %.1f\n", NowMs());
     WAVEFORMATEX wfx = Format();
-    HRESULT hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, AUDCLNT_STREAMFLAGS_EVENTCALLBACK,
+    // Loopback streams are polled: event callbacks with loopback are not to be relied on.
+    HRESULT hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED,
+                                    loopback ? AUDCLNT_STREAMFLAGS_LOOPBACK
+                                             : AUDCLNT_STREAMFLAGS_EVENTCALLBACK,
                                     1000000, 0, &wfx, nullptr);
     printf("INITIALIZED %.1f hr 0x%08lx\n", NowMs(), static_cast<unsigned long>(hr));
     if (FAILED(hr)) {
         return 1;
     }
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    client->SetEventHandle(event);
+    if (!loopback) {
+        client->SetEventHandle(event);
+    }
     IAudioCaptureClient* capture = nullptr;
-    client->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void**>(&capture));
+    hr = client->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void**>(&capture));
+    if (FAILED(hr)) {
+        printf("no capture client: hr 0x%08lx\n", static_cast<unsigned long>(hr));
+        return 1;
+    }
     for (int start = 0; start < options.starts; ++start) {
         Sleep(static_cast<DWORD>(start > 0 ? options.idleMs : options.openWaitMs));
         double startMs = NowMs();
@@ -267,9 +420,13 @@ int RunWasapi(const Options& options) {
                     QueryPerformanceCounter(&now);
                     double nowHns = static_cast<double>(now.QuadPart) * 1e7 /
                                     static_cast<double>(g_frequency.QuadPart);
-                    printf("PACKET t %.1f frames %u pos %llu age_ms %.1f\n", NowMs() - startMs,
-                           frames, static_cast<unsigned long long>(position),
-                           (nowHns - static_cast<double>(qpc)) / 1e4);
+                    int peak = 0;
+                    for (UINT32 f = 0; f < frames; ++f) {
+                        peak = std::max(peak, std::abs(reinterpret_cast<int16_t*>(data)[2 * f]));
+                    }
+                    printf("PACKET t %.1f frames %u pos %llu age_ms %.1f peak %d\n",
+                           NowMs() - startMs, frames, static_cast<unsigned long long>(position),
+                           (nowHns - static_cast<double>(qpc)) / 1e4, peak);
                 }
                 if (flags & AUDCLNT_BUFFERFLAGS_DATA_DISCONTINUITY) {
                     printf("DISCONTINUITY at %.1f ms\n", NowMs() - startMs);
@@ -301,10 +458,14 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&g_origin);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        fprintf(stderr, "usage: first_start --device NAME --api wavein|wasapi [--seconds S] "
-                        "[--starts N] [--idle-ms D] [--open-wait-ms W] [--packets]\n");
+        fprintf(stderr, "usage: first_start --device NAME --api wavein|wasapi|loopback "
+                        "[--seconds S] [--starts N] [--idle-ms D] [--open-wait-ms W] [--packets]"
+                        "\n       first_start --list\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
-    return options.api == "wasapi" ? RunWasapi(options) : RunWaveIn(options);
+    if (options.list) {
+        return ListTopology();
+    }
+    return options.api == "wavein" ? RunWaveIn(options) : RunWasapi(options);
 }

@@ -27,7 +27,8 @@ reset_settings
 drv reg-write-dword "$SETTINGS" b_only_once 1 >/dev/null
 recorder_start || { fail "recorder starts"; exit 0; }
 index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Quiet" | cut -d: -f1)
-drv select "$TITLE" 1009 $((index - 1)) -- sleep "$DEVICE_SETTLE_MS" >/dev/null
+drv select "$TITLE" 1009 $((index - 1)) >/dev/null
+line=$(drv items "$TITLE" 1011 | awk 'NR == 2 { sel = $2 + 3 } NR == sel')
 expect_eq "the meter is empty while ready" "$(drv text "$TITLE" $METER)" ""
 drv set-text "$TITLE" 1008 "$(winpath "$E2E/meter.wav")" >/dev/null
 
@@ -60,7 +61,7 @@ expect_eq "the bars light green and yellow, no warning (pixels > 0: green yellow
 tip=$(drv mouse-move "$TITLE" $METER -- sleep 300 -- mouse-move "$TITLE" $METER 2 2 -- sleep 1200 -- tooltip)
 expect_eq "the tooltip names the device and the input" \
     "$(echo "$tip" | grep -m 1 'Recording from')" \
-    'tooltip text "Recording from \"Monitor of Quiet\", input \"Master Volume\""'
+    "tooltip text \"Recording from \\\"Monitor of Quiet\\\", input \\\"$line\\\"\""
 drv mouse-move-xy 1000 700 >/dev/null
 
 log=$(drv click "$TITLE" 1003 -- sleep 300 -- text "$TITLE" $METER)

@@ -3,11 +3,12 @@
 // step pattern, printing one line per fact for the test scripts:
 //   graphrec --device NAME --out PATH [--steps wait:2,run:3,pause:1,level:0.5,enable:0,run:2]
 //            [--line N] [--level X] [--enable 0|1] [--list]
-// Steps: run:S and pause:S hold that state S seconds, wait:S waits S seconds in the state the
-// graph is in; level:X, enable:0|1 act on the line's
-// IAMAudioInputMixer; winmm:X sets the line's winmm volume directly. The graph stops at the end.
-// Lines: DEVICE, CONNECTED a:pin -> b:pin, MIXLEVEL, STATE name epoch_ms hr, EVENT code p1 p2
-// epoch_ms, RECORDED_MS n, RESULT hr.
+// Steps: run:S, pause:S and stop:S hold that state S seconds, wait:S waits S seconds in the
+// state the graph is in; level:X, enable:0|1 act on the IAMAudioInputMixer of input line N
+// (--line, changed by the step line:N); winmm:X sets the device's winmm volume directly. The
+// graph stops at the end. --list binds every device and lists its input lines.
+// Lines: DEVICE, LINE device: pin, CONNECTED a:pin -> b:pin, MIXLEVEL level hr, STATE name
+// epoch_ms hr call_ms, EVENT code p1 p2 epoch_ms, RECORDED_MS n, RESULT hr.
 #include <windows.h>
 #include <dshow.h>
 #include <mmsystem.h>
@@ -47,6 +48,40 @@ struct Options {
     int waveInId = -1; // of the device found, from its property bag
 };
 
+HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
+    ComPtr<IEnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins.put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.put(), nullptr) == S_OK) {
+        PIN_DIRECTION d;
+        pin->QueryDirection(&d);
+        if (d == dir && n-- == 0) {
+            out = std::move(pin);
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+void PrintLines(IMoniker* moniker, const std::wstring& device) {
+    ComPtr<IBaseFilter> filter;
+    if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.put_void()))) {
+        return;
+    }
+    ComPtr<IPin> pin;
+    for (int n = 0; SUCCEEDED(NthPin(filter.get(), PINDIR_INPUT, n, pin)); ++n) {
+        PIN_INFO info{};
+        pin->QueryPinInfo(&info);
+        if (info.pFilter) {
+            info.pFilter->Release();
+        }
+        printf("LINE %s: %s\n", Narrow(device.c_str()).c_str(), Narrow(info.achName).c_str());
+    }
+}
+
 HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
     ComPtr<ICreateDevEnum> devEnum;
     HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
@@ -73,7 +108,9 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
         std::wstring friendly = name.bstrVal;
         VariantClear(&name);
         printf("DEVICE %s\n", Narrow(friendly.c_str()).c_str());
-        if (!opt.list && friendly == opt.device) {
+        if (opt.list) {
+            PrintLines(moniker.get(), friendly);
+        } else if (friendly == opt.device) {
             VARIANT id;
             VariantInit(&id);
             if (SUCCEEDED(bag->Read(L"WaveInID", &id, nullptr)) && id.vt == VT_I4) {
@@ -83,24 +120,6 @@ HRESULT FindCaptureFilter(Options& opt, ComPtr<IBaseFilter>& filter) {
         }
     }
     return opt.list ? S_OK : HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
-}
-
-HRESULT NthPin(IBaseFilter* filter, PIN_DIRECTION dir, int n, ComPtr<IPin>& out) {
-    ComPtr<IEnumPins> pins;
-    HRESULT hr = filter->EnumPins(pins.put());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    ComPtr<IPin> pin;
-    while (pins->Next(1, pin.put(), nullptr) == S_OK) {
-        PIN_DIRECTION d;
-        pin->QueryDirection(&d);
-        if (d == dir && n-- == 0) {
-            out = std::move(pin);
-            return S_OK;
-        }
-    }
-    return E_FAIL;
 }
 
 std::string PinLabel(IPin* pin) {
@@ -235,15 +254,33 @@ void SetWinmmVolume(int waveInId, double level) {
     mixerClose(mixer);
 }
 
-HRESULT Record(Options& opt) {
-    ComPtr<IGraphBuilder> graph;
-    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IGraphBuilder, graph.put_void());
+HRESULT CreateAndAdd(IGraphBuilder* graph, const CLSID& clsid, const wchar_t* name,
+                     ComPtr<IBaseFilter>& filter) {
+    HRESULT hr =
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.put_void());
+    return SUCCEEDED(hr) ? graph->AddFilter(filter.get(), name) : hr;
+}
+
+// The writer in overwrite mode, as the recorder sets it, writing to `path`.
+HRESULT SetUpWriter(IBaseFilter* writer, const std::wstring& path) {
+    ComPtr<IFileSinkFilter2> sink;
+    HRESULT hr = writer->QueryInterface(IID_IFileSinkFilter2, sink.put_void());
     if (FAILED(hr)) {
         return hr;
     }
-    ComPtr<IBaseFilter> capture;
-    hr = FindCaptureFilter(opt, capture);
+    hr = sink->SetMode(AM_FILE_OVERWRITE);
+    DWORD mode = 0;
+    if (SUCCEEDED(hr)) {
+        hr = sink->GetMode(&mode);
+    }
+    printf("FILEMODE %lu\n", mode);
+    return SUCCEEDED(hr) ? sink->SetFileName(path.c_str(), nullptr) : hr;
+}
+
+// The recorder's graph: "Audio Capture" of the device, "WAV Dest", "File Writer", and the
+// capture pin rendered through them.
+HRESULT BuildGraph(Options& opt, IGraphBuilder* graph, ComPtr<IBaseFilter>& capture) {
+    HRESULT hr = FindCaptureFilter(opt, capture);
     if (FAILED(hr) || opt.list) {
         return hr;
     }
@@ -254,56 +291,117 @@ HRESULT Record(Options& opt) {
     if (opt.level >= 0 || opt.enable >= 0) {
         SetMixer(capture.get(), opt.line, opt.level, opt.enable);
     }
-
     ComPtr<IBaseFilter> wavDest, writer;
-    hr = CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                          wavDest.put_void());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = graph->AddFilter(wavDest.get(), L"WAV Dest");
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                          writer.put_void());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = graph->AddFilter(writer.get(), L"File Writer");
-    if (FAILED(hr)) {
-        return hr;
-    }
-    ComPtr<IFileSinkFilter2> sink;
-    hr = writer.As(sink);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = sink->SetMode(AM_FILE_OVERWRITE);
-    DWORD mode = 0;
+    hr = CreateAndAdd(graph, CLSID_WavDest, L"WAV Dest", wavDest);
     if (SUCCEEDED(hr)) {
-        hr = sink->GetMode(&mode);
+        hr = CreateAndAdd(graph, CLSID_FileWriter, L"File Writer", writer);
     }
-    printf("FILEMODE %lu\n", mode);
     if (SUCCEEDED(hr)) {
-        hr = sink->SetFileName(opt.out.c_str(), nullptr);
+        hr = SetUpWriter(writer.get(), opt.out);
     }
-    if (FAILED(hr)) {
-        return hr;
-    }
-
     ComPtr<IPin> out;
-    hr = NthPin(capture.get(), PINDIR_OUTPUT, 0, out);
+    if (SUCCEEDED(hr)) {
+        hr = NthPin(capture.get(), PINDIR_OUTPUT, 0, out);
+    }
     if (FAILED(hr)) {
         return hr;
     }
     hr = graph->Render(out.get());
     printf("RENDER hr=0x%08lx\n", static_cast<unsigned long>(hr));
-    PrintConnections(graph.get());
-    if (FAILED(hr)) {
-        return hr;
+    PrintConnections(graph);
+    return hr;
+}
+
+// Runs the steps on the built graph and counts the time recorded: from just before each Run
+// call to just before the next state change.
+class StepRunner {
+public:
+    StepRunner(Options& opt, IBaseFilter* capture, IMediaControl* control, IMediaEventEx* events)
+        : m_opt(opt), m_capture(capture), m_control(control), m_events(events) {}
+
+    HRESULT Run() {
+        HRESULT result = S_OK;
+        for (size_t pos = 0; pos < m_opt.steps.size();) {
+            size_t comma = m_opt.steps.find(',', pos);
+            std::string step = m_opt.steps.substr(
+                pos, comma == std::string::npos ? std::string::npos : comma - pos);
+            pos = comma == std::string::npos ? m_opt.steps.size() : comma + 1;
+            HRESULT hr = Step(step);
+            if (hr == E_INVALIDARG) {
+                result = hr;
+                break;
+            }
+            if (FAILED(hr)) {
+                result = hr;
+            }
+        }
+        HRESULT hr = Change("stop");
+        PumpEvents(m_events, 100);
+        printf("RECORDED_MS %lld\n", m_recordedMs);
+        return FAILED(result) ? result : hr;
     }
 
+private:
+    HRESULT Step(const std::string& step) {
+        size_t colon = step.find(':');
+        std::string verb = step.substr(0, colon);
+        double arg = colon == std::string::npos ? 0 : atof(step.c_str() + colon + 1);
+        if (verb == "winmm") {
+            SetWinmmVolume(m_opt.waveInId, arg);
+        } else if (verb == "line") {
+            m_opt.line = static_cast<int>(arg);
+        } else if (verb == "level" || verb == "enable") {
+            SetMixer(m_capture, m_opt.line, verb == "level" ? arg : -1,
+                     verb == "enable" ? static_cast<int>(arg) : -1);
+        } else if (verb == "wait") {
+            PumpEvents(m_events, static_cast<DWORD>(arg * 1000));
+        } else if (verb == "run" || verb == "pause" || verb == "stop") {
+            HRESULT hr = Change(verb);
+            PumpEvents(m_events, static_cast<DWORD>(arg * 1000));
+            return hr;
+        } else {
+            fprintf(stderr, "unknown step %s\n", step.c_str());
+            return E_INVALIDARG;
+        }
+        return S_OK;
+    }
+
+    HRESULT Change(const std::string& verb) {
+        long long now = EpochMs();
+        if (m_runningSince >= 0 && verb != "run") {
+            m_recordedMs += now - m_runningSince;
+            m_runningSince = -1;
+        }
+        HRESULT h = verb == "run"     ? m_control->Run()
+                    : verb == "pause" ? m_control->Pause()
+                                      : m_control->Stop();
+        if (verb == "run" && m_runningSince < 0 && SUCCEEDED(h)) {
+            m_runningSince = now;
+        }
+        printf("STATE %s %lld 0x%08lx %lld\n", verb.c_str(), now, static_cast<unsigned long>(h),
+               EpochMs() - now);
+        return h;
+    }
+
+    Options& m_opt;
+    IBaseFilter* m_capture;
+    IMediaControl* m_control;
+    IMediaEventEx* m_events;
+    long long m_recordedMs = 0;
+    long long m_runningSince = -1;
+};
+
+HRESULT Record(Options& opt) {
+    ComPtr<IGraphBuilder> graph;
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IGraphBuilder, graph.put_void());
+    ComPtr<IBaseFilter> capture;
+    if (SUCCEEDED(hr)) {
+        hr = BuildGraph(opt, graph.get(), capture);
+    }
+    if (FAILED(hr) || opt.list) {
+        return hr;
+    }
     ComPtr<IMediaControl> control;
     ComPtr<IMediaEventEx> events;
     hr = graph.As(control);
@@ -313,64 +411,7 @@ HRESULT Record(Options& opt) {
     if (FAILED(hr)) {
         return hr;
     }
-
-    // Recorded time: from just before each Run call to just before the next state change.
-    long long recordedMs = 0;
-    long long runningSince = -1;
-    auto change = [&](const std::string& verb) {
-        long long now = EpochMs();
-        if (runningSince >= 0 && verb != "run") {
-            recordedMs += now - runningSince;
-            runningSince = -1;
-        }
-        HRESULT h = verb == "run"     ? control->Run()
-                    : verb == "pause" ? control->Pause()
-                                      : control->Stop();
-        if (verb == "run" && runningSince < 0 && SUCCEEDED(h)) {
-            runningSince = now;
-        }
-        printf("STATE %s %lld 0x%08lx\n", verb.c_str(), now, static_cast<unsigned long>(h));
-        return h;
-    };
-    std::string steps = opt.steps;
-    size_t pos = 0;
-    HRESULT result = S_OK;
-    while (pos < steps.size()) {
-        size_t comma = steps.find(',', pos);
-        std::string step =
-            steps.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
-        pos = comma == std::string::npos ? steps.size() : comma + 1;
-        size_t colon = step.find(':');
-        std::string verb = step.substr(0, colon);
-        double arg = colon == std::string::npos ? 0 : atof(step.c_str() + colon + 1);
-        if (verb == "winmm") {
-            SetWinmmVolume(opt.waveInId, arg);
-            continue;
-        }
-        if (verb == "level" || verb == "enable") {
-            SetMixer(capture.get(), opt.line, verb == "level" ? arg : -1,
-                     verb == "enable" ? static_cast<int>(arg) : -1);
-            continue;
-        }
-        if (verb == "wait") {
-            PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
-            continue;
-        }
-        if (verb != "run" && verb != "pause") {
-            fprintf(stderr, "unknown step %s\n", step.c_str());
-            result = E_INVALIDARG;
-            break;
-        }
-        hr = change(verb);
-        if (FAILED(hr)) {
-            result = hr;
-        }
-        PumpEvents(events.get(), static_cast<DWORD>(arg * 1000));
-    }
-    hr = change("stop");
-    PumpEvents(events.get(), 100);
-    printf("RECORDED_MS %lld\n", recordedMs);
-    return FAILED(result) ? result : hr;
+    return StepRunner(opt, capture.get(), control.get(), events.get()).Run();
 }
 
 } // namespace

@@ -11,7 +11,7 @@ play_into speakers "$(tone_file 1000 30)"
 (cd "$(dirname "$GRAPHREC")" && WINEDEBUG=-all exec "$CORVALE_WINE" "$GRAPHREC" --device "Monitor of Speakers" \
     --out "$(winpath "$out")" --steps run:60) >"$log" 2>&1 &
 pid=$!
-for _ in $(seq 100); do grep -q '^STATE run' "$log" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs '^STATE run' "$log" && break; sleep 0.1; done
 sleep 5
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null

@@ -18,7 +18,7 @@ expect_eq "record: capture pin rendered into WAV Dest" \
 expect_eq "record: WAV Dest rendered into File Writer" \
     "$(grep -c '^CONNECTED WAV Dest:Out -> File Writer:in$' "$log")" 1
 expect_eq "record: no other connections (no sound renderer)" "$(grep -c '^CONNECTED' "$log")" 2
-expect_eq "record: capture filter has the mixer line pin" "$(grep -c '^PIN Audio Capture:Master Volume in$' "$log")" 1
+expect_eq "record: capture filter has the mixer line pin" "$(grep -c '^PIN Audio Capture:Stereo Mix in$' "$log")" 1
 expect_eq "record: file writer in overwrite mode" "$(field_of "$log" FILEMODE)" 1
 
 if [ ! -s "$out" ]; then

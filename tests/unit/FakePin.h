@@ -1,4 +1,5 @@
 #pragma once
+#include "filters/kit/AudioInputMixerBase.h"
 #include "tests/unit/CallLog.h"
 #include "tests/unit/FakeComObject.h"
 
@@ -7,7 +8,7 @@
 
 // A pin of a fake capture filter. Input pins may carry the audio input mixer of their line,
 // whose level and enabled state the tests read back; the mixer's calls go to the log.
-class FakePin : public FakeComObject<IPin, IAMAudioInputMixer> {
+class FakePin : public FakeComObject<IPin, kit::AudioInputMixerBase> {
 public:
     FakePin(CallLog& log, IBaseFilter* owner, std::string name, PIN_DIRECTION direction,
             bool hasMixer, double level);
@@ -43,20 +44,8 @@ public:
     // IAMAudioInputMixer
     STDMETHODIMP put_Enable(WINBOOL enable) noexcept override;
     STDMETHODIMP get_Enable(WINBOOL* enable) noexcept override;
-    STDMETHODIMP put_Mono(WINBOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Mono(WINBOOL*) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP put_MixLevel(double value) noexcept override;
     STDMETHODIMP get_MixLevel(double* value) noexcept override;
-    STDMETHODIMP put_Pan(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Pan(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Loudness(WINBOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Loudness(WINBOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Treble(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Treble(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_TrebleRange(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Bass(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Bass(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_BassRange(double*) noexcept override { return E_NOTIMPL; }
 
 private:
     CallLog& m_log;

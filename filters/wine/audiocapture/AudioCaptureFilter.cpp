@@ -5,6 +5,8 @@
 #include <new>
 
 #include "base/ComPtr.h"
+#include "filters/wine/audiocapture/LoopbackDevice.h"
+#include "filters/wine/audiocapture/SoundEndpoints.h"
 
 namespace audiocapture {
 
@@ -12,7 +14,7 @@ AudioCaptureFilter::AudioCaptureFilter() noexcept
     : FilterBase(CLSID_AudioRecord), m_output(*this) {}
 
 AudioCaptureFilter::~AudioCaptureFilter() {
-    WaveInReader::Discard(std::move(m_reader));
+    CaptureReader::Discard(std::move(m_reader));
 }
 
 void* AudioCaptureFilter::FindInterface(REFIID riid) noexcept {
@@ -76,31 +78,89 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
     return CreateLinePins();
 }
 
+// "Stereo Mix" comes first: the program keeps the chosen line by its position, and so the
+// position it found "Stereo Mix" at means the same line on every device, monitors included.
 HRESULT AudioCaptureFilter::CreateLinePins() noexcept {
     try {
-        m_mixer.Open(m_deviceId);
-        for (size_t i = 0; i < m_mixer.Lines().size(); ++i) {
-            m_lines.push_back(
-                std::make_unique<MixerLinePin>(*this, m_mixer.Lines()[i].name.c_str(), i));
-        }
-        // Without a mixer the level still works, applied here.
-        if (m_lines.empty()) {
-            m_lines.push_back(std::make_unique<MixerLinePin>(*this, L"Master Volume", 0));
+        EndpointCatalog catalog = SoundEndpoints::Read();
+        switch (catalog.KindOf(SoundEndpoints::EndpointOfWaveIn(m_deviceId))) {
+        case EndpointCatalog::InputKind::Monitor:
+            AddLine(L"Stereo Mix", LineInput::Device);
+            break;
+        case EndpointCatalog::InputKind::LineIn:
+            AddLine(L"Stereo Mix", LineInput::DefaultOutput);
+            AddLine(L"Line In", LineInput::Device);
+            break;
+        case EndpointCatalog::InputKind::Microphone:
+            AddLine(L"Stereo Mix", LineInput::DefaultOutput);
+            AddLine(L"Microphone", LineInput::Device);
+            break;
         }
     } catch (...) {
         return E_OUTOFMEMORY;
     }
-    // The first Record should not wait for the device to open (up to 150 ms measured): it is
-    // opened now in the format a connection gets first, if the device takes it.
-    AM_MEDIA_TYPE first{};
-    if (m_output.GetMediaType(0, &first) == S_OK) {
-        const WAVEFORMATEX* wfx = kit::PcmFormatOf(&first);
-        if (wfx && DeviceSupports(*wfx)) {
-            OpenReader(*wfx);
-        }
-        kit::FreeMediaType(first);
-    }
+    m_lines[0]->SetEnabled(true);
+    Prepare();
     return S_OK;
+}
+
+void AudioCaptureFilter::AddLine(const WCHAR* name, LineInput input) {
+    m_lines.push_back(std::make_unique<MixerLinePin>(*this, name, m_lines.size(), input));
+}
+
+HRESULT AudioCaptureFilter::EnableLine(size_t line, bool enable) noexcept {
+    std::lock_guard lock(FilterLock());
+    if (line >= m_lines.size()) {
+        return E_INVALIDARG;
+    }
+    if (enable && line != m_captured) {
+        if (State() != State_Stopped) {
+            return VFW_E_NOT_STOPPED;
+        }
+        m_lines[m_captured]->SetEnabled(false);
+        m_captured = line;
+        Prepare();
+    }
+    m_lines[line]->SetEnabled(enable);
+    return S_OK;
+}
+
+// The default output is looked up each time, so that a recording follows it when it changes.
+CaptureSource AudioCaptureFilter::SourceOf(LineInput input) noexcept {
+    if (input == LineInput::Device) {
+        return {CaptureSource::Kind::WaveIn, m_deviceId};
+    }
+    if (LoopbackSupported()) {
+        return {CaptureSource::Kind::Loopback, 0};
+    }
+    return {CaptureSource::Kind::WaveIn, SoundEndpoints::DefaultOutputMonitor()};
+}
+
+// Measured: Wine 8 has no loopback; Wine 10's follows the sound server's default sink, which
+// the monitors cannot, Wine's default output not naming its sink.
+bool AudioCaptureFilter::LoopbackSupported() noexcept {
+    if (!m_loopback) {
+        m_loopback = LoopbackDevice::Supported(CaptureOutputPin::FirstFormat());
+    }
+    return *m_loopback;
+}
+
+// The first Record should not wait for the device to open (up to 150 ms measured): the
+// captured line's device is opened now, in the format the connection has or gets first, if
+// the device takes it. A loopback stream is opened by each recording instead.
+void AudioCaptureFilter::Prepare() noexcept {
+    CaptureSource source = SourceOf(m_lines[m_captured]->Input());
+    if (source.kind == CaptureSource::Kind::Loopback) {
+        CaptureReader::Discard(std::move(m_reader));
+        return;
+    }
+    WAVEFORMATEX first = CaptureOutputPin::FirstFormat();
+    const WAVEFORMATEX* wfx = m_output.IsConnected()  ? kit::PcmFormatOf(&m_output.CurrentType())
+                              : DeviceSupports(first) ? &first
+                                                      : nullptr;
+    if (wfx) {
+        OpenReader(*wfx, source);
+    }
 }
 
 // Connecting asks about each format several times, and each question opens the device under
@@ -126,15 +186,8 @@ bool AudioCaptureFilter::DeviceSupports(const WAVEFORMATEX& wfx) noexcept {
     return supported;
 }
 
-// Wine 8.0's wave-in mixer controls keep their values but do not change the captured samples
-// (measured: see tests/filters/mixer_test.sh), so the level and the enable flag are applied
-// to the samples here.
 double AudioCaptureFilter::Gain() const noexcept {
-    double gain = 0.0;
-    for (const auto& line : m_lines) {
-        gain = std::max(gain, line->Gain());
-    }
-    return gain;
+    return m_lines[m_captured]->Gain();
 }
 
 HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
@@ -148,24 +201,27 @@ HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
     m_format = *wfx;
     m_haveOrigin = false;
     m_bytesDelivered = 0;
-    HRESULT hr = OpenReader(m_format);
+    HRESULT hr = OpenReader(m_format, SourceOf(m_lines[m_captured]->Input()));
     return SUCCEEDED(hr) ? m_reader->Arm() : hr;
 }
 
-// The device opened before stays open for every run in the same format.
-HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx) noexcept {
-    if (m_reader && SameFormat(m_reader->Format(), wfx)) {
+// A waveIn device opened before stays open for every run from it in the same format.
+HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx,
+                                       const CaptureSource& source) noexcept {
+    if (m_reader && source.kind == CaptureSource::Kind::WaveIn && m_source == source &&
+        SameFormat(m_reader->Format(), wfx)) {
         return S_OK;
     }
-    WaveInReader::Discard(std::move(m_reader));
+    CaptureReader::Discard(std::move(m_reader));
     CaptureSink& sink = *this;
-    m_reader.reset(new (std::nothrow) WaveInReader(sink, m_deviceId, wfx));
+    m_reader.reset(new (std::nothrow) CaptureReader(sink, source, wfx));
     if (!m_reader) {
         return E_OUTOFMEMORY;
     }
+    m_source = source;
     HRESULT hr = m_reader->Open();
     if (FAILED(hr)) {
-        WaveInReader::Discard(std::move(m_reader));
+        CaptureReader::Discard(std::move(m_reader));
     }
     return hr;
 }

@@ -2,17 +2,21 @@
 // CLSID_AudioRecord so that the audio-input monikers of Wine's device enumerator bind to it
 // (Wine 8.0's own has no pins). A live source: nothing is delivered while paused, and the
 // samples' times run on without gap or overlap from the graph clock's time at the first one.
+// Its input lines are those of a sound card: a device that is not a monitor has "Stereo Mix"
+// (what the computer plays) and its own input ("Microphone" or "Line In"); a monitor of an
+// output has "Stereo Mix" only, itself.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "filters/kit/Filter.h"
 #include "filters/wine/audiocapture/CapturePins.h"
-#include "filters/wine/audiocapture/WaveInMixer.h"
-#include "filters/wine/audiocapture/WaveInReader.h"
+#include "filters/wine/audiocapture/CaptureReader.h"
 
 namespace audiocapture {
 
@@ -45,7 +49,9 @@ public:
     kit::PinBase* GetPin(int index) noexcept override;
 
     bool DeviceSupports(const WAVEFORMATEX& wfx) noexcept;
-    WaveInMixer& Mixer() noexcept { return m_mixer; }
+    // Enabling a line makes it the one captured, which only a stopped filter can change;
+    // disabling the captured line mutes it.
+    HRESULT EnableLine(size_t line, bool enable) noexcept;
 
 protected:
     void* FindInterface(REFIID riid) noexcept override;
@@ -60,16 +66,22 @@ private:
     void OnDeviceLost() noexcept override;
     void OnDeviceBack() noexcept override;
     HRESULT CreateLinePins() noexcept;
-    HRESULT OpenReader(const WAVEFORMATEX& wfx) noexcept;
+    void AddLine(const WCHAR* name, LineInput input);
+    CaptureSource SourceOf(LineInput input) noexcept;
+    bool LoopbackSupported() noexcept;
+    void Prepare() noexcept;
+    HRESULT OpenReader(const WAVEFORMATEX& wfx, const CaptureSource& source) noexcept;
     static bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept;
     double Gain() const noexcept;
 
     CaptureOutputPin m_output;
     std::vector<std::unique_ptr<MixerLinePin>> m_lines;
-    WaveInMixer m_mixer;
+    std::atomic<size_t> m_captured{0};
     UINT m_deviceId = 0;
     bool m_loaded = false;
-    std::unique_ptr<WaveInReader> m_reader;
+    std::optional<bool> m_loopback;
+    std::unique_ptr<CaptureReader> m_reader;
+    CaptureSource m_source; // what m_reader reads
     std::mutex m_supportLock;
     std::vector<std::pair<uint64_t, bool>> m_supported;
     WAVEFORMATEX m_format{};

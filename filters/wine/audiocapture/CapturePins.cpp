@@ -1,7 +1,7 @@
 #include "filters/wine/audiocapture/CapturePins.h"
 
 #include "filters/wine/audiocapture/AudioCaptureFilter.h"
-#include "filters/wine/audiocapture/WaveInDevice.h"
+#include "filters/wine/audiocapture/CaptureDevice.h"
 
 namespace audiocapture {
 
@@ -22,6 +22,11 @@ constexpr Format kFormats[] = {{44100, 2, 16}, {48000, 2, 16}, {44100, 1, 16}, {
 
 CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter& filter) noexcept
     : OutputPin(filter, L"Capture"), m_owner(filter) {}
+
+WAVEFORMATEX CaptureOutputPin::FirstFormat() noexcept {
+    const Format& f = kFormats[0];
+    return kit::MakePcmFormat(f.rate, f.channels, f.bits);
+}
 
 HRESULT CaptureOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(pmt);
@@ -54,7 +59,7 @@ HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
     if (!wfx) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    LONG wanted = static_cast<LONG>(WaveInDevice::BufferBytes(*wfx));
+    LONG wanted = static_cast<LONG>(CaptureDevice::BufferBytes(*wfx));
     if (props->cBuffers < 8) {
         props->cBuffers = 8;
     }
@@ -69,8 +74,9 @@ HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
     return actual.cbBuffer >= wanted ? S_OK : E_FAIL;
 }
 
-MixerLinePin::MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line) noexcept
-    : InputPin(filter, name), m_owner(filter), m_line(line) {}
+MixerLinePin::MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line,
+                           LineInput input) noexcept
+    : InputPin(filter, name), m_owner(filter), m_line(line), m_input(input) {}
 
 void* MixerLinePin::FindInterface(REFIID riid) noexcept {
     if (IsEqualIID(riid, IID_IAMAudioInputMixer)) {
@@ -80,9 +86,7 @@ void* MixerLinePin::FindInterface(REFIID riid) noexcept {
 }
 
 STDMETHODIMP MixerLinePin::put_Enable(WINBOOL fEnable) noexcept {
-    m_enabled = fEnable != FALSE;
-    m_owner.Mixer().SetMute(m_line, !fEnable);
-    return S_OK;
+    return m_owner.EnableLine(m_line, fEnable != FALSE);
 }
 
 STDMETHODIMP MixerLinePin::get_Enable(WINBOOL* pfEnable) noexcept {
@@ -93,6 +97,8 @@ STDMETHODIMP MixerLinePin::get_Enable(WINBOOL* pfEnable) noexcept {
     return S_OK;
 }
 
+// Under Wine the winmm mixer's controls do not act on the captured signal (measured with
+// Wine 8.0: see tests/filters/mixer_test.sh), so the filter applies the level itself.
 STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
     if (Level == AMF_AUTOMATICGAIN) {
         return E_NOTIMPL;
@@ -101,17 +107,14 @@ STDMETHODIMP MixerLinePin::put_MixLevel(double Level) noexcept {
         return E_INVALIDARG;
     }
     m_level = Level;
-    m_owner.Mixer().SetVolume(m_line, Level);
     return S_OK;
 }
 
-// Wine 8.0's wave-in mixer takes a new volume but reads back 0 (measured), so the answer is
-// the level as the control was given it, at the control's resolution.
 STDMETHODIMP MixerLinePin::get_MixLevel(double* pLevel) noexcept {
     if (!pLevel) {
         return E_POINTER;
     }
-    *pLevel = m_owner.Mixer().Quantize(m_line, m_level);
+    *pLevel = m_level;
     return S_OK;
 }
 

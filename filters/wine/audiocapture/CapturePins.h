@@ -1,8 +1,9 @@
-// The capture source's pins: the PCM output, and one input pin per mixer source line that
-// is never connected and carries the line's IAMAudioInputMixer.
+// The capture source's pins: the PCM output, and one input pin per input line that is never
+// connected and carries the line's IAMAudioInputMixer.
 #pragma once
 #include <atomic>
 
+#include "filters/kit/AudioInputMixerBase.h"
 #include "filters/kit/InputPin.h"
 #include "filters/kit/OutputPin.h"
 
@@ -13,6 +14,8 @@ class AudioCaptureFilter;
 class CaptureOutputPin : public kit::OutputPin {
 public:
     explicit CaptureOutputPin(AudioCaptureFilter& filter) noexcept;
+    // The format a connection gets unless it asks for another.
+    static WAVEFORMATEX FirstFormat() noexcept;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
 
@@ -23,9 +26,15 @@ private:
     AudioCaptureFilter& m_owner;
 };
 
-class MixerLinePin : public kit::InputPin, public IAMAudioInputMixer {
+// What a line captures: the device the filter was made for, or what the default output plays.
+enum class LineInput { Device, DefaultOutput };
+
+// One of the filter's input lines. The filter captures one line at a time, the one enabled
+// last; its level and its enable flag (off: muted) apply to what is captured.
+class MixerLinePin : public kit::InputPin, public kit::AudioInputMixerBase {
 public:
-    MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line) noexcept;
+    MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line,
+                 LineInput input) noexcept;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
         return InputPin::QueryInterface(riid, ppv);
@@ -37,22 +46,12 @@ public:
 
     STDMETHODIMP put_Enable(WINBOOL fEnable) noexcept override;
     STDMETHODIMP get_Enable(WINBOOL* pfEnable) noexcept override;
-    STDMETHODIMP put_Mono(WINBOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Mono(WINBOOL*) noexcept override { return E_NOTIMPL; }
     STDMETHODIMP put_MixLevel(double Level) noexcept override;
     STDMETHODIMP get_MixLevel(double* pLevel) noexcept override;
-    STDMETHODIMP put_Pan(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Pan(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Loudness(WINBOOL) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Loudness(WINBOOL*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Treble(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Treble(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_TrebleRange(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP put_Bass(double) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_Bass(double*) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP get_BassRange(double*) noexcept override { return E_NOTIMPL; }
 
-    // The gain this line contributes to the captured signal: 0 when disabled.
+    LineInput Input() const noexcept { return m_input; }
+    void SetEnabled(bool enabled) noexcept { m_enabled = enabled; }
+    // The gain this line gives the captured signal when captured: 0 when disabled.
     double Gain() const noexcept { return m_enabled ? m_level.load() : 0.0; }
 
 protected:
@@ -61,7 +60,8 @@ protected:
 private:
     AudioCaptureFilter& m_owner;
     size_t m_line;
-    std::atomic<bool> m_enabled{true};
+    LineInput m_input;
+    std::atomic<bool> m_enabled{false};
     std::atomic<double> m_level{1.0};
 };
 

@@ -18,11 +18,6 @@ WaveInDevice::~WaveInDevice() {
     Close();
 }
 
-DWORD WaveInDevice::BufferBytes(const WAVEFORMATEX& format) noexcept {
-    DWORD bytes = format.nAvgBytesPerSec / 10;
-    return format.nBlockAlign ? bytes - bytes % format.nBlockAlign : bytes;
-}
-
 HRESULT WaveInDevice::Allocate() noexcept {
     try {
         m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
@@ -33,12 +28,12 @@ HRESULT WaveInDevice::Allocate() noexcept {
     return S_OK;
 }
 
-MMRESULT WaveInDevice::Open() noexcept {
+HRESULT WaveInDevice::Open() noexcept {
     MMRESULT rc = waveInOpen(&m_wave, m_deviceId, &m_format,
                              reinterpret_cast<DWORD_PTR>(m_bufferEvent), 0, CALLBACK_EVENT);
     if (rc != MMSYSERR_NOERROR) {
         m_wave = nullptr;
-        return rc;
+        return E_FAIL;
     }
     for (size_t i = 0; i < m_headers.size(); ++i) {
         WAVEHDR& h = m_headers[i];
@@ -49,7 +44,7 @@ MMRESULT WaveInDevice::Open() noexcept {
         waveInAddBuffer(m_wave, &h, sizeof(h));
     }
     m_next = 0;
-    return MMSYSERR_NOERROR;
+    return S_OK;
 }
 
 void WaveInDevice::Close() noexcept {
@@ -102,6 +97,18 @@ uint64_t WaveInDevice::Position() noexcept {
         return m_positionAtStart;
     }
     return time.u.cb;
+}
+
+void WaveInDevice::TakeFilled(Receiver& receiver) noexcept {
+    while (m_wave && (m_headers[m_next].dwFlags & WHDR_DONE)) {
+        WAVEHDR& h = m_headers[m_next];
+        m_takenSinceStart += h.dwBytesRecorded;
+        if (h.dwBytesRecorded > 0) {
+            receiver.Take(reinterpret_cast<const BYTE*>(h.lpData), h.dwBytesRecorded);
+        }
+        Requeue(h);
+        m_next = (m_next + 1) % m_headers.size();
+    }
 }
 
 void WaveInDevice::Requeue(WAVEHDR& header) noexcept {

@@ -1,32 +1,50 @@
-#include "filters/wine/audiocapture/WaveInReader.h"
+#include "filters/wine/audiocapture/CaptureReader.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
+#include "base/ComApartment.h"
+
 namespace audiocapture {
 
 namespace {
+
+// The monotonic clock of the calls and the device's starts, in milliseconds.
+double NowMs() noexcept {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
 // A Stop or a Pause waits up to kDrainMs for its sound, and a loaded machine adds to that.
 constexpr DWORD kCommandTimeoutMs = 5000;
 // After a stop, the device marks its partly filled buffer done within this.
 constexpr DWORD kPartialBufferMs = 500;
 } // namespace
 
-WaveInReader::WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept
+CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
+                             const WAVEFORMATEX& format) noexcept
     : m_sink(sink), m_format(format), m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_device(deviceId, format, m_bufferEvent.get()),
-      m_timeline(format.nAvgBytesPerSec, format.nBlockAlign) {
+      m_device(CaptureDevice::Create(source, format, m_bufferEvent.get())) {
     m_format.cbSize = 0;
 }
 
-WaveInReader::~WaveInReader() = default;
+CaptureReader::~CaptureReader() = default;
 
-HRESULT WaveInReader::Open() noexcept {
+HRESULT CaptureReader::Open() noexcept {
+    if (!m_device) {
+        return E_OUTOFMEMORY;
+    }
     if (!m_bufferEvent || !m_commands.Create()) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
-    HRESULT hr = m_device.Allocate();
+    HRESULT hr = m_device->Allocate();
     if (FAILED(hr)) {
         return hr;
     }
@@ -37,16 +55,16 @@ HRESULT WaveInReader::Open() noexcept {
     }
     // A device that is already gone does not fail the pause (Wine's graph cannot be released
     // after a failed pause): the thread reports the loss and keeps trying, as after a stall.
-    m_lost = m_device.Open() != MMSYSERR_NOERROR;
+    m_lost = FAILED(m_device->Open());
     // The thread may outlive every other reference to this module (see Discard).
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&WaveInReader::ThreadMain), &m_module)) {
+                            reinterpret_cast<LPCWSTR>(&CaptureReader::ThreadMain), &m_module)) {
         m_module = nullptr;
     }
-    m_thread.reset(CreateThread(nullptr, 0, &WaveInReader::ThreadMain, this, 0, nullptr));
+    m_thread.reset(CreateThread(nullptr, 0, &CaptureReader::ThreadMain, this, 0, nullptr));
     if (!m_thread) {
         hr = HRESULT_FROM_WIN32(GetLastError());
-        m_device.Close();
+        m_device->Close();
         if (m_module) {
             FreeLibrary(m_module);
         }
@@ -56,12 +74,12 @@ HRESULT WaveInReader::Open() noexcept {
     SetThreadPriority(m_thread.get(), THREAD_PRIORITY_TIME_CRITICAL);
     m_watchdogQuit.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (m_watchdogQuit) {
-        m_watchdog.reset(CreateThread(nullptr, 0, &WaveInReader::WatchdogMain, this, 0, nullptr));
+        m_watchdog.reset(CreateThread(nullptr, 0, &CaptureReader::WatchdogMain, this, 0, nullptr));
     }
     return m_watchdog ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
-void WaveInReader::StopWatchdog() noexcept {
+void CaptureReader::StopWatchdog() noexcept {
     if (!m_watchdog) {
         return;
     }
@@ -70,7 +88,7 @@ void WaveInReader::StopWatchdog() noexcept {
     m_watchdog.reset();
 }
 
-void WaveInReader::Discard(std::unique_ptr<WaveInReader> reader) noexcept {
+void CaptureReader::Discard(std::unique_ptr<CaptureReader> reader) noexcept {
     if (!reader) {
         return;
     }
@@ -80,41 +98,43 @@ void WaveInReader::Discard(std::unique_ptr<WaveInReader> reader) noexcept {
         reader->m_sinkGone = true;
     }
     if (!reader->m_thread) {
-        reader->m_device.Close();
+        if (reader->m_device) {
+            reader->m_device->Close();
+        }
         return;
     }
     // From here the thread owns the reader.
-    WaveInReader* owned = reader.release();
+    CaptureReader* owned = reader.release();
     owned->m_commands.Post({Kind::Quit, 0});
 }
 
-HRESULT WaveInReader::Arm() noexcept {
+HRESULT CaptureReader::Arm() noexcept {
     return Run(Kind::Arm);
 }
 
-HRESULT WaveInReader::Start() noexcept {
+HRESULT CaptureReader::Start() noexcept {
     return Run(Kind::Start);
 }
 
-HRESULT WaveInReader::Stop() noexcept {
+HRESULT CaptureReader::Stop() noexcept {
     return Run(Kind::Stop);
 }
 
-HRESULT WaveInReader::Pause() noexcept {
+HRESULT CaptureReader::Pause() noexcept {
     return Run(Kind::Pause);
 }
 
 // The call's time is taken here, not when the capture thread gets to it: on a loaded machine
 // that can be hundreds of milliseconds later.
-HRESULT WaveInReader::Run(Kind kind) noexcept {
+HRESULT CaptureReader::Run(Kind kind) noexcept {
     if (!m_thread) {
         return E_UNEXPECTED;
     }
-    return m_commands.Run({kind, CaptureTimeline::NowMs()}, kCommandTimeoutMs);
+    return m_commands.Run({kind, NowMs()}, kCommandTimeoutMs);
 }
 
-DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
-    static_cast<WaveInReader*>(self)->Watch();
+DWORD WINAPI CaptureReader::WatchdogMain(void* self) noexcept {
+    static_cast<CaptureReader*>(self)->Watch();
     return 0;
 }
 
@@ -122,7 +142,7 @@ DWORD WINAPI WaveInReader::WatchdogMain(void* self) noexcept {
 // call when the PulseAudio source goes away; Wine may then even resume the handle on another
 // source (measured), so only a reopened device counts as back. It watches the device only:
 // the capture thread never waits for what lies downstream (the writer queues).
-void WaveInReader::Watch() noexcept {
+void CaptureReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
         if (m_state != State::Recording || m_lost) {
             continue;
@@ -137,18 +157,23 @@ void WaveInReader::Watch() noexcept {
     }
 }
 
-DWORD WINAPI WaveInReader::ThreadMain(void* self) noexcept {
-    auto* reader = static_cast<WaveInReader*>(self);
-    reader->Loop();
+DWORD WINAPI CaptureReader::ThreadMain(void* self) noexcept {
+    auto* reader = static_cast<CaptureReader*>(self);
     HMODULE module = reader->m_module;
-    delete reader;
+    {
+        // A loopback device is reopened and closed on this thread.
+        fw::ComApartment com;
+        com.Enter(COINIT_MULTITHREADED);
+        reader->Loop();
+        delete reader;
+    }
     if (module) {
         FreeLibraryAndExitThread(module, 0);
     }
     return 0;
 }
 
-void WaveInReader::Loop() noexcept {
+void CaptureReader::Loop() noexcept {
     if (m_lost) {
         ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
     }
@@ -159,7 +184,7 @@ void WaveInReader::Loop() noexcept {
         while (auto posted = m_commands.Take()) {
             if (posted->command.kind == Kind::Quit) {
                 m_state = State::Idle;
-                m_device.Close();
+                m_device->Close();
                 return;
             }
             m_commands.Complete(posted->id, Execute(posted->command));
@@ -170,7 +195,7 @@ void WaveInReader::Loop() noexcept {
     }
 }
 
-HRESULT WaveInReader::Execute(const Command& command) noexcept {
+HRESULT CaptureReader::Execute(const Command& command) noexcept {
     switch (command.kind) {
     case Kind::Arm:
         return ArmRun();
@@ -188,9 +213,9 @@ HRESULT WaveInReader::Execute(const Command& command) noexcept {
     return S_OK;
 }
 
-HRESULT WaveInReader::ArmRun() noexcept {
+HRESULT CaptureReader::ArmRun() noexcept {
     if (m_state != State::Idle) {
-        StopRun(CaptureTimeline::NowMs());
+        StopRun(NowMs());
     }
     DeviceStart();
     m_state = State::Armed;
@@ -198,14 +223,14 @@ HRESULT WaveInReader::ArmRun() noexcept {
 }
 
 // A resume keeps what was captured from its call on, some of which may already be held.
-HRESULT WaveInReader::StartRun(double atMs) noexcept {
+HRESULT CaptureReader::StartRun(double atMs) noexcept {
     HRESULT result = S_OK;
     if (m_state == State::Paused) {
-        m_keepFrom = m_timeline.OffsetAt(atMs);
+        m_keepFrom = OffsetAt(atMs);
     } else if (m_state == State::Idle) {
         DeviceStart();
     }
-    if (m_device.IsOpen() && !m_device.Started()) {
+    if (m_device->IsOpen() && !m_device->Started()) {
         result = E_FAIL;
     }
     m_state = State::Recording;
@@ -216,7 +241,7 @@ HRESULT WaveInReader::StartRun(double atMs) noexcept {
     return result;
 }
 
-void WaveInReader::PauseRun(double atMs) noexcept {
+void CaptureReader::PauseRun(double atMs) noexcept {
     if (m_state != State::Recording) {
         return;
     }
@@ -225,11 +250,11 @@ void WaveInReader::PauseRun(double atMs) noexcept {
     m_state = State::Paused;
 }
 
-void WaveInReader::StopRun(double atMs) noexcept {
+void CaptureReader::StopRun(double atMs) noexcept {
     if (m_state == State::Recording) {
         Drain(atMs);
     }
-    m_device.Stop(kPartialBufferMs);
+    m_device->Stop(kPartialBufferMs);
     CollectBuffers();
     m_state = State::Idle;
     m_held.clear();
@@ -239,20 +264,19 @@ void WaveInReader::StopRun(double atMs) noexcept {
 // tells when it has captured that much, and its partly filled buffer is handed over by
 // stopping it. A device that falls short for kDrainMs (lost, or sound lost upstream) ends the
 // recording with what arrived, and the shortfall goes to the debugger output.
-void WaveInReader::Drain(double atMs) noexcept {
-    m_keepUntil = m_timeline.OffsetAt(atMs);
+void CaptureReader::Drain(double atMs) noexcept {
+    m_keepUntil = OffsetAt(atMs);
     const double deadline = atMs + kDrainMs;
     auto captured = [&] {
-        uint64_t sinceStart = m_device.CapturedSinceStart();
+        uint64_t sinceStart = m_device->CapturedSinceStart();
         uint64_t stale = m_bytesSinceStart - m_kept;
         return sinceStart > stale ? sinceStart - stale : 0;
     };
-    while (m_device.Started() && !m_lost && captured() < m_keepUntil &&
-           CaptureTimeline::NowMs() < deadline) {
+    while (m_device->Started() && !m_lost && captured() < m_keepUntil && NowMs() < deadline) {
         WaitForSingleObject(m_bufferEvent.get(), 5);
         CollectBuffers();
     }
-    m_device.Stop(kPartialBufferMs);
+    m_device->Stop(kPartialBufferMs);
     CollectBuffers();
     if (m_kept < m_keepUntil) {
         char text[128];
@@ -263,11 +287,10 @@ void WaveInReader::Drain(double atMs) noexcept {
     }
 }
 
-// Each start begins a new timeline: the device's count and its sound start again from here.
-bool WaveInReader::DeviceStart() noexcept {
-    m_startMs = CaptureTimeline::NowMs();
-    bool started = m_device.Start();
-    m_timeline.Restart(m_startMs);
+// Each start begins the kept stream again: its offsets count from here.
+bool CaptureReader::DeviceStart() noexcept {
+    m_startMs = NowMs();
+    bool started = m_device->Start();
     m_bytesSinceStart = m_kept = 0;
     m_keepFrom = 0;
     m_keepUntil = UINT64_MAX;
@@ -276,16 +299,31 @@ bool WaveInReader::DeviceStart() noexcept {
     return started;
 }
 
-void WaveInReader::CollectBuffers() noexcept {
-    m_device.TakeFilled([&](const BYTE* data, DWORD bytes) { Take(data, bytes); });
+// A device's sound arrives late, the later the busier the machine, but it was captured from
+// its start on, so a call's time places it in the kept stream, whatever has arrived by then.
+// (Placing it by the arrivals instead cut the end short by the sound system's latency.)
+uint64_t CaptureReader::OffsetAt(double ms) const noexcept {
+    if (ms <= m_startMs) {
+        return 0;
+    }
+    auto bytes = static_cast<uint64_t>((ms - m_startMs) * m_format.nAvgBytesPerSec / 1000.0);
+    return bytes - bytes % m_format.nBlockAlign;
 }
 
-void WaveInReader::Take(const BYTE* data, DWORD bytes) noexcept {
+void CaptureReader::CollectBuffers() noexcept {
+    m_device->TakeFilled(*this);
+}
+
+void CaptureReader::Take(const BYTE* data, DWORD bytes) noexcept {
     m_lastDataTick = GetTickCount64();
     m_dataSinceOpen = true;
     // Only a reopened handle's sound is the device's return: Wine may resume the handle the
-    // loss was seen on with another source.
-    if (m_lost && m_reopened) {
+    // loss was seen on with another source (PipeWire moves it to the default source), and
+    // that sound is dropped.
+    if (m_lost && !m_reopened) {
+        return;
+    }
+    if (m_lost) {
         m_lost = false;
         m_reopened = false;
         ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
@@ -293,13 +331,12 @@ void WaveInReader::Take(const BYTE* data, DWORD bytes) noexcept {
     DWORD stale = StaleBytes(bytes);
     uint64_t offset = m_kept;
     m_kept += bytes - stale;
-    m_timeline.Arrived(CaptureTimeline::NowMs(), m_kept);
     Route(data + stale, bytes - stale, offset);
 }
 
 // The part of [offset, offset + bytes) that the recording keeps goes to the sink while it
 // records, and is held while armed or paused; the rest is dropped.
-void WaveInReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
+void CaptureReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
     uint64_t begin = std::max(offset, m_keepFrom);
     uint64_t end = std::min(offset + bytes, m_keepUntil);
     if (begin >= end) {
@@ -315,7 +352,7 @@ void WaveInReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcep
 }
 
 // The newest kHoldMs of sound is kept; what came before it is dropped.
-void WaveInReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
+void CaptureReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
     const size_t align = m_format.nBlockAlign;
     const size_t limit = m_held.capacity() - m_held.capacity() % align;
     if (bytes > limit) {
@@ -337,8 +374,8 @@ void WaveInReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept
     m_held.insert(m_held.end(), data, data + bytes);
 }
 
-void WaveInReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
-    const DWORD chunk = WaveInDevice::BufferBytes(m_format);
+void CaptureReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
+    const DWORD chunk = CaptureDevice::BufferBytes(m_format);
     for (DWORD at = 0; at < bytes; at += chunk) {
         DWORD part = std::min(chunk, bytes - at);
         bool discontinuity = std::exchange(m_discontinuity, false);
@@ -350,8 +387,8 @@ void WaveInReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
 // 80 to 90 ms on every start of a handle that ran before, even after waveInReset). No
 // sound can be older than the start, so what the first buffer holds beyond the time since
 // the start is dropped.
-DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
-    double elapsedMs = CaptureTimeline::NowMs() - m_startMs;
+DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
+    double elapsedMs = NowMs() - m_startMs;
     uint64_t sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
     // Only the first buffer after a start carries it.
@@ -369,27 +406,30 @@ DWORD WaveInReader::StaleBytes(DWORD bytes) noexcept {
 
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again
 // and retried later.
-void WaveInReader::Reconnect() noexcept {
+void CaptureReader::Reconnect() noexcept {
     ULONGLONG now = GetTickCount64();
-    if (m_device.IsOpen() && !m_reopened) {
-        m_device.Close();
+    if (m_device->IsOpen() && !m_reopened) {
+        m_device->Close();
         m_lastRetryTick = 0;
     }
     ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_device.IsOpen() && now - m_lastDataTick < stallMs) {
+    if (m_device->IsOpen() && now - m_lastDataTick < stallMs) {
         return;
     }
     if (now - m_lastRetryTick < kRetryMs) {
         return;
     }
     m_lastRetryTick = now;
-    m_device.Close();
-    if (m_device.Open() == MMSYSERR_NOERROR) {
+    m_device->Close();
+    if (SUCCEEDED(m_device->Open())) {
         m_reopened = true;
         m_dataSinceOpen = false;
         m_lastDataTick = now;
-        m_discontinuity = true;
         DeviceStart();
+        // The recording the loss broke takes nothing more: under PipeWire a handle of a source
+        // that is gone opens on the default source instead (measured on Debian 13), and its
+        // sound would join the file as if it were the device's. The next recording starts anew.
+        m_keepUntil = 0;
     }
 }
 

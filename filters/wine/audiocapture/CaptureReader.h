@@ -1,12 +1,13 @@
-// The capture thread: owns the waveIn device, hands what a recording keeps to a sink in order,
-// and watches for the silent stall that is all waveIn shows when its device goes away (Wine
-// with PulseAudio). On a stall it reports the loss, closes the device and keeps trying to
-// reopen it; the first buffer after a reopen reports its return.
+// The capture thread: owns the capture device (waveIn, or the default output's loopback),
+// hands what a recording keeps to a sink in order, and watches for the silent stall that is
+// all a device shows when its source goes away (Wine with PulseAudio). On a stall it reports
+// the loss, closes the device and keeps trying to reopen it; the first buffer after a reopen
+// reports its return.
 // The device stays open from Open to Discard, across runs, since opening it costs tens to
 // hundreds of milliseconds under Wine; it runs from Arm to Stop. A recording keeps what was
-// captured between the calls that began and ended it, placed by the device's own timeline: a
-// Stop or a Pause waits for the sound captured up to its call, however late the sound system
-// hands it over, and a resume keeps what was captured from its call on.
+// captured between the calls that began and ended it, placed by the time since the device's
+// start: a Stop or a Pause waits for the sound captured up to its call, however late the sound
+// system hands it over, and a resume keeps what was captured from its call on.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -17,9 +18,8 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
-#include "filters/wine/audiocapture/CaptureTimeline.h"
+#include "filters/wine/audiocapture/CaptureDevice.h"
 #include "filters/wine/audiocapture/CommandChannel.h"
-#include "filters/wine/audiocapture/WaveInDevice.h"
 
 namespace audiocapture {
 
@@ -33,13 +33,14 @@ protected:
     ~CaptureSink() = default;
 };
 
-class WaveInReader {
+class CaptureReader final : private CaptureDevice::Receiver {
 public:
-    WaveInReader(CaptureSink& sink, UINT deviceId, const WAVEFORMATEX& format) noexcept;
+    CaptureReader(CaptureSink& sink, const CaptureSource& source,
+                  const WAVEFORMATEX& format) noexcept;
     // Frees the handles only: a reader whose thread was started is ended through Discard.
-    ~WaveInReader();
-    WaveInReader(const WaveInReader&) = delete;
-    WaveInReader& operator=(const WaveInReader&) = delete;
+    ~CaptureReader();
+    CaptureReader(const CaptureReader&) = delete;
+    CaptureReader& operator=(const CaptureReader&) = delete;
 
     // Opens the device and starts the thread.
     HRESULT Open() noexcept;
@@ -57,7 +58,7 @@ public:
     // Returns at once and never calls the sink again. Closing a waveIn device takes up to a
     // few hundred milliseconds under Wine, and longer when its source went away, so the
     // capture thread closes it and then deletes the reader; nothing it uses is freed under it.
-    static void Discard(std::unique_ptr<WaveInReader> reader) noexcept;
+    static void Discard(std::unique_ptr<CaptureReader> reader) noexcept;
 
     const WAVEFORMATEX& Format() const noexcept { return m_format; }
 
@@ -101,8 +102,9 @@ private:
     void StopRun(double atMs) noexcept;
     void Drain(double atMs) noexcept;
     bool DeviceStart() noexcept;
+    uint64_t OffsetAt(double ms) const noexcept;
     void CollectBuffers() noexcept;
-    void Take(const BYTE* data, DWORD bytes) noexcept;
+    void Take(const BYTE* data, DWORD bytes) noexcept override;
     void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     void Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     void Deliver(const BYTE* data, DWORD bytes) noexcept;
@@ -115,8 +117,7 @@ private:
     HMODULE m_module = nullptr;
     WAVEFORMATEX m_format;
     fw::KernelHandle m_bufferEvent;
-    WaveInDevice m_device;
-    CaptureTimeline m_timeline;
+    std::unique_ptr<CaptureDevice> m_device;
     CommandChannel<Command> m_commands;
     fw::KernelHandle m_thread;
     fw::KernelHandle m_watchdog;

@@ -1,0 +1,43 @@
+// The sound system's endpoints as the capture source needs them: what kind of input a device is,
+// and which input hears what the default output plays. Under Wine with PulseAudio every source
+// is an input endpoint, a sink's monitor among them ("Monitor of <sink>", line level), and the
+// default output is a device of Wine's own ("PulseAudio", "PulseAudio Output") that follows the
+// server's default sink without saying which it is (measured under Wine 8 and Wine 10).
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace audiocapture {
+
+struct AudioEndpoint {
+    std::wstring id;
+    std::wstring name;
+    UINT formFactor = 0; // an EndpointFormFactor
+};
+
+class EndpointCatalog {
+public:
+    enum class InputKind { Microphone, LineIn, Monitor };
+
+    EndpointCatalog() = default;
+    EndpointCatalog(std::vector<AudioEndpoint> outputs, std::vector<AudioEndpoint> inputs,
+                    std::wstring defaultOutputId);
+
+    // An input the catalog does not know counts as a microphone.
+    InputKind KindOf(const std::wstring& inputId) const;
+    // The monitor of the default output. When the default output has none, as Wine's own
+    // default device, the monitor of the first output by name: the same one at every start.
+    const AudioEndpoint* DefaultOutputMonitor() const;
+
+private:
+    const AudioEndpoint* MonitorOf(const AudioEndpoint& output) const;
+    bool IsMonitor(const AudioEndpoint& input) const;
+    static bool Monitors(const AudioEndpoint& input, const AudioEndpoint& output);
+
+    std::vector<AudioEndpoint> m_outputs;
+    std::vector<AudioEndpoint> m_inputs;
+    std::wstring m_defaultOutputId;
+};
+
+} // namespace audiocapture
