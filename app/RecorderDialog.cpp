@@ -105,6 +105,7 @@ void RecorderDialog::DoDataExchange(fw::DataExchange& dx) {
     dx.Control(IDC_HELP_BUTTON, m_btnHelp);
     dx.Control(IDC_VOLUME_LABEL, m_stVolume);
     dx.Control(IDC_MAX_LABEL, m_stMax);
+    dx.Control(IDC_LEVEL_METER, m_stLevelMeter);
 }
 
 BOOL RecorderDialog::OnInitDialog() {

@@ -11,6 +11,7 @@
 #include "framework/SliderCtrl.h"
 #include "framework/Static.h"
 #include "widgets/button/SkinButton.h"
+#include "widgets/meter/LevelMeter.h"
 #include "widgets/statics/SkinLabel.h"
 
 #include <dshow.h>
@@ -75,6 +76,11 @@ private:
     void OnStop();
     void OnTimer(UINT_PTR id);
 
+    // Level meter (capture/RecorderDialogMeter.cpp)
+    void StartLevelMeter();
+    void StopLevelMeter();
+    std::string RecordedInputText() const;
+
     // Graph events (capture/RecorderDialogEvents.cpp)
     HRESULT HandleGraphEvents();
 
@@ -118,6 +124,7 @@ private:
     SkinButton m_btnHomepage, m_btnAbout, m_btnHelp;
     SkinLabel m_stCaptureTo, m_stMax, m_stVolume, m_stSoundCard, m_stInputDevice;
     fw::Static m_stStatus;
+    LevelMeter m_stLevelMeter;
     fw::ComboBox m_cbSoundCard, m_cbInput;
     fw::SliderCtrl m_sliderVolume;
 
@@ -135,6 +142,7 @@ private:
     fw::ComPtr<IBaseFilter> m_pCaptureFilter;
     fw::ComPtr<IBaseFilter> m_pWavDest;
     fw::ComPtr<IBaseFilter> m_pFileWriter;
+    fw::ComPtr<ILevelSource> m_pLevelSource; // m_pWavDest's levels, when it offers them
 
     bool m_bRecording = false;
     bool m_bPaused = false;

@@ -52,7 +52,11 @@ for name in "${COLUMNS_RUN[@]}"; do
     PREFIXES+=("$WORK/$name")
 done
 if [ -n "$BEFORE" ]; then
-    cp "$BEFORE" "$BIN/CorvaleRecorder-before.exe"
+    # Under its own name: the program keeps its settings under its file's name, and as
+    # CorvaleRecorder-before.exe it would miss b_only_once, stop at the input guidance dialog
+    # and not end at its close.
+    mkdir -p "$WORK/before-exe"
+    cp "$BEFORE" "$WORK/before-exe/CorvaleRecorder.exe"
 fi
 
 # Each prefix gets a wineserver of our own, in the foreground and persistent, so that its
@@ -106,7 +110,7 @@ end_recorder() {
 RECORDERS=(recorder)
 [ -n "$BEFORE" ] && RECORDERS+=(before)
 start_recorder recorder "$(winpath "$BIN/CorvaleRecorder.exe")"
-[ -n "$BEFORE" ] && start_recorder before "$(winpath "$BIN/CorvaleRecorder-before.exe")"
+[ -n "$BEFORE" ] && start_recorder before "$(winpath "$WORK/before-exe/CorvaleRecorder.exe")"
 
 for name in wavein graph; do TICKS0[$name]=$(server_ticks "$name"); done
 (cd "$BIN" && WINEPREFIX=$WORK/wavein WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/wavein.time" \
@@ -135,7 +139,6 @@ done
 wait "${PIDS[parecord]}" "${DRIVERS[@]}"
 for name in "${RECORDERS[@]}"; do end_recorder "$name"; done
 kill "$player" 2>/dev/null
-[ -n "$BEFORE" ] && rm -f "$BIN/CorvaleRecorder-before.exe"
 
 cpu_of() { awk -F': ' '/User time/ { u = $2 } /System time/ { s = $2 } END { printf "%.2f", u + s }' "$1"; }
 rss_of() { awk -F': ' '/Maximum resident set size/ { print $2 }' "$1"; }

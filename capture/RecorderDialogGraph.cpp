@@ -52,6 +52,7 @@ void RecorderDialog::ResetGraphPointers() {
     m_pME.reset();
     m_pCaptureBuilder.reset();
     m_pCaptureFilter.reset();
+    StopLevelMeter();
     m_pWavDest.reset();
     m_pFileWriter.reset();
     m_bPaused = false;
@@ -65,6 +66,7 @@ void RecorderDialog::ReleaseCaptureGraph() {
     m_pMC.reset();
     m_pME.reset();
     m_pFileWriter.reset();
+    StopLevelMeter();
     m_pWavDest.reset();
     m_pCaptureFilter.reset();
     m_pGB.reset();
@@ -74,6 +76,7 @@ void RecorderDialog::ReleaseCaptureGraph() {
 HRESULT RecorderDialog::RemoveRecordingChain() {
     HRESULT hr = S_OK;
     if (m_pWavDest) {
+        StopLevelMeter();
         hr = m_pGB ? m_pGB->RemoveFilter(m_pWavDest.get()) : S_OK;
         m_pWavDest.reset();
     }

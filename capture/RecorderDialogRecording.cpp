@@ -15,6 +15,7 @@ void RecorderDialog::OnRecord() {
         if (m_pMC) {
             m_pMC->Run();
             SetTimer(hwnd(), kRecordTimerId, kRecordTimerMs, nullptr);
+            m_stLevelMeter.Resume(GetTickCount64());
         }
         m_bPaused = false;
         m_btnRecord.Enable(false);
@@ -42,6 +43,8 @@ void RecorderDialog::OnRecord() {
         if (FAILED(m_pMC->Run())) {
             ReportRecordingError();
             runFailed = true;
+        } else {
+            StartLevelMeter();
         }
         m_stStatus.SetText(FormatElapsed(kStatusRecording, 0));
         m_nElapsedSeconds = 0;
@@ -68,6 +71,7 @@ void RecorderDialog::OnPause() {
         m_pMC->Pause();
         m_bPaused = true;
         KillTimer(hwnd(), kRecordTimerId);
+        m_stLevelMeter.Pause();
         m_stStatus.SetText(FormatElapsed(kStatusPaused, m_nElapsedSeconds));
     }
     m_btnRecord.Enable(true);

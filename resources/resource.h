@@ -36,6 +36,7 @@
 #define IDC_VOLUME_LABEL 1052
 #define IDC_MAX_LABEL 1053
 #define IDC_CAPTURE_TO_LABEL 1054
+#define IDC_LEVEL_METER 1056
 
 // About box
 #define IDC_LINK_SITE 1049

@@ -41,6 +41,13 @@ kit::PinBase* WavDestFilter::GetPin(int index) noexcept {
     return nullptr;
 }
 
+void* WavDestFilter::FindInterface(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ILevelSource)) {
+        return static_cast<ILevelSource*>(&m_levels);
+    }
+    return FilterBase::FindInterface(riid);
+}
+
 HRESULT WavDestFilter::OnStopToPause() noexcept {
     std::lock_guard lock(m_streamLock);
     m_header.reset();
@@ -62,6 +69,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
     }
     m_bytesPerSecond = wfx->nAvgBytesPerSec;
     m_silence = wfx->wBitsPerSample == 8 ? 0x80 : 0;
+    m_levels.measure().Start(*wfx, mt.cbFormat, GetTickCount64());
     // As with the writer's own failures: reported, and returned by every Receive.
     HRESULT hr = m_queue.Start(static_cast<size_t>(m_bytesPerSecond) * kQueueSeconds);
     if (FAILED(hr)) {
@@ -204,6 +212,7 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
     if (length <= 0) {
         return S_OK;
     }
+    m_levels.measure().Feed(data, static_cast<size_t>(length), GetTickCount64());
     hr = m_queue.Push(data, static_cast<size_t>(length));
     if (FAILED(hr)) {
         return hr;

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "filters/kit/Filter.h"
+#include "filters/wavdest/LevelSource.h"
 #include "filters/wavdest/WavDestClassId.h"
 #include "filters/wavdest/WavDestPins.h"
 #include "filters/wavdest/WavHeader.h"
@@ -32,6 +33,7 @@ public:
     HRESULT InputEnded() noexcept;
 
 protected:
+    void* FindInterface(REFIID riid) noexcept override;
     HRESULT OnStopToPause() noexcept override;
     HRESULT OnPauseToRun(REFERENCE_TIME tStart) noexcept override;
     HRESULT OnRunToPause() noexcept override;
@@ -49,7 +51,8 @@ private:
     WavDestInputPin m_input;
     WavDestOutputPin m_output;
     WriteQueue m_queue;
-    std::mutex m_streamLock; // orders the writes of the queue's and control threads
+    LevelSource m_levels{*this}; // what arrives, measured for the program's meter
+    std::mutex m_streamLock;     // orders the writes of the queue's and control threads
     std::optional<WavHeader> m_header;
     uint64_t m_dataBytes = 0;
     uint64_t m_bytesAtLastHeader = 0;

@@ -27,10 +27,11 @@ expected=$(cat <<'TABLE'
 1048 Button 187 136 48 14
 1052 Static 7 79 31 8
 1053 Static 218 78 16 8
+1056 Static 7 92 228 8
 TABLE
 )
 controls=$(drv controls "$TITLE")
-expect_eq "18 controls in template order" "$(echo "$controls" | awk '{print $1}' | tr '\n' ' ')" \
+expect_eq "19 controls in template order" "$(echo "$controls" | awk '{print $1}' | tr '\n' ' ')" \
     "$(echo "$expected" | awk '{print $1}' | tr '\n' ' ')"
 while read -r id class x y w h; do
     line=$(echo "$controls" | awk -v id="$id" '$1 == id')

@@ -1,7 +1,8 @@
 // "WAV Dest" in a real graph (Wine's filter graph manager and the File Writer stand-in): what a
 // source hands it is in the file under a header that counts it, the odd data chunk padded,
 // whether the header is written through samples only or, where the writer offers IStream as
-// Windows' File Writer does, once more through the stream at Stop.
+// Windows' File Writer does, once more through the stream at Stop; and the levels it offers the
+// program's meter.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
@@ -16,6 +17,7 @@
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
 #include "filters/kit/MediaType.h"
+#include "filters/wavdest/ILevelSource.h"
 #include "filters/wavdest/WavDestClassId.h"
 #include "tests/filters/PushSource.h"
 
@@ -77,6 +79,9 @@ protected:
             long bytes = static_cast<long>(std::min<size_t>(4000, data.size() - at));
             ASSERT_HRESULT_SUCCEEDED(source->Push(&data[at], bytes));
         }
+        ComPtr<ILevelSource> levels;
+        ASSERT_HRESULT_SUCCEEDED(wavDest->QueryInterface(IID_ILevelSource, levels.put_void()));
+        ASSERT_HRESULT_SUCCEEDED(levels->GetLevels(&m_levels));
         ASSERT_HRESULT_SUCCEEDED(control->Stop());
     }
 
@@ -87,6 +92,7 @@ protected:
 
     fw::ComApartment m_com;
     std::string m_path;
+    LevelReading m_levels{}; // what the meter would have read just before Stop
 };
 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
@@ -116,6 +122,15 @@ TEST_P(WavDestGraph, AnOddDataChunkIsWrittenWholePaddedAndCounted) {
     EXPECT_EQ(U32(file, 76), data.size()) << "the data size does not";
     EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + kDataAt));
     EXPECT_EQ(file.back(), 0) << "the pad byte";
+
+    // The meter's view of the same bytes: 0 is the most negative 8-bit sample; 0, 1 and 255 are
+    // as loud as the largest positive one, at full scale.
+    EXPECT_EQ(m_levels.channels, 1u);
+    EXPECT_EQ(m_levels.frames, data.size());
+    EXPECT_EQ(m_levels.peak[0], 1.0f);
+    EXPECT_EQ(m_levels.clippedSamples,
+              static_cast<UINT64>(std::count_if(data.begin(), data.end(),
+                                                [](uint8_t v) { return v <= 1 || v == 255; })));
 }
 
 INSTANTIATE_TEST_SUITE_P(WriterPaths, WavDestGraph,

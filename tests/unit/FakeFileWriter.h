@@ -4,8 +4,8 @@
 
 #include <string>
 
-// Stands in for "WAV Dest" and for the file writer: a filter with a file sink that keeps the
-// name and mode it was given.
+// Stands in for the file writer: a filter with a file sink that keeps the name and mode it was
+// given.
 class FakeFileWriter : public FakeFilterBase<IFileSinkFilter2> {
 public:
     explicit FakeFileWriter(CallLog& log) : m_log(log) {

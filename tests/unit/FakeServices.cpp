@@ -37,7 +37,11 @@ HRESULT FakeServices::CreateInstance(REFCLSID classId, REFIID interfaceId, void*
         if (FAILED(wavDestResult)) {
             return wavDestResult;
         }
-        return HandOut(wavDests, new FakeFileWriter(m_log), interfaceId, object);
+        auto* wavDest = new FakeWavDest;
+        if (!wavDestHasLevels) {
+            wavDest->Hide(IID_ILevelSource);
+        }
+        return HandOut(wavDests, wavDest, interfaceId, object);
     }
     if (IsEqualCLSID(classId, CLSID_FileWriter)) {
         m_log.Add("create FileWriter");

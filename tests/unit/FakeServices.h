@@ -4,6 +4,7 @@
 #include "tests/unit/FakeFileWriter.h"
 #include "tests/unit/FakeFilterGraph.h"
 #include "tests/unit/FakeMoniker.h"
+#include "tests/unit/FakeWavDest.h"
 
 #include "capture/MediaGraphServices.h"
 #include "base/ComPtr.h"
@@ -27,6 +28,7 @@ public:
 
     // Scripts for the objects made from now on.
     HRESULT wavDestResult = S_OK;
+    bool wavDestHasLevels = true;
     HRESULT fileWriterResult = S_OK;
     bool fileWriterHasBaseFilter = true;
     HRESULT fileNameResult = S_OK;
@@ -34,7 +36,7 @@ public:
     std::vector<fw::ComPtr<FakeMoniker>> devices;
     std::vector<fw::ComPtr<FakeFilterGraph>> graphs;
     std::vector<fw::ComPtr<FakeCaptureGraphBuilder>> builders;
-    std::vector<fw::ComPtr<FakeFileWriter>> wavDests;
+    std::vector<fw::ComPtr<FakeWavDest>> wavDests;
     std::vector<fw::ComPtr<FakeFileWriter>> fileWriters;
 
 private:
