@@ -58,7 +58,8 @@ expect_near() {
 kill_in_prefix() {
     local pid
     for pid in $(pgrep -f "$1"); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill "$pid" 2>/dev/null
+        # Silenced before the input opens: a process may end between pgrep and the read.
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill "$pid" 2>/dev/null
     done
     return 0
 }
