@@ -147,8 +147,12 @@ bool AudioCaptureFilter::LoopbackSupported() noexcept {
 
 // The first Record should not wait for the device to open (up to 150 ms measured): the
 // captured line's device is opened now, in the format the connection has or gets first, if
-// the device takes it. A loopback stream is opened by each recording instead.
+// the device takes it. A loopback stream is opened by each recording instead. Nor should it
+// wait for the answers about the formats: Wine's graph first tries the file writer, which
+// takes none, and our pin asked about each of its formats on the way (15 to 45 ms of the
+// first Record on a loaded machine, measured).
 void AudioCaptureFilter::Prepare() noexcept {
+    m_output.LearnFormats();
     CaptureSource source = SourceOf(m_lines[m_captured]->Input());
     if (source.kind == CaptureSource::Kind::Loopback) {
         CaptureReader::Discard(std::move(m_reader));

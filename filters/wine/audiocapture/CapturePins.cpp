@@ -28,6 +28,12 @@ WAVEFORMATEX CaptureOutputPin::FirstFormat() noexcept {
     return kit::MakePcmFormat(f.rate, f.channels, f.bits);
 }
 
+void CaptureOutputPin::LearnFormats() noexcept {
+    for (const Format& f : kFormats) {
+        m_owner.DeviceSupports(kit::MakePcmFormat(f.rate, f.channels, f.bits));
+    }
+}
+
 HRESULT CaptureOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     const WAVEFORMATEX* wfx = kit::PcmFormatOf(pmt);
     if (!wfx || wfx->wFormatTag != WAVE_FORMAT_PCM) {

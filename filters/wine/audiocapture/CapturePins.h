@@ -16,6 +16,9 @@ public:
     explicit CaptureOutputPin(AudioCaptureFilter& filter) noexcept;
     // The format a connection gets unless it asks for another.
     static WAVEFORMATEX FirstFormat() noexcept;
+    // Asks the device about every format the pin offers, so that the answers are known before
+    // the first connection.
+    void LearnFormats() noexcept;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
 
