@@ -10,8 +10,7 @@ namespace audiocapture {
 
 namespace {
 
-// The monotonic clock of the calls and the device's starts, in milliseconds.
-double NowMs() noexcept {
+double SystemMs() noexcept {
     static const double ticksPerMs = [] {
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
@@ -30,8 +29,16 @@ constexpr DWORD kPartialBufferMs = 500;
 
 CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
                              const WAVEFORMATEX& format) noexcept
-    : m_sink(sink), m_format(format), m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_device(CaptureDevice::Create(source, format, m_bufferEvent.get())) {
+    : CaptureReader(
+          sink, format,
+          [&](HANDLE bufferEvent) { return CaptureDevice::Create(source, format, bufferEvent); },
+          &SystemMs) {}
+
+CaptureReader::CaptureReader(CaptureSink& sink, const WAVEFORMATEX& format,
+                             const DeviceFactory& makeDevice, Clock clock) noexcept
+    : m_sink(sink), m_clock(std::move(clock)), m_format(format),
+      m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_device(makeDevice(m_bufferEvent.get())) {
     m_format.cbSize = 0;
 }
 
@@ -130,7 +137,7 @@ HRESULT CaptureReader::Run(Kind kind) noexcept {
     if (!m_thread) {
         return E_UNEXPECTED;
     }
-    return m_commands.Run({kind, NowMs()}, kCommandTimeoutMs);
+    return m_commands.Run({kind, m_clock()}, kCommandTimeoutMs);
 }
 
 DWORD WINAPI CaptureReader::WatchdogMain(void* self) noexcept {
@@ -148,7 +155,7 @@ void CaptureReader::Watch() noexcept {
             continue;
         }
         ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (GetTickCount64() - m_lastDataTick < stallMs) {
+        if (static_cast<ULONGLONG>(m_clock()) - m_lastDataTick < stallMs) {
             continue;
         }
         m_lost = true;
@@ -215,7 +222,7 @@ HRESULT CaptureReader::Execute(const Command& command) noexcept {
 
 HRESULT CaptureReader::ArmRun() noexcept {
     if (m_state != State::Idle) {
-        StopRun(NowMs());
+        StopRun(m_clock());
     }
     DeviceStart();
     m_state = State::Armed;
@@ -235,7 +242,7 @@ HRESULT CaptureReader::StartRun(double atMs) noexcept {
     }
     m_state = State::Recording;
     m_discontinuity = true;
-    m_lastDataTick = GetTickCount64();
+    m_lastDataTick = static_cast<ULONGLONG>(m_clock());
     Route(m_held.data(), static_cast<DWORD>(m_held.size()), m_heldOffset);
     m_held.clear();
     return result;
@@ -272,7 +279,7 @@ void CaptureReader::Drain(double atMs) noexcept {
         uint64_t stale = m_bytesSinceStart - m_kept;
         return sinceStart > stale ? sinceStart - stale : 0;
     };
-    while (m_device->Started() && !m_lost && captured() < m_keepUntil && NowMs() < deadline) {
+    while (m_device->Started() && !m_lost && captured() < m_keepUntil && m_clock() < deadline) {
         WaitForSingleObject(m_bufferEvent.get(), 5);
         CollectBuffers();
     }
@@ -289,7 +296,7 @@ void CaptureReader::Drain(double atMs) noexcept {
 
 // Each start begins the kept stream again: its offsets count from here.
 bool CaptureReader::DeviceStart() noexcept {
-    m_startMs = NowMs();
+    m_startMs = m_clock();
     bool started = m_device->Start();
     m_bytesSinceStart = m_kept = 0;
     m_keepFrom = 0;
@@ -315,7 +322,7 @@ void CaptureReader::CollectBuffers() noexcept {
 }
 
 void CaptureReader::Take(const BYTE* data, DWORD bytes) noexcept {
-    m_lastDataTick = GetTickCount64();
+    m_lastDataTick = static_cast<ULONGLONG>(m_clock());
     m_dataSinceOpen = true;
     // Only a reopened handle's sound is the device's return: Wine may resume the handle the
     // loss was seen on with another source (PipeWire moves it to the default source), and
@@ -388,7 +395,7 @@ void CaptureReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
 // sound can be older than the start, so what the first buffer holds beyond the time since
 // the start is dropped.
 DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
-    double elapsedMs = NowMs() - m_startMs;
+    double elapsedMs = m_clock() - m_startMs;
     uint64_t sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
     // Only the first buffer after a start carries it.
@@ -407,7 +414,7 @@ DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again
 // and retried later.
 void CaptureReader::Reconnect() noexcept {
-    ULONGLONG now = GetTickCount64();
+    ULONGLONG now = static_cast<ULONGLONG>(m_clock());
     if (m_device->IsOpen() && !m_reopened) {
         m_device->Close();
         m_lastRetryTick = 0;

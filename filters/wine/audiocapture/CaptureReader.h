@@ -13,6 +13,7 @@
 #include <mmsystem.h>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -35,8 +36,15 @@ protected:
 
 class CaptureReader final : private CaptureDevice::Receiver {
 public:
+    // Milliseconds of a monotonic clock: the calls, the device's starts and its arrivals.
+    using Clock = std::function<double()>;
+    using DeviceFactory = std::function<std::unique_ptr<CaptureDevice>(HANDLE bufferEvent)>;
+
     CaptureReader(CaptureSink& sink, const CaptureSource& source,
                   const WAVEFORMATEX& format) noexcept;
+    // A device and a clock of the caller's (tests).
+    CaptureReader(CaptureSink& sink, const WAVEFORMATEX& format, const DeviceFactory& makeDevice,
+                  Clock clock) noexcept;
     // Frees the handles only: a reader whose thread was started is ended through Discard.
     ~CaptureReader();
     CaptureReader(const CaptureReader&) = delete;
@@ -112,6 +120,7 @@ private:
     void Reconnect() noexcept;
 
     CaptureSink& m_sink;
+    Clock m_clock;
     std::mutex m_sinkLock;
     bool m_sinkGone = false;
     HMODULE m_module = nullptr;

@@ -1,0 +1,144 @@
+// CaptureReader against a device and a clock of the test's (FakeSoundCard): what a recording
+// keeps when the device goes away and comes back, when it runs faster than its nominal rate,
+// when it cannot be opened, and when the watchdog reads a time older than the last sound.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "filters/wine/audiocapture/CaptureReader.h"
+#include "tests/filters/FakeSoundCard.h"
+
+using audiocapture::CaptureReader;
+
+namespace {
+
+constexpr DWORD kRate = 44100;
+
+class RecordingSink final : public audiocapture::CaptureSink {
+public:
+    void OnCaptured(const BYTE* data, DWORD bytes, bool) noexcept override {
+        std::lock_guard lock(m_lock);
+        const auto* frames = reinterpret_cast<const uint32_t*>(data);
+        m_frames.insert(m_frames.end(), frames, frames + bytes / sizeof(uint32_t));
+    }
+    void OnDeviceLost() noexcept override { ++lost; }
+    void OnDeviceBack() noexcept override { ++back; }
+    std::vector<uint32_t> Frames() {
+        std::lock_guard lock(m_lock);
+        return m_frames;
+    }
+    std::atomic<int> lost{0};
+    std::atomic<int> back{0};
+
+private:
+    std::mutex m_lock;
+    std::vector<uint32_t> m_frames;
+};
+
+// Whether `frames` are `count` frames of the first handle, in order from its first.
+testing::AssertionResult FirstHandleInOrder(const std::vector<uint32_t>& frames, size_t count) {
+    if (frames.size() != count) {
+        return testing::AssertionFailure()
+               << frames.size() << " frames kept, " << count << " expected";
+    }
+    for (size_t i = 0; i < frames.size(); ++i) {
+        if (frames[i] != FakeSoundCard::kHandleStep + i) {
+            return testing::AssertionFailure()
+                   << "frame " << i << " is 0x" << std::hex << frames[i];
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+bool WaitFor(const std::atomic<int>& value, int atLeast) {
+    for (int i = 0; i < 300 && value < atLeast; ++i) {
+        Sleep(10);
+    }
+    return value >= atLeast;
+}
+
+class CaptureReaderTest : public testing::Test {
+protected:
+    CaptureReaderTest() {
+        WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, kRate, kRate * 4, 4, 16, 0};
+        auto card = m_card;
+        m_reader = std::make_unique<CaptureReader>(
+            m_sink, format, [card](HANDLE event) { return card->MakeDevice(event); },
+            [card] { return card->Now(); });
+    }
+    ~CaptureReaderTest() override { CaptureReader::Discard(std::move(m_reader)); }
+
+    void Record() {
+        ASSERT_EQ(m_reader->Open(), S_OK);
+        ASSERT_EQ(m_reader->Arm(), S_OK);
+        ASSERT_EQ(m_reader->Start(), S_OK);
+    }
+    // Half-second steps: the watchdog never sees a second without sound between them.
+    void Capture(double seconds) {
+        for (double done = 0; done < seconds; done += 0.5) {
+            ASSERT_TRUE(m_card->Advance(500));
+        }
+    }
+
+    std::shared_ptr<FakeSoundCard> m_card = std::make_shared<FakeSoundCard>(kRate);
+    RecordingSink m_sink;
+    std::unique_ptr<CaptureReader> m_reader;
+};
+
+// The reader's thread sits in a collecting call while the source goes away, as it does inside
+// winmm: the half second it then hands over was captured before the loss. The handle reopened
+// after it (PipeWire would move it to the default source) gives the take nothing, also
+// after a pause and a resume.
+TEST_F(CaptureReaderTest, ALossKeepsWhatCameBeforeItAndNothingAfter) {
+    Record();
+    Capture(3);
+    m_card->Block(true);
+    ASSERT_TRUE(m_card->Advance(500));
+    m_card->CutOff(true);
+    ASSERT_TRUE(m_card->Advance(1500));
+    ASSERT_TRUE(WaitFor(m_sink.lost, 1));
+    m_card->Block(false);
+    m_card->CutOff(false);
+    Capture(2);
+    ASSERT_TRUE(WaitFor(m_sink.back, 1));
+    EXPECT_EQ(m_card->Opens(), 2);
+    ASSERT_EQ(m_reader->Pause(), S_OK);
+    ASSERT_EQ(m_reader->Start(), S_OK);
+    Capture(1);
+    ASSERT_EQ(m_reader->Stop(), S_OK);
+    EXPECT_TRUE(FirstHandleInOrder(m_sink.Frames(), kRate * 7 / 2));
+}
+
+TEST_F(CaptureReaderTest, ADeviceFasterThanNominalLosesNothing) {
+    m_card->SetSpeed(1.001);
+    Record();
+    Capture(100);
+    ASSERT_EQ(m_reader->Stop(), S_OK);
+    EXPECT_TRUE(FirstHandleInOrder(m_sink.Frames(), kRate * 100100 / 1000));
+}
+
+// Reported while the filter runs, in a graph that tells the window.
+TEST_F(CaptureReaderTest, ADeviceThatCannotOpenIsReportedWhenTheTakeStarts) {
+    m_card->FailOpen(true);
+    ASSERT_EQ(m_reader->Open(), S_OK);
+    ASSERT_EQ(m_reader->Arm(), S_OK);
+    Sleep(200);
+    const int before = m_sink.lost;
+    m_reader->Start();
+    EXPECT_TRUE(WaitFor(m_sink.lost, before + 1));
+    m_reader->Stop();
+}
+
+// The watchdog's reading of the clock can be older than the last sound's.
+TEST_F(CaptureReaderTest, AClockReadBeforeTheLastSoundIsNoStall) {
+    Record();
+    Capture(1);
+    m_card->SetClock(m_card->Now() - 50);
+    Sleep(400);
+    EXPECT_EQ(m_sink.lost, 0);
+    m_reader->Stop();
+}
+
+} // namespace

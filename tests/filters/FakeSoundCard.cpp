@@ -1,0 +1,150 @@
+#include "tests/filters/FakeSoundCard.h"
+
+#include <cmath>
+#include <utility>
+
+class FakeSoundCard::Device final : public audiocapture::CaptureDevice {
+public:
+    explicit Device(std::shared_ptr<FakeSoundCard> card) noexcept : m_card(std::move(card)) {}
+    ~Device() override { Close(); }
+
+    HRESULT Open() noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        if (m_card->m_failOpen) {
+            return E_FAIL;
+        }
+        m_card->m_open = true;
+        m_card->m_nextFrame = kHandleStep * static_cast<uint32_t>(++m_card->m_opens);
+        return S_OK;
+    }
+    void Close() noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        m_card->m_open = m_card->m_started = false;
+        m_card->m_pending.clear();
+    }
+    bool IsOpen() const noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        return m_card->m_open;
+    }
+    bool Start() noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        m_card->m_started = m_card->m_open;
+        m_card->m_sinceStart = 0;
+        m_card->m_owed = 0;
+        return m_card->m_started;
+    }
+    bool Started() const noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        return m_card->m_started;
+    }
+    void Stop(DWORD) noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        m_card->m_started = false;
+    }
+    uint64_t CapturedSinceStart() noexcept override {
+        std::lock_guard lock(m_card->m_lock);
+        return m_card->m_sinceStart;
+    }
+    void TakeFilled(Receiver& receiver) noexcept override {
+        std::vector<uint32_t> filled;
+        uint64_t serial = 0;
+        {
+            std::unique_lock lock(m_card->m_lock);
+            m_card->m_unblocked.wait(lock, [&] { return !m_card->m_blocked; });
+            filled.swap(m_card->m_pending);
+            serial = ++m_card->m_collectionsBegun;
+        }
+        if (!filled.empty()) {
+            receiver.Take(reinterpret_cast<const BYTE*>(filled.data()),
+                          static_cast<DWORD>(filled.size() * sizeof(uint32_t)));
+        }
+        std::lock_guard lock(m_card->m_lock);
+        m_card->m_collectionsDone = serial;
+        // Straight into the next round, so that the test need not wait for the reader's poll.
+        if (!filled.empty()) {
+            SetEvent(m_card->m_bufferEvent);
+        }
+    }
+
+private:
+    std::shared_ptr<FakeSoundCard> m_card;
+};
+
+std::unique_ptr<audiocapture::CaptureDevice> FakeSoundCard::MakeDevice(HANDLE bufferEvent) {
+    m_bufferEvent = bufferEvent;
+    return std::make_unique<Device>(shared_from_this());
+}
+
+double FakeSoundCard::Now() noexcept {
+    std::lock_guard lock(m_lock);
+    return m_now;
+}
+
+bool FakeSoundCard::Advance(double ms) noexcept {
+    {
+        std::lock_guard lock(m_lock);
+        m_now += ms;
+        if (m_open && m_started && !m_cut) {
+            m_owed += ms * m_framesPerMs * m_speed;
+            auto frames = static_cast<uint64_t>(std::floor(m_owed));
+            m_owed -= static_cast<double>(frames);
+            for (uint64_t i = 0; i < frames; ++i) {
+                m_pending.push_back(m_nextFrame++);
+            }
+            m_sinceStart += frames * sizeof(uint32_t);
+        }
+    }
+    SetEvent(m_bufferEvent);
+    // Done when a collection begun after the sound was taken has ended: the reader has then
+    // also finished what it does after taking.
+    uint64_t after = UINT64_MAX;
+    for (int i = 0; i < 2000; ++i) {
+        {
+            std::lock_guard lock(m_lock);
+            if (m_blocked) {
+                return true;
+            }
+            if (after == UINT64_MAX && m_pending.empty()) {
+                after = m_collectionsBegun;
+            }
+            if (after != UINT64_MAX && m_collectionsDone > after) {
+                return true;
+            }
+        }
+        Sleep(1);
+    }
+    return false;
+}
+
+void FakeSoundCard::SetClock(double ms) noexcept {
+    std::lock_guard lock(m_lock);
+    m_now = ms;
+}
+
+void FakeSoundCard::SetSpeed(double factor) noexcept {
+    std::lock_guard lock(m_lock);
+    m_speed = factor;
+}
+
+void FakeSoundCard::FailOpen(bool fail) noexcept {
+    std::lock_guard lock(m_lock);
+    m_failOpen = fail;
+}
+
+void FakeSoundCard::CutOff(bool cut) noexcept {
+    std::lock_guard lock(m_lock);
+    m_cut = cut;
+}
+
+void FakeSoundCard::Block(bool block) noexcept {
+    {
+        std::lock_guard lock(m_lock);
+        m_blocked = block;
+    }
+    m_unblocked.notify_all();
+}
+
+int FakeSoundCard::Opens() noexcept {
+    std::lock_guard lock(m_lock);
+    return m_opens;
+}
