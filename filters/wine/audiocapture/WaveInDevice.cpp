@@ -44,6 +44,7 @@ HRESULT WaveInDevice::Open() noexcept {
         waveInAddBuffer(m_wave, &h, sizeof(h));
     }
     m_next = 0;
+    m_position.Reset();
     return S_OK;
 }
 
@@ -70,18 +71,30 @@ bool WaveInDevice::Start() noexcept {
 
 // The device marks its partly filled buffer done after the stop, from a thread of its own
 // (within 10 ms measured under Wine 8, later on a loaded machine); a buffer without data
-// stays queued.
+// stays queued. Finished buffers not yet taken may come before the partly filled one.
 void WaveInDevice::Stop(DWORD waitMs) noexcept {
     if (!m_wave || !m_started) {
         return;
     }
-    bool partial = CapturedSinceStart() > m_takenSinceStart;
     waveInStop(m_wave);
     m_started = false;
     ULONGLONG deadline = GetTickCount64() + waitMs;
-    while (partial && !(m_headers[m_next].dwFlags & WHDR_DONE) && GetTickCount64() < deadline) {
+    while (CapturedSinceStart() > InFinishedBuffers() && GetTickCount64() < deadline) {
         Sleep(2);
     }
+}
+
+// Bytes since the start that are taken or wait in finished buffers, in order from m_next.
+uint64_t WaveInDevice::InFinishedBuffers() const noexcept {
+    uint64_t bytes = m_takenSinceStart;
+    for (size_t i = 0; i < m_headers.size(); ++i) {
+        const WAVEHDR& h = m_headers[(m_next + i) % m_headers.size()];
+        if (!(h.dwFlags & WHDR_DONE)) {
+            break;
+        }
+        bytes += h.dwBytesRecorded;
+    }
+    return bytes;
 }
 
 uint64_t WaveInDevice::CapturedSinceStart() noexcept {
@@ -94,9 +107,9 @@ uint64_t WaveInDevice::Position() noexcept {
     time.wType = TIME_BYTES;
     if (!m_wave || waveInGetPosition(m_wave, &time, sizeof(time)) != MMSYSERR_NOERROR ||
         time.wType != TIME_BYTES) {
-        return m_positionAtStart;
+        return m_position.Last();
     }
-    return time.u.cb;
+    return m_position.Update(time.u.cb);
 }
 
 void WaveInDevice::TakeFilled(Receiver& receiver) noexcept {

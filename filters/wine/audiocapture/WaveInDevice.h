@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "filters/wine/audiocapture/CaptureDevice.h"
+#include "filters/wine/audiocapture/UnwrappedPosition.h"
 
 namespace audiocapture {
 
@@ -28,6 +29,7 @@ public:
 private:
     void Requeue(WAVEHDR& header) noexcept;
     uint64_t Position() noexcept;
+    uint64_t InFinishedBuffers() const noexcept;
 
     UINT m_deviceId;
     WAVEFORMATEX m_format;
@@ -38,6 +40,7 @@ private:
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;
     bool m_started = false;
+    UnwrappedPosition m_position;
     uint64_t m_positionAtStart = 0;
     uint64_t m_takenSinceStart = 0;
 };
