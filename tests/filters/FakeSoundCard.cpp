@@ -51,7 +51,11 @@ public:
         {
             std::unique_lock lock(m_card->m_lock);
             m_card->m_unblocked.wait(lock, [&] { return !m_card->m_blocked; });
-            filled.swap(m_card->m_pending);
+            auto& pending = m_card->m_pending;
+            const size_t held = m_card->m_started ? m_card->m_latencyFrames : 0;
+            const size_t ready = pending.size() > held ? pending.size() - held : 0;
+            filled.assign(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(ready));
+            pending.erase(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(ready));
             serial = ++m_card->m_collectionsBegun;
         }
         if (!filled.empty()) {
@@ -104,7 +108,7 @@ bool FakeSoundCard::Advance(double ms) noexcept {
             if (m_blocked) {
                 return true;
             }
-            if (after == UINT64_MAX && m_pending.empty()) {
+            if (after == UINT64_MAX && m_pending.size() <= m_latencyFrames) {
                 after = m_collectionsBegun;
             }
             if (after != UINT64_MAX && m_collectionsDone > after) {
@@ -124,6 +128,11 @@ void FakeSoundCard::SetClock(double ms) noexcept {
 void FakeSoundCard::SetSpeed(double factor) noexcept {
     std::lock_guard lock(m_lock);
     m_speed = factor;
+}
+
+void FakeSoundCard::SetLatency(double ms) noexcept {
+    std::lock_guard lock(m_lock);
+    m_latencyFrames = static_cast<size_t>(ms * m_framesPerMs);
 }
 
 void FakeSoundCard::FailOpen(bool fail) noexcept {

@@ -27,6 +27,9 @@ public:
     bool Advance(double ms) noexcept;
     void SetClock(double ms) noexcept;
     void SetSpeed(double factor) noexcept;
+    // A started handle hands over its last `ms` of sound only once stopped, as a buffer that
+    // is still filling.
+    void SetLatency(double ms) noexcept;
     void FailOpen(bool fail) noexcept;
     // The source goes away: nothing more is captured.
     void CutOff(bool cut) noexcept;
@@ -44,6 +47,7 @@ private:
     double m_speed = 1.0;
     double m_now = 1000;
     double m_owed = 0;
+    size_t m_latencyFrames = 0;
     bool m_open = false;
     bool m_started = false;
     bool m_failOpen = false;

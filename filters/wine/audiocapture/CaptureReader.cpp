@@ -25,6 +25,8 @@ double SystemMs() noexcept {
 constexpr DWORD kCommandTimeoutMs = 5000;
 // After a stop, the device marks its partly filled buffer done within this.
 constexpr DWORD kPartialBufferMs = 500;
+// How often the device's count is read for its rate.
+constexpr double kRateSampleMs = 250;
 } // namespace
 
 CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
@@ -38,7 +40,7 @@ CaptureReader::CaptureReader(CaptureSink& sink, const WAVEFORMATEX& format,
                              const DeviceFactory& makeDevice, Clock clock) noexcept
     : m_sink(sink), m_clock(std::move(clock)), m_format(format),
       m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_device(makeDevice(m_bufferEvent.get())) {
+      m_device(makeDevice(m_bufferEvent.get())), m_rate(format.nAvgBytesPerSec / 1000.0) {
     m_format.cbSize = 0;
 }
 
@@ -63,6 +65,7 @@ HRESULT CaptureReader::Open() noexcept {
     // A device that is already gone does not fail the pause (Wine's graph cannot be released
     // after a failed pause): the thread reports the loss and keeps trying, as after a stall.
     m_lost = FAILED(m_device->Open());
+    m_handle = m_lost ? 0 : 1;
     // The thread may outlive every other reference to this module (see Discard).
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(&CaptureReader::ThreadMain), &m_module)) {
@@ -137,7 +140,13 @@ HRESULT CaptureReader::Run(Kind kind) noexcept {
     if (!m_thread) {
         return E_UNEXPECTED;
     }
-    return m_commands.Run({kind, m_clock()}, kCommandTimeoutMs);
+    HRESULT hr = m_commands.Run({kind, m_clock()}, kCommandTimeoutMs);
+    if (hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT)) {
+        // A failed state change strands Wine's graph; the command still runs, late.
+        OutputDebugStringA("Audio Capture: the capture thread did not answer a command in time\n");
+        return S_OK;
+    }
+    return hr;
 }
 
 DWORD WINAPI CaptureReader::WatchdogMain(void* self) noexcept {
@@ -154,12 +163,16 @@ void CaptureReader::Watch() noexcept {
         if (m_state != State::Recording || m_lost) {
             continue;
         }
-        ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-        if (static_cast<ULONGLONG>(m_clock()) - m_lastDataTick < stallMs) {
+        // The last sound's time first: a clock read before a newer arrival is no stall.
+        const double lastMs = m_lastDataMs;
+        const double nowMs = m_clock();
+        if (nowMs - lastMs < (m_dataSinceOpen ? kStallMs : kFirstDataMs)) {
             continue;
         }
+        m_lossMs = nowMs;
+        m_takeLost = true;
         m_lost = true;
-        ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
+        ReportLoss();
         SetEvent(m_bufferEvent.get());
     }
 }
@@ -182,7 +195,7 @@ DWORD WINAPI CaptureReader::ThreadMain(void* self) noexcept {
 
 void CaptureReader::Loop() noexcept {
     if (m_lost) {
-        ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
+        ReportLoss();
     }
     for (;;) {
         HANDLE handles[2] = {m_commands.PostedEvent(), m_bufferEvent.get()};
@@ -225,6 +238,10 @@ HRESULT CaptureReader::ArmRun() noexcept {
         StopRun(m_clock());
     }
     DeviceStart();
+    m_takeHandle = m_handle;
+    // A take armed while the device is lost has lost it from its start.
+    m_lossMs = m_startMs;
+    m_takeLost = m_lost.load();
     m_state = State::Armed;
     return S_OK;
 }
@@ -240,9 +257,16 @@ HRESULT CaptureReader::StartRun(double atMs) noexcept {
     if (m_device->IsOpen() && !m_device->Started()) {
         result = E_FAIL;
     }
-    m_state = State::Recording;
     m_discontinuity = true;
-    m_lastDataTick = static_cast<ULONGLONG>(m_clock());
+    m_lastDataMs = m_clock();
+    m_state = State::Recording;
+    // Now the filter is in a graph that tells the window (a loss at the open was not).
+    if (!m_device->Started() || TakeCut()) {
+        if (!m_takeLost.exchange(true)) {
+            m_lossMs = m_startMs;
+        }
+        ReportLoss();
+    }
     Route(m_held.data(), static_cast<DWORD>(m_held.size()), m_heldOffset);
     m_held.clear();
     return result;
@@ -273,13 +297,13 @@ void CaptureReader::StopRun(double atMs) noexcept {
 // recording with what arrived, and the shortfall goes to the debugger output.
 void CaptureReader::Drain(double atMs) noexcept {
     m_keepUntil = OffsetAt(atMs);
+    if (TakeCut()) {
+        m_device->Stop(kPartialBufferMs);
+        CollectBuffers();
+        return;
+    }
     const double deadline = atMs + kDrainMs;
-    auto captured = [&] {
-        uint64_t sinceStart = m_device->CapturedSinceStart();
-        uint64_t stale = m_bytesSinceStart - m_kept;
-        return sinceStart > stale ? sinceStart - stale : 0;
-    };
-    while (m_device->Started() && !m_lost && captured() < m_keepUntil && m_clock() < deadline) {
+    while (m_device->Started() && !m_lost && KeptCaptured() < m_keepUntil && m_clock() < deadline) {
         WaitForSingleObject(m_bufferEvent.get(), 5);
         CollectBuffers();
     }
@@ -298,9 +322,12 @@ void CaptureReader::Drain(double atMs) noexcept {
 bool CaptureReader::DeviceStart() noexcept {
     m_startMs = m_clock();
     bool started = m_device->Start();
+    m_rate.Restart(m_startMs);
+    m_lastSampleMs = m_startMs;
     m_bytesSinceStart = m_kept = 0;
     m_keepFrom = 0;
     m_keepUntil = UINT64_MAX;
+    m_lossBound = UINT64_MAX;
     m_held.clear();
     m_heldOffset = 0;
     return started;
@@ -313,24 +340,45 @@ uint64_t CaptureReader::OffsetAt(double ms) const noexcept {
     if (ms <= m_startMs) {
         return 0;
     }
-    auto bytes = static_cast<uint64_t>((ms - m_startMs) * m_format.nAvgBytesPerSec / 1000.0);
+    auto bytes = static_cast<uint64_t>((ms - m_startMs) * m_rate.BytesPerMs());
     return bytes - bytes % m_format.nBlockAlign;
 }
 
 void CaptureReader::CollectBuffers() noexcept {
+    if (m_lost && !m_reopened && m_lossBound == UINT64_MAX && m_device->IsOpen()) {
+        m_lossBound = KeptCaptured();
+    }
     m_device->TakeFilled(*this);
+    SampleRate();
+}
+
+void CaptureReader::SampleRate() noexcept {
+    const double nowMs = m_clock();
+    if (m_lost || !m_device->Started() || nowMs - m_lastSampleMs < kRateSampleMs) {
+        return;
+    }
+    m_lastSampleMs = nowMs;
+    m_rate.Sample(nowMs, KeptCaptured());
+}
+
+// What the device captured since its start, less the stale sound a restart hands over.
+uint64_t CaptureReader::KeptCaptured() noexcept {
+    const uint64_t stale = m_bytesSinceStart - m_kept;
+    const uint64_t captured = m_device->CapturedSinceStart();
+    return captured > stale ? captured - stale : 0;
+}
+
+// The loss broke the take: its handle is gone, or it was lost before the take began.
+bool CaptureReader::TakeCut() const noexcept {
+    return m_handle != m_takeHandle || (m_takeLost && m_lossMs <= m_startMs);
 }
 
 void CaptureReader::Take(const BYTE* data, DWORD bytes) noexcept {
-    m_lastDataTick = static_cast<ULONGLONG>(m_clock());
+    m_lastDataMs = m_clock();
     m_dataSinceOpen = true;
-    // Only a reopened handle's sound is the device's return: Wine may resume the handle the
-    // loss was seen on with another source (PipeWire moves it to the default source), and
-    // that sound is dropped.
-    if (m_lost && !m_reopened) {
-        return;
-    }
-    if (m_lost) {
+    // Only a reopened handle's sound is the device's return. What the lost handle still hands
+    // over was captured before the loss (its thread may have sat in winmm), bounded in Route.
+    if (m_lost && m_reopened) {
         m_lost = false;
         m_reopened = false;
         ToSink([](CaptureSink& sink) { sink.OnDeviceBack(); });
@@ -344,8 +392,14 @@ void CaptureReader::Take(const BYTE* data, DWORD bytes) noexcept {
 // The part of [offset, offset + bytes) that the recording keeps goes to the sink while it
 // records, and is held while armed or paused; the rest is dropped.
 void CaptureReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
+    if (TakeCut()) {
+        return;
+    }
     uint64_t begin = std::max(offset, m_keepFrom);
     uint64_t end = std::min(offset + bytes, m_keepUntil);
+    if (m_takeLost) {
+        end = std::min({end, OffsetAt(m_lossMs), m_lossBound});
+    }
     if (begin >= end) {
         return;
     }
@@ -413,31 +467,37 @@ DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
 
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again
 // and retried later.
+// Under PipeWire a handle of a source that is gone opens on the default source instead
+// (measured on Debian 13): a reopened handle's sound joins no take the loss broke.
 void CaptureReader::Reconnect() noexcept {
-    ULONGLONG now = static_cast<ULONGLONG>(m_clock());
     if (m_device->IsOpen() && !m_reopened) {
+        // Its partly filled buffer was captured before the loss.
+        m_device->Stop(kPartialBufferMs);
+        CollectBuffers();
         m_device->Close();
-        m_lastRetryTick = 0;
+        m_lastRetryMs = m_clock() - kRetryMs;
     }
-    ULONGLONG stallMs = m_dataSinceOpen ? kStallMs : kFirstDataMs;
-    if (m_device->IsOpen() && now - m_lastDataTick < stallMs) {
+    const double nowMs = m_clock();
+    const double lastMs = m_lastDataMs;
+    if (m_device->IsOpen() && nowMs - lastMs < (m_dataSinceOpen ? kStallMs : kFirstDataMs)) {
         return;
     }
-    if (now - m_lastRetryTick < kRetryMs) {
+    if (nowMs - m_lastRetryMs < kRetryMs) {
         return;
     }
-    m_lastRetryTick = now;
+    m_lastRetryMs = nowMs;
     m_device->Close();
     if (SUCCEEDED(m_device->Open())) {
+        ++m_handle;
         m_reopened = true;
         m_dataSinceOpen = false;
-        m_lastDataTick = now;
+        m_lastDataMs = nowMs;
         DeviceStart();
-        // The recording the loss broke takes nothing more: under PipeWire a handle of a source
-        // that is gone opens on the default source instead (measured on Debian 13), and its
-        // sound would join the file as if it were the device's. The next recording starts anew.
-        m_keepUntil = 0;
     }
+}
+
+void CaptureReader::ReportLoss() noexcept {
+    ToSink([](CaptureSink& sink) { sink.OnDeviceLost(); });
 }
 
 } // namespace audiocapture

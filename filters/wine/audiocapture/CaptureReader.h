@@ -2,12 +2,14 @@
 // hands what a recording keeps to a sink in order, and watches for the silent stall that is
 // all a device shows when its source goes away (Wine with PulseAudio). On a stall it reports
 // the loss, closes the device and keeps trying to reopen it; the first buffer after a reopen
-// reports its return.
+// reports its return. The take a loss broke keeps what the lost handle captured before it
+// and nothing of a reopened handle: the next take starts anew.
 // The device stays open from Open to Discard, across runs, since opening it costs tens to
 // hundreds of milliseconds under Wine; it runs from Arm to Stop. A recording keeps what was
 // captured between the calls that began and ended it, placed by the time since the device's
-// start: a Stop or a Pause waits for the sound captured up to its call, however late the sound
-// system hands it over, and a resume keeps what was captured from its call on.
+// start at the device's measured rate: a Stop or a Pause waits for the sound captured up to its
+// call, however late the sound system hands it over, and a resume keeps what was captured from
+// its call on.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -21,6 +23,7 @@
 #include "base/UniqueHandle.h"
 #include "filters/wine/audiocapture/CaptureDevice.h"
 #include "filters/wine/audiocapture/CommandChannel.h"
+#include "filters/wine/audiocapture/DeviceRate.h"
 
 namespace audiocapture {
 
@@ -117,7 +120,11 @@ private:
     void Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     void Deliver(const BYTE* data, DWORD bytes) noexcept;
     DWORD StaleBytes(DWORD bytes) noexcept;
+    bool TakeCut() const noexcept;
+    void SampleRate() noexcept;
+    uint64_t KeptCaptured() noexcept;
     void Reconnect() noexcept;
+    void ReportLoss() noexcept;
 
     CaptureSink& m_sink;
     Clock m_clock;
@@ -135,8 +142,20 @@ private:
     std::atomic<State> m_state{State::Idle};
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_dataSinceOpen{false};
-    std::atomic<ULONGLONG> m_lastDataTick{0};
+    std::atomic<double> m_lastDataMs{0};
+    // Set when the take loses its device, cleared by the next take's Arm: from the loss on
+    // (m_lossMs) the take keeps nothing.
+    std::atomic<bool> m_takeLost{false};
+    std::atomic<double> m_lossMs{0};
+    // The kept stream's offset the lost handle had captured when the capture thread first saw
+    // the loss: a handle that resumes (on another source) adds nothing past it.
+    uint64_t m_lossBound = UINT64_MAX;
     bool m_reopened = false;
+    // Counts the device's successful opens: a take keeps the sound of the handle it armed.
+    unsigned m_handle = 0;
+    unsigned m_takeHandle = 0;
+    DeviceRate m_rate;
+    double m_lastSampleMs = 0;
     bool m_discontinuity = true;
     double m_startMs = 0;
     // Bytes since the device's start: as handed over, and as kept (stale sound dropped).
@@ -148,7 +167,7 @@ private:
     // Armed or paused: the newest sound, starting at m_heldOffset.
     std::vector<BYTE> m_held;
     uint64_t m_heldOffset = 0;
-    ULONGLONG m_lastRetryTick = 0;
+    double m_lastRetryMs = 0;
 };
 
 } // namespace audiocapture

@@ -1,0 +1,39 @@
+// The rate a device really captures at. A sound card's clock runs 10 to 100 ppm off its
+// nominal rate (at 50 ppm an hour's take ends 180 ms off), and a source with a clock of its
+// own can be further off: the byte count against time, from a moment after the start's
+// latency settled, is fitted by least squares, so that neither a constant latency nor the
+// jitter of single readings bends it. Until the readings span kMeasureAfterMs it is nominal.
+#pragma once
+#include <cstdint>
+
+namespace audiocapture {
+
+class DeviceRate {
+public:
+    static constexpr double kSettleMs = 500;
+    static constexpr double kMeasureAfterMs = 3000;
+    // A fit further off than this is no clock's: the count stalled or jumped.
+    static constexpr double kMostOff = 0.05;
+
+    explicit DeviceRate(double nominalBytesPerMs) noexcept : m_nominal(nominalBytesPerMs) {}
+
+    void Restart(double startMs) noexcept;
+    // The device had captured `bytes` since its start at `ms`.
+    void Sample(double ms, uint64_t bytes) noexcept;
+    double BytesPerMs() const noexcept;
+
+private:
+    double m_nominal;
+    double m_startMs = 0;
+    double m_firstMs = 0;
+    double m_lastMs = 0;
+    // Running means and co-moments of the readings, relative to the first (stable over hours).
+    double m_count = 0;
+    double m_meanMs = 0;
+    double m_meanBytes = 0;
+    double m_sumMsMs = 0;
+    double m_sumMsBytes = 0;
+    uint64_t m_firstBytes = 0;
+};
+
+} // namespace audiocapture
