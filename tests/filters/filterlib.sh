@@ -30,3 +30,19 @@ tag() { dd if="$1" bs=1 skip="$2" count=4 2>/dev/null; }
 
 # field_of LOG WORD: the second field of the log's first line starting with WORD.
 field_of() { awk -v w="$2" '$1 == w { print $2; exit }' "$1"; }
+
+# count_frames FILE: of a recording of a "count" pipe source (tests/lib/pipe_feeder.py), prints
+# "FRAMES SPAN BACK GAPS" past the file's first quarter second (which holds what waited in the
+# source's pipe before the recording, in a burst): the frames, the source's frames from the
+# first to the last, how often a frame repeats or goes back, and how often frames are missing.
+count_frames() {
+    python3 - "$1" <<'PY'
+import struct, sys, wave
+with wave.open(sys.argv[1]) as w:
+    data = w.readframes(w.getnframes())
+numbers = [lo | hi << 16 for lo, hi in struct.iter_unpack("<HH", data)][11025:]
+steps = [b - a for a, b in zip(numbers, numbers[1:])]
+span = numbers[-1] - numbers[0] + 1 if numbers else 0
+print(len(numbers), span, sum(1 for s in steps if s < 1), sum(1 for s in steps if s > 1))
+PY
+}
