@@ -7,7 +7,8 @@
 #     against the driver's time;
 #   - KILLS recordings (20) ended by killing the program at a random moment: every file parses
 #     and plays, and the sound lost against the kill moment;
-#   - UNPLUGS unplug/replug cycles (10) of the recorded sink: the message, a valid file;
+#   - UNPLUGS unplug/replug cycles (10) of the recorded sink 3 s into a take: the message, a
+#     valid file, and the sound kept against what was captured before the unplug;
 #   - a full disk, then a recording to another drive;
 #   - TAKES takes (5) of 5 s of each kind, their sound kept against the driver's clicks (the
 #     take that kept least): the first take of a program, clicked as its window shows; takes
@@ -115,7 +116,7 @@ fi
 
 # Unplug and replug the recorded sink.
 if [ "$UNPLUGS" -gt 0 ]; then
-    removed=0 valid=0
+    removed=0 valid=0 unplugged=()
     for u in $(seq "$UNPLUGS"); do
         module=$(load_sink bench Bench)
         play_into bench "$E2E/bench.wav"
@@ -124,17 +125,22 @@ if [ "$UNPLUGS" -gt 0 ]; then
         index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Bench" | cut -d: -f1)
         f=$E2E/unplug-$u.wav
         rm -f "$f"
-        drv select "$TITLE" 1009 $((index - 1)) -- set-text "$TITLE" 1008 "$(winpath "$f")" \
-            -- click "$TITLE" 1004 -- sleep 2000 >/dev/null
+        # Record-to-unplug is timed by the driver up to its exit; the unplug follows at once.
+        out=$(drv select "$TITLE" 1009 $((index - 1)) -- set-text "$TITLE" 1008 "$(winpath "$f")" \
+            -- click "$TITLE" 1004 rec -- sleep 3000 -- mark unplug -- between rec unplug)
         pactl unload-module "$module"
         drv answer "DirectShow Audio Capture Sample" OK 15000 >/dev/null && removed=$((removed + 1))
         soxi "$f" >/dev/null 2>&1 && valid=$((valid + 1))
+        unplugged+=("$(awk -v s="$(wav_seconds "$f")" 'BEGIN { printf "%d", s * 1000 }') $(echo "$out" | tail -n 1)")
         recorder_close
         kill "$PLAYER_PID" 2>/dev/null
     done
     row "unplug/replug cycles" "$UNPLUGS"
     row "  removal reported" "$removed"
     row "  valid files" "$valid"
+    # Of the lines "kept before", the take that kept least of what was captured before the unplug.
+    row "  kept / captured before it" "$(printf '%s\n' "${unplugged[@]}" | awk '{ d = $1 - $2;
+        if (NR == 1 || d < w) { w = d; k = $1; c = $2 } } END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
 fi
 
 # A full disk, then another drive.
