@@ -16,7 +16,7 @@
 namespace audiocapture {
 
 struct DefaultSink {
-    std::wstring name; // the sink's name at the server, e.g. "speakers"; empty when unknown
+    std::wstring name;    // the sink's name at the server, e.g. "speakers"; empty when unknown
     std::wstring problem; // when unknown, why
 };
 

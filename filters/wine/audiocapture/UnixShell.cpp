@@ -54,8 +54,7 @@ bool UnixShell::Start(const std::string& script) noexcept {
         WSADATA data;
         m_winsock = m_winsock || WSAStartup(MAKEWORD(2, 2), &data) == 0;
         std::string port;
-        if (bash.empty() || script.find('"') != std::string::npos || !m_winsock ||
-            !Listen(port)) {
+        if (bash.empty() || script.find('"') != std::string::npos || !m_winsock || !Listen(port)) {
             return false;
         }
         m_token = NewToken();
