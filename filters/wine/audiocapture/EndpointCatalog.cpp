@@ -26,9 +26,10 @@ EndpointCatalog::InputKind EndpointCatalog::KindOf(const std::wstring& inputId) 
     return input->formFactor == kLineLevel ? InputKind::LineIn : InputKind::Microphone;
 }
 
-EndpointCatalog::MonitorChoice EndpointCatalog::DefaultOutputMonitor() const {
+EndpointCatalog::MonitorChoice
+EndpointCatalog::MonitorOfOutput(const std::wstring& outputId) const {
     for (const AudioEndpoint& output : m_outputs) {
-        if (output.id == m_defaultOutputId) {
+        if (output.id == outputId) {
             if (const AudioEndpoint* monitor = MonitorOf(output)) {
                 return {monitor, &output, true};
             }

@@ -33,11 +33,12 @@ public:
     InputKind KindOf(const std::wstring& inputId) const;
     // The monitor of the default output. When the default output has none, as Wine's own
     // default device, the monitor of the first output by name: the same one at every start.
-    MonitorChoice DefaultOutputMonitor() const;
+    MonitorChoice DefaultOutputMonitor() const { return MonitorOfOutput(m_defaultOutputId); }
+    // The same for the output `outputId` standing for the default one.
+    MonitorChoice MonitorOfOutput(const std::wstring& outputId) const;
     // The output whose id ends with `tail` (Wine's ids end with a GUID of the device's own),
     // without regard to case.
     const AudioEndpoint* OutputEndingWith(const std::wstring& tail) const;
-    void SetDefaultOutput(std::wstring outputId) { m_defaultOutputId = std::move(outputId); }
 
 private:
     const AudioEndpoint* MonitorOf(const AudioEndpoint& output) const;

@@ -5,7 +5,6 @@
 // After mmsystem.h, whose types it uses.
 #include <mmddk.h>
 
-#include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
 
@@ -102,41 +101,6 @@ std::wstring SoundEndpoints::EndpointOfWaveIn(UINT waveInId) {
     return id;
 }
 
-std::optional<UINT> SoundEndpoints::WaveInOfEndpoint(const std::wstring& endpointId) {
-    for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
-        if (EndpointOfWaveIn(id) == endpointId) {
-            return id;
-        }
-    }
-    return std::nullopt;
-}
-
-// The watcher starts before the endpoints are read, so that its first answer may come meanwhile.
-UINT SoundEndpoints::DefaultOutputMonitor(DefaultSinkWatcher& defaultSink) noexcept {
-    try {
-        defaultSink.Start();
-        EndpointCatalog catalog = Read();
-        const DefaultSink sink = defaultSink.Current();
-        std::wstring problem = sink.problem;
-        if (!sink.name.empty()) {
-            if (const AudioEndpoint* output = catalog.OutputEndingWith(GuidOfSink(sink.name))) {
-                catalog.SetDefaultOutput(output->id);
-            } else {
-                problem = L"Wine lists no output for the default sink \"" + sink.name + L"\"";
-            }
-        }
-        const EndpointCatalog::MonitorChoice choice = catalog.DefaultOutputMonitor();
-        Tell(choice, problem);
-        if (choice.monitor) {
-            if (auto id = WaveInOfEndpoint(choice.monitor->id)) {
-                return *id;
-            }
-        }
-    } catch (...) {
-    }
-    return waveInGetNumDevs();
-}
-
 // Wine 8 and 10 keep it as "0,<sink>" (0 for output) with a binary value "guid".
 std::wstring SoundEndpoints::GuidOfSink(const std::wstring& sink) {
     const std::wstring key = L"Software\\Wine\\Drivers\\winepulse.drv\\devices\\0," + sink;
@@ -149,23 +113,6 @@ std::wstring SoundEndpoints::GuidOfSink(const std::wstring& sink) {
     }
     WCHAR text[40];
     return StringFromGUID2(guid, text, 40) ? text : std::wstring();
-}
-
-void SoundEndpoints::Tell(const EndpointCatalog::MonitorChoice& choice,
-                          const std::wstring& problem) {
-    std::wstring text;
-    if (!choice.monitor) {
-        text = L"Audio Capture: \"Stereo Mix\" has nothing to record: no output has a monitor";
-    } else if (choice.ofDefault) {
-        text = L"Audio Capture: \"Stereo Mix\" records \"" + choice.monitor->name +
-               L"\", the default output's monitor";
-    } else {
-        text = L"Audio Capture: \"Stereo Mix\" records \"" + choice.monitor->name +
-               L"\", the monitor of the first output by name, since " +
-               (problem.empty() ? L"the default output has no monitor" : problem);
-    }
-    // Wine 8 shows only the narrow form (WINEDEBUG=+debugstr).
-    OutputDebugStringA(fw::Narrow(text + L"\n").c_str());
 }
 
 } // namespace audiocapture

@@ -4,10 +4,8 @@
 // sound server's default sink to its endpoint.
 #pragma once
 #include <windows.h>
-#include <optional>
 #include <string>
 
-#include "filters/wine/audiocapture/DefaultSinkWatcher.h"
 #include "filters/wine/audiocapture/EndpointCatalog.h"
 
 namespace audiocapture {
@@ -18,15 +16,9 @@ public:
     static EndpointCatalog Read();
     // The endpoint id of waveIn device `waveInId`, empty when the driver does not tell.
     static std::wstring EndpointOfWaveIn(UINT waveInId);
-    static std::optional<UINT> WaveInOfEndpoint(const std::wstring& endpointId);
-    // The waveIn device that hears what the default output plays, the server's default sink
-    // as `defaultSink` knows it; without one, a device number that does not exist, so that
-    // the recording reports its device lost. The debugger output tells the choice.
-    static UINT DefaultOutputMonitor(DefaultSinkWatcher& defaultSink) noexcept;
-
-private:
+    // The GUID its endpoint's id ends with, as "{...}", for the sound server's sink named
+    // `sink`; empty when Wine has not seen that sink.
     static std::wstring GuidOfSink(const std::wstring& sink);
-    static void Tell(const EndpointCatalog::MonitorChoice& choice, const std::wstring& problem);
 };
 
 } // namespace audiocapture
