@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The first run picks the loopback line by itself: with fresh settings the first device listed,
-# a microphone ("Headset", a pipe source playing 440 Hz), shows "Stereo Mix" and "Microphone",
-# "Stereo Mix" is selected, and Record captures the 1 kHz tone played into the default sink.
+# a microphone ("Headset", a pipe source playing 440 Hz, the default input), shows "Stereo Mix"
+# and "Microphone", "Stereo Mix" is selected, and Record captures the 1 kHz tone played into
+# the default sink "Speakers", not the silence of "Other", whose name sorts first.
 source "$(dirname "$0")/e2e_lib.sh"
 
-# Wine lists the devices by name: "Headset" before "Monitor of Speakers" and "PulseAudio".
+# Wine lists the devices by name: "Headset" before the monitors and "PulseAudio".
 mic=$(load_pipe_source corvale_headset Headset 440) || { fail "pipe source loaded"; exit 0; }
-trap 'kill $PLAYER_PID 2>/dev/null; recorder_kill; pactl unload-module "$mic"' EXIT
+other=$(load_sink corvale_other Other) || { fail "second sink loaded"; exit 0; }
+trap 'kill $PLAYER_PID 2>/dev/null; recorder_kill; pactl unload-module "$other"; pactl unload-module "$mic"' EXIT
+pactl set-default-sink speakers
+pactl set-default-source corvale_headset
 tone "$E2E/a1000.wav" 1000 60
 play_into speakers "$E2E/a1000.wav"
 reset_settings

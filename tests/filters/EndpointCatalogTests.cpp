@@ -2,6 +2,8 @@
 // the endpoints Wine shows for PulseAudio (its own default device, sinks, their monitors).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "filters/wine/audiocapture/EndpointCatalog.h"
 
 using audiocapture::EndpointCatalog;
@@ -39,13 +41,34 @@ TEST(EndpointCatalog, KindOfAnInput) {
 }
 
 TEST(EndpointCatalog, TheDefaultOutputsMonitor) {
-    EXPECT_EQ(WineCatalog(L"o-sp").DefaultOutputMonitor()->id, L"i-sp");
-    EXPECT_EQ(WineCatalog(L"o-hd").DefaultOutputMonitor()->id, L"i-hd");
-    // Wine's own default device has no monitor: the first output by name stands for it.
-    EXPECT_EQ(WineCatalog(L"o-pa").DefaultOutputMonitor()->id, L"i-hd");
+    // Wine's own default device has no monitor: the first output by name stands for it, as
+    // for an unknown default.
+    const std::tuple<const wchar_t*, const wchar_t*, bool> cases[] = {
+        {L"o-sp", L"i-sp", true},
+        {L"o-hd", L"i-hd", true},
+        {L"o-pa", L"i-hd", false},
+        {L"", L"i-hd", false},
+    };
+    for (const auto& [output, monitor, ofDefault] : cases) {
+        const EndpointCatalog::MonitorChoice choice = WineCatalog(output).DefaultOutputMonitor();
+        ASSERT_NE(choice.monitor, nullptr) << output;
+        EXPECT_EQ(choice.monitor->id, monitor) << output;
+        EXPECT_EQ(choice.ofDefault, ofDefault) << output;
+    }
     EXPECT_EQ(EndpointCatalog({{L"o", L"Speakers", kSpeakers}}, {{L"i", L"Mic", kMicrophone}}, L"o")
-                  .DefaultOutputMonitor(),
+                  .DefaultOutputMonitor()
+                  .monitor,
               nullptr);
+}
+
+// The default sink's endpoint is found by the GUID Wine ends its id with.
+TEST(EndpointCatalog, TheOutputWhoseIdEndsWithAGuid) {
+    EndpointCatalog catalog({{L"{0.0.0.00000000}.{aa-1}", L"Other", kSpeakers},
+                             {L"{0.0.0.00000000}.{bb-2}", L"Speakers", kSpeakers}},
+                            {}, L"");
+    EXPECT_EQ(catalog.OutputEndingWith(L"{BB-2}")->name, L"Speakers");
+    EXPECT_EQ(catalog.OutputEndingWith(L"{cc-3}"), nullptr);
+    EXPECT_EQ(catalog.OutputEndingWith(L""), nullptr);
 }
 
 } // namespace

@@ -133,7 +133,7 @@ CaptureSource AudioCaptureFilter::SourceOf(LineInput input) noexcept {
     if (LoopbackSupported()) {
         return {CaptureSource::Kind::Loopback, 0};
     }
-    return {CaptureSource::Kind::WaveIn, SoundEndpoints::DefaultOutputMonitor()};
+    return {CaptureSource::Kind::WaveIn, m_defaultOutput.WaveInId()};
 }
 
 // Measured: Wine 8 has no loopback; Wine 10's follows the sound server's default sink, which

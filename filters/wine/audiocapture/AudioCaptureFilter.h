@@ -17,6 +17,7 @@
 #include "filters/kit/Filter.h"
 #include "filters/wine/audiocapture/CapturePins.h"
 #include "filters/wine/audiocapture/CaptureReader.h"
+#include "filters/wine/audiocapture/DefaultOutputMonitor.h"
 
 namespace audiocapture {
 
@@ -80,6 +81,7 @@ private:
     UINT m_deviceId = 0;
     bool m_loaded = false;
     std::optional<bool> m_loopback;
+    DefaultOutputMonitor m_defaultOutput; // asked only where Wine has no loopback
     std::unique_ptr<CaptureReader> m_reader;
     CaptureSource m_source; // what m_reader reads
     std::mutex m_supportLock;

@@ -26,24 +26,33 @@ EndpointCatalog::InputKind EndpointCatalog::KindOf(const std::wstring& inputId) 
     return input->formFactor == kLineLevel ? InputKind::LineIn : InputKind::Microphone;
 }
 
-const AudioEndpoint* EndpointCatalog::DefaultOutputMonitor() const {
+EndpointCatalog::MonitorChoice
+EndpointCatalog::MonitorOfOutput(const std::wstring& outputId) const {
     for (const AudioEndpoint& output : m_outputs) {
-        if (output.id == m_defaultOutputId) {
+        if (output.id == outputId) {
             if (const AudioEndpoint* monitor = MonitorOf(output)) {
-                return monitor;
+                return {monitor, &output, true};
             }
         }
     }
-    const AudioEndpoint* first = nullptr;
-    const AudioEndpoint* firstMonitor = nullptr;
+    MonitorChoice first;
     for (const AudioEndpoint& output : m_outputs) {
         const AudioEndpoint* monitor = MonitorOf(output);
-        if (monitor && (!first || output.name < first->name)) {
-            first = &output;
-            firstMonitor = monitor;
+        if (monitor && (!first.output || output.name < first.output->name)) {
+            first = {monitor, &output, false};
         }
     }
-    return firstMonitor;
+    return first;
+}
+
+const AudioEndpoint* EndpointCatalog::OutputEndingWith(const std::wstring& tail) const {
+    for (const AudioEndpoint& output : m_outputs) {
+        if (!tail.empty() && output.id.size() >= tail.size() &&
+            _wcsicmp(output.id.c_str() + output.id.size() - tail.size(), tail.c_str()) == 0) {
+            return &output;
+        }
+    }
+    return nullptr;
 }
 
 const AudioEndpoint* EndpointCatalog::MonitorOf(const AudioEndpoint& output) const {

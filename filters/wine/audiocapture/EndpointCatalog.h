@@ -19,6 +19,11 @@ struct AudioEndpoint {
 class EndpointCatalog {
 public:
     enum class InputKind { Microphone, LineIn, Monitor };
+    struct MonitorChoice {
+        const AudioEndpoint* monitor = nullptr; // null when no output has one
+        const AudioEndpoint* output = nullptr;  // the output it hears
+        bool ofDefault = false; // false: the first output by name stands for the default one
+    };
 
     EndpointCatalog() = default;
     EndpointCatalog(std::vector<AudioEndpoint> outputs, std::vector<AudioEndpoint> inputs,
@@ -28,7 +33,12 @@ public:
     InputKind KindOf(const std::wstring& inputId) const;
     // The monitor of the default output. When the default output has none, as Wine's own
     // default device, the monitor of the first output by name: the same one at every start.
-    const AudioEndpoint* DefaultOutputMonitor() const;
+    MonitorChoice DefaultOutputMonitor() const { return MonitorOfOutput(m_defaultOutputId); }
+    // The same for the output `outputId` standing for the default one.
+    MonitorChoice MonitorOfOutput(const std::wstring& outputId) const;
+    // The output whose id ends with `tail` (Wine's ids end with a GUID of the device's own),
+    // without regard to case.
+    const AudioEndpoint* OutputEndingWith(const std::wstring& tail) const;
 
 private:
     const AudioEndpoint* MonitorOf(const AudioEndpoint& output) const;

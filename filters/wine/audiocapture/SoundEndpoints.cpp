@@ -101,26 +101,18 @@ std::wstring SoundEndpoints::EndpointOfWaveIn(UINT waveInId) {
     return id;
 }
 
-std::optional<UINT> SoundEndpoints::WaveInOfEndpoint(const std::wstring& endpointId) {
-    for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
-        if (EndpointOfWaveIn(id) == endpointId) {
-            return id;
-        }
+// Wine 8 and 10 keep it as "0,<sink>" (0 for output) with a binary value "guid".
+std::wstring SoundEndpoints::GuidOfSink(const std::wstring& sink) {
+    const std::wstring key = L"Software\\Wine\\Drivers\\winepulse.drv\\devices\\0," + sink;
+    GUID guid{};
+    DWORD size = sizeof(guid);
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"guid", RRF_RT_REG_BINARY, nullptr, &guid,
+                     &size) != ERROR_SUCCESS ||
+        size != sizeof(guid)) {
+        return {};
     }
-    return std::nullopt;
-}
-
-UINT SoundEndpoints::DefaultOutputMonitor() noexcept {
-    try {
-        EndpointCatalog catalog = Read();
-        if (const AudioEndpoint* monitor = catalog.DefaultOutputMonitor()) {
-            if (auto id = WaveInOfEndpoint(monitor->id)) {
-                return *id;
-            }
-        }
-    } catch (...) {
-    }
-    return waveInGetNumDevs();
+    WCHAR text[40];
+    return StringFromGUID2(guid, text, 40) ? text : std::wstring();
 }
 
 } // namespace audiocapture

@@ -1,8 +1,9 @@
 // Reads the sound system's endpoints through the endpoint API, and ties waveIn devices to them
-// by the endpoint id winmm gives for each (Wine 8 and 10 answer it).
+// by the endpoint id winmm gives for each (Wine 8 and 10 answer it). Wine's PulseAudio driver
+// keeps the GUID of each sink's endpoint under the sink's name in the registry, which ties the
+// sound server's default sink to its endpoint.
 #pragma once
 #include <windows.h>
-#include <optional>
 #include <string>
 
 #include "filters/wine/audiocapture/EndpointCatalog.h"
@@ -15,10 +16,9 @@ public:
     static EndpointCatalog Read();
     // The endpoint id of waveIn device `waveInId`, empty when the driver does not tell.
     static std::wstring EndpointOfWaveIn(UINT waveInId);
-    static std::optional<UINT> WaveInOfEndpoint(const std::wstring& endpointId);
-    // The waveIn device that hears what the default output plays; without one, a device
-    // number that does not exist, so that the recording reports its device lost.
-    static UINT DefaultOutputMonitor() noexcept;
+    // The GUID its endpoint's id ends with, as "{...}", for the sound server's sink named
+    // `sink`; empty when Wine has not seen that sink.
+    static std::wstring GuidOfSink(const std::wstring& sink);
 };
 
 } // namespace audiocapture
