@@ -32,11 +32,11 @@ corvale_ensure_sound force || exit 1
 
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
-# wait_window: the recorder's window is visible (xwininfo does not join the Wine session); a
-# message box of the launcher has the same title and does not count.
+# wait_window: the recorder's window is visible within 300 s (xwininfo does not join the Wine
+# session); a message box of the launcher has the same title and does not count.
 wait_window() {
-    local i id
-    for i in $(seq 3000); do
+    local id end=$((SECONDS + 300))
+    while [ "$SECONDS" -lt "$end" ]; do
         id=$(xwininfo -root -tree 2>/dev/null | awk '/"Corvale Recorder": \("corvalerecorder\.exe"/ { print $1; exit }')
         [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && return 0
         kill -0 "$LAUNCHED" 2>/dev/null || return 1
