@@ -5,7 +5,7 @@
 # from the program's start to its visible window, the total, then the seconds the wineserver
 # takes to save the registry and end once the program is ended, and a second start (no Wine
 # process left) to its window; at the end, how many first starts showed no window (20 runs or
-# more, and the same beside /work/shared/tools/busy, tell whether the first start is reliable).
+# more, and the same beside three spinning processes, tell whether the first start is reliable).
 # OTHER_LAUNCHER, another version of packaging/debian/corvale-recorder, runs in the same rounds
 # for a before/after comparison.
 set -u

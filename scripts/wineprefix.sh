@@ -33,7 +33,7 @@ corvale_wait_session() {
 # corvale_register_filters DIR [NAME...]: registers DIR/NAME.dll (by default every DLL of
 # CORVALE_FILTERS) in $WINEPREFIX. Safe to repeat. One regsvr32 for all: every Wine process
 # start costs a second or more. A failed round is tried again (3 rounds at most) in a session
-# of its own, once the one it failed in has ended; the last round's answer is printed.
+# of its own, once the one it failed in has ended; what regsvr32 said goes to stderr.
 corvale_register_filters() {
     local dir name round out
     dir=$(cd "$1" 2>/dev/null && pwd) || { echo "register filters: no folder $1" >&2; return 1; }
