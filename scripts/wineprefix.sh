@@ -14,18 +14,28 @@ CORVALE_WINE_OVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # winpath UNIX_PATH: an absolute Unix path as Wine shows it on drive Z:, the Unix root.
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 
-# corvale_make_prefix: creates the Wine prefix $WINEPREFIX.
+# corvale_make_prefix: creates the Wine prefix $WINEPREFIX. wineboot returns while Wine's own
+# services of the new prefix still start and its server then shuts down: the next program must
+# not join that closing session, so this waits until the server has saved the registry and ended.
 corvale_make_prefix() {
     mkdir -p "$WINEPREFIX" &&
         WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$CORVALE_WINE_OVERRIDES} "$CORVALE_WINE" wineboot -i \
-            >/dev/null 2>&1
+            >/dev/null 2>&1 &&
+        corvale_wait_session
+}
+
+# corvale_wait_session: waits (30 s at most: a program the user left running keeps it) until
+# every Wine process of $WINEPREFIX has ended and its server has saved the registry.
+corvale_wait_session() {
+    timeout 30 "$(dirname "$CORVALE_WINE")/wineserver" -w >/dev/null 2>&1 || true
 }
 
 # corvale_register_filters DIR [NAME...]: registers DIR/NAME.dll (by default every DLL of
 # CORVALE_FILTERS) in $WINEPREFIX. Safe to repeat. One regsvr32 for all: every Wine process
-# start costs a second or more.
+# start costs a second or more. A failed round is tried again (3 rounds at most) in a session
+# of its own, once the one it failed in has ended; what regsvr32 said goes to stderr.
 corvale_register_filters() {
-    local dir name
+    local dir name round out
     dir=$(cd "$1" 2>/dev/null && pwd) || { echo "register filters: no folder $1" >&2; return 1; }
     shift
     [ $# -gt 0 ] || set -- $CORVALE_FILTERS
@@ -34,6 +44,11 @@ corvale_register_filters() {
         set -- "$@" "$(winpath "$dir/$name.dll")"
         shift
     done
-    WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 /s "$@" >/dev/null 2>&1 ||
-        { echo "register filters: regsvr32 failed in $WINEPREFIX" >&2; return 1; }
+    for round in 1 2 3; do
+        [ "$round" = 1 ] || corvale_wait_session
+        out=$(WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 "$@" 2>&1) && return 0
+        echo "register filters: regsvr32 failed (round $round) in $WINEPREFIX:" \
+            "$(printf '%s\n' "$out" | tr -d '\r' | grep -v 'Successfully registered' | tail -n 3)" >&2
+    done
+    return 1
 }

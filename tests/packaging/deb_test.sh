@@ -121,6 +121,35 @@ recorder_close
 wait "$LAUNCHER_PID" 2>/dev/null
 LAUNCHER_PID=
 
+# A registration that keeps failing (here: a damaged filter file) is told where a user started
+# from the desktop menu looks: a desktop notification and a message box, and the launcher ends.
+dll=$root/usr/lib/corvale-recorder/corvale_filewriter.dll
+cp -p "$dll" "$WORK/filewriter.dll"
+echo damaged >"$dll"
+mkdir -p "$WORK/bin"
+printf '#!/bin/sh\nprintf "%%s|" "$@" >>"%s"\n' "$WORK/notified" >"$WORK/bin/notify-send"
+chmod +x "$WORK/bin/notify-send"
+(exec env PATH="$WORK/bin:$PATH" WINEDEBUG=-all "$root/usr/bin/corvale-recorder" >"$WORK/failed.log" 2>&1) &
+LAUNCHER_PID=$!
+# The driver joins the prefix only once the launcher is done with it: the retries wait for the
+# prefix's other programs to end.
+for i in $(seq 1800); do
+    grep -q "Registering the recording filters" "$WORK/failed.log" && break
+    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
+    sleep 0.1
+done
+said=$(drv answer "Corvale Recorder" OK 30000) || kill_in_prefix "wscript\.exe"
+wait "$LAUNCHER_PID"
+rc=$?
+LAUNCHER_PID=
+cp -p "$WORK/filewriter.dll" "$dll"
+if [ "$rc" -eq 1 ] && echo "$said" | grep -q "Record would not work" && grep -q "Record would not work" "$WORK/notified"; then
+    pass "a failed registration is told in a message box and a notification, and the launcher ends"
+else
+    fail "a failed registration is told in a message box and a notification, and the launcher ends" \
+        "exit $rc" "box: $said" "notified: $(cat "$WORK/notified" 2>/dev/null)" "log: $(cat "$WORK/failed.log")"
+fi
+
 # The launcher uses the session's display and never starts one of its own.
 out=$(env -u DISPLAY "$root/usr/bin/corvale-recorder" 2>&1)
 rc=$?
