@@ -14,10 +14,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void
         return E_POINTER;
     }
     *ppv = nullptr;
-    if (pUnkOuter) {
-        return CLASS_E_NOAGGREGATION;
-    }
-    return m_create(riid, ppv);
+    return m_create(pUnkOuter, riid, ppv);
 }
 
 STDMETHODIMP ClassFactory::LockServer(WINBOOL fLock) noexcept {

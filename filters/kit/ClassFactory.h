@@ -7,7 +7,7 @@
 
 namespace kit {
 
-using CreateFunction = HRESULT (*)(REFIID riid, void** ppv);
+using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
 struct ClassEntry;
 
 class ClassFactory : public IClassFactory, public ComObject {
@@ -24,15 +24,25 @@ private:
     CreateFunction m_create;
 };
 
-// Creates `T` (whose constructor starts the count at one) and queries it for riid.
-template <typename T> HRESULT CreateAndQuery(REFIID riid, void** ppv) noexcept {
+// Creates `T` (whose constructor starts the count at one) and queries it for riid; with an
+// outer object, `T` is aggregated and the outer gets its non-delegating IUnknown, the only
+// interface COM lets it ask for then.
+template <typename T> HRESULT CreateAndQuery(IUnknown* outer, REFIID riid, void** ppv) noexcept {
     if (!ppv) {
         return E_POINTER;
     }
     *ppv = nullptr;
+    if (outer && !IsEqualIID(riid, IID_IUnknown)) {
+        return CLASS_E_NOAGGREGATION;
+    }
     T* object = new (std::nothrow) T();
     if (!object) {
         return E_OUTOFMEMORY;
+    }
+    if (outer) {
+        object->Aggregate(outer);
+        *ppv = object->InnerUnknown();
+        return S_OK;
     }
     HRESULT hr = object->QueryObject(riid, ppv);
     object->ReleaseObject();

@@ -25,10 +25,22 @@ ComObject::~ComObject() {
 }
 
 ULONG ComObject::AddRefObject() noexcept {
-    return ++m_refs;
+    return m_outer ? m_outer->AddRef() : AddRefOwn();
 }
 
 ULONG ComObject::ReleaseObject() noexcept {
+    return m_outer ? m_outer->Release() : ReleaseOwn();
+}
+
+HRESULT ComObject::QueryObject(REFIID riid, void** ppv) noexcept {
+    return m_outer ? m_outer->QueryInterface(riid, ppv) : QueryOwn(riid, ppv);
+}
+
+ULONG ComObject::AddRefOwn() noexcept {
+    return ++m_refs;
+}
+
+ULONG ComObject::ReleaseOwn() noexcept {
     ULONG left = --m_refs;
     if (left == 0) {
         delete this;
@@ -36,16 +48,30 @@ ULONG ComObject::ReleaseObject() noexcept {
     return left;
 }
 
-HRESULT ComObject::QueryObject(REFIID riid, void** ppv) noexcept {
+// An aggregated object's IUnknown is the inner one, so that the outer object can tell it from
+// the interfaces that delegate.
+HRESULT ComObject::QueryOwn(REFIID riid, void** ppv) noexcept {
     if (!ppv) {
         return E_POINTER;
     }
-    *ppv = FindInterface(riid);
+    *ppv = m_outer && IsEqualIID(riid, IID_IUnknown) ? &m_inner : FindInterface(riid);
     if (!*ppv) {
         return E_NOINTERFACE;
     }
     static_cast<IUnknown*>(*ppv)->AddRef();
     return S_OK;
+}
+
+STDMETHODIMP ComObject::Inner::QueryInterface(REFIID riid, void** ppv) noexcept {
+    return m_owner.QueryOwn(riid, ppv);
+}
+
+STDMETHODIMP_(ULONG) ComObject::Inner::AddRef() noexcept {
+    return m_owner.AddRefOwn();
+}
+
+STDMETHODIMP_(ULONG) ComObject::Inner::Release() noexcept {
+    return m_owner.ReleaseOwn();
 }
 
 } // namespace kit

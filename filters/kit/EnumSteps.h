@@ -25,12 +25,12 @@ HRESULT EnumNext(ULONG count, Item** items, ULONG* fetched, ULONG& position, Tak
     return got == count ? S_OK : S_FALSE;
 }
 
+// Skipping past the end leaves the position where it was, as the platform's enumerators do.
 template <typename Exists> HRESULT EnumSkip(ULONG count, ULONG& position, Exists exists) noexcept {
-    for (; count > 0; --count, ++position) {
-        if (!exists(position)) {
-            return S_FALSE;
-        }
+    if (count > ULONG_MAX - position || (count > 0 && !exists(position + count - 1))) {
+        return S_FALSE;
     }
+    position += count;
     return S_OK;
 }
 

@@ -75,7 +75,8 @@ HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* fil
         if (SUCCEEDED(hr)) {
             return S_OK;
         }
-        if (hr != VFW_E_NO_ACCEPTABLE_TYPES) {
+        // A peer that refuses the type is one more type that did not fit.
+        if (hr != VFW_E_NO_ACCEPTABLE_TYPES && hr != VFW_E_TYPE_NOT_ACCEPTED) {
             last = hr;
         }
     }

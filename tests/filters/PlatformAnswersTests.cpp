@@ -1,0 +1,103 @@
+// What our three filters answer to the calls whose answers other programs rely on, as the
+// platform's own filters answer them: each filter aggregates, its enumerators skip as Windows'
+// do, and a connection that no type fits says so.
+#include <gtest/gtest.h>
+
+#include <dshow.h>
+
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "filters/wavdest/WavDestClassId.h"
+
+using fw::ComPtr;
+
+namespace {
+
+struct FilterClass {
+    const char* name;
+    const CLSID* clsid;
+};
+
+const FilterClass kFilters[] = {
+    {"WavDest", &CLSID_WavDest},
+    {"AudioCapture", &CLSID_AudioRecord},
+    {"FileWriter", &CLSID_FileWriter},
+};
+
+// An outer object that aggregates one inner object and counts the references it is given.
+class Outer final : public IUnknown {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() noexcept override { return --refs; }
+
+    ULONG refs = 1;
+    IUnknown* inner = nullptr;
+};
+
+class PlatformAnswers : public testing::TestWithParam<FilterClass> {
+protected:
+    void SetUp() override { m_com.Enter(); }
+    fw::ComApartment m_com;
+};
+
+TEST_P(PlatformAnswers, TheFilterAggregatesAndDelegatesToItsOuterObject) {
+    Outer outer;
+    ComPtr<IUnknown> refused;
+    EXPECT_EQ(CoCreateInstance(*GetParam().clsid, &outer, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                               refused.put_void()),
+              CLASS_E_NOAGGREGATION);
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(*GetParam().clsid, &outer, CLSCTX_INPROC_SERVER,
+                                              IID_IUnknown,
+                                              reinterpret_cast<void**>(&outer.inner)));
+    {
+        ComPtr<IBaseFilter> filter;
+        ASSERT_HRESULT_SUCCEEDED(outer.QueryInterface(IID_IBaseFilter, filter.put_void()));
+        EXPECT_EQ(outer.refs, 2u) << "the interface counts on the outer object";
+        ComPtr<IUnknown> identity;
+        ASSERT_HRESULT_SUCCEEDED(filter->QueryInterface(IID_IUnknown, identity.put_void()));
+        EXPECT_EQ(identity.get(), static_cast<IUnknown*>(&outer));
+        ComPtr<IUnknown> inner;
+        ASSERT_HRESULT_SUCCEEDED(outer.inner->QueryInterface(IID_IUnknown, inner.put_void()));
+        EXPECT_EQ(inner.get(), outer.inner) << "the inner IUnknown does not delegate";
+    }
+    EXPECT_EQ(outer.refs, 1u);
+    EXPECT_EQ(outer.inner->Release(), 0u);
+}
+
+TEST_P(PlatformAnswers, SkippingPastTheEndLeavesThePinEnumeratorWhereItWas) {
+    ComPtr<IBaseFilter> filter;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(*GetParam().clsid, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IBaseFilter, filter.put_void()));
+    ComPtr<IEnumPins> pins;
+    ASSERT_HRESULT_SUCCEEDED(filter->EnumPins(pins.put()));
+    EXPECT_EQ(pins->Skip(100), S_FALSE);
+    EXPECT_EQ(pins->Skip(1), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(Filters, PlatformAnswers, testing::ValuesIn(kFilters),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST(PlatformAnswersConnect, APeerThatTakesNoTypeIsNoAcceptableType) {
+    fw::ComApartment com;
+    com.Enter();
+    ComPtr<IBaseFilter> first, second;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IBaseFilter, first.put_void()));
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IBaseFilter, second.put_void()));
+    ComPtr<IPin> out, in;
+    ASSERT_HRESULT_SUCCEEDED(first->FindPin(L"Out", out.put()));
+    ASSERT_HRESULT_SUCCEEDED(second->FindPin(L"In", in.put()));
+    EXPECT_EQ(out->Connect(in.get(), nullptr), VFW_E_NO_ACCEPTABLE_TYPES)
+        << "a WAV stream is no PCM input";
+}
+
+} // namespace
