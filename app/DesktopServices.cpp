@@ -2,6 +2,7 @@
 
 #include "commands/InputHelpDialog.h"
 #include "base/UniqueHandle.h"
+#include "base/WindowsVersion.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -16,7 +17,7 @@ void DesktopServices::Beep(UINT type) {
 }
 
 bool DesktopServices::QueryVersion(OSVERSIONINFOA& version) {
-    return GetVersionExA(&version) != FALSE;
+    return fw::QueryWindowsVersion(version);
 }
 
 UINT DesktopServices::RunProgram(const std::string& commandLine) {

@@ -57,13 +57,13 @@ void RecorderDialog::MapMessages() {
     map.OnCommand(IDC_RECORD, BN_CLICKED, [this] { OnRecord(); });
     map.OnNotify(IDC_LEVEL, NM_RELEASEDCAPTURE,
                  [this](NMHDR* h) { return OnReleasedCaptureLevel(h); });
-    map.OnMessage(WM_VSCROLL, [this](WPARAM w, LPARAM l) {
-        OnScrollLevel(LOWORD(w), reinterpret_cast<HWND>(l));
-        return Default();
+    map.OnVScroll([this](UINT code, UINT, HWND bar) {
+        OnScrollLevel(code, bar);
+        Default();
     });
-    map.OnMessage(WM_HSCROLL, [this](WPARAM w, LPARAM l) {
-        OnScrollLevel(LOWORD(w), reinterpret_cast<HWND>(l));
-        return Default();
+    map.OnHScroll([this](UINT code, UINT, HWND bar) {
+        OnScrollLevel(code, bar);
+        Default();
     });
     map.OnMessage(WM_LEVELMOVEENDED, [this](WPARAM, LPARAM) {
         OnLevelMoveEnded();

@@ -1,4 +1,5 @@
 #include "app/RecorderDialog.h"
+#include "base/AnsiText.h"
 #include "capture/DebugPrint.h"
 #include "capture/FindPin.h"
 #include "filters/wavdest/WavDestClassId.h"
@@ -128,10 +129,7 @@ HRESULT RecorderDialog::BuildRecordingChain() {
     if (path[0] == '\0') {
         lstrcpynA(path, "c:\\record.wav", MAX_PATH);
     }
-    WCHAR widePath[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
-    widePath[MAX_PATH - 1] = L'\0';
-    hr = sink->SetFileName(widePath, nullptr);
+    hr = sink->SetFileName(fw::Widen(path).c_str(), nullptr);
     if (FAILED(hr)) {
         RemoveRecordingChain();
         return hr;

@@ -27,10 +27,4 @@ void Menu::Reset() {
     m_borrowed = nullptr;
 }
 
-std::string Menu::ItemText(UINT position) const {
-    char text[256] = {};
-    GetMenuStringA(get(), position, text, sizeof text, MF_BYPOSITION);
-    return text;
-}
-
 } // namespace fw

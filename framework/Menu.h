@@ -28,9 +28,6 @@ public:
         return AppendMenuA(get(), flags, id, text.c_str()) != FALSE;
     }
     bool AppendSeparator() const { return AppendMenuA(get(), MF_SEPARATOR, 0, nullptr) != FALSE; }
-    int ItemCount() const { return GetMenuItemCount(get()); }
-    std::string ItemText(UINT position) const;
-    UINT ItemId(int position) const { return GetMenuItemID(get(), position); }
 
 private:
     Menu(HMENU menu, bool owned)

@@ -128,6 +128,44 @@ void MessageMap::OnEnable(std::function<void(bool)> handler) {
     });
 }
 
+void MessageMap::OnHScroll(std::function<void(UINT, UINT, HWND)> handler) {
+    OnScroll(WM_HSCROLL, std::move(handler));
+}
+
+void MessageMap::OnVScroll(std::function<void(UINT, UINT, HWND)> handler) {
+    OnScroll(WM_VSCROLL, std::move(handler));
+}
+
+void MessageMap::OnScroll(UINT message, std::function<void(UINT, UINT, HWND)> handler) {
+    OnMessage(message, [h = std::move(handler)](WPARAM w, LPARAM l) {
+        h(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
+        return LRESULT{0};
+    });
+}
+
+void MessageMap::OnSetButtonStyle(std::function<LRESULT(UINT, bool)> handler) {
+    OnMessage(BM_SETSTYLE, [h = std::move(handler)](WPARAM w, LPARAM l) {
+        return h(static_cast<UINT>(w), l != FALSE);
+    });
+}
+
+void MessageMap::OnSetCheck(std::function<void(UINT)> handler) {
+    OnMessage(BM_SETCHECK, [h = std::move(handler)](WPARAM w, LPARAM) {
+        h(static_cast<UINT>(w));
+        return LRESULT{0};
+    });
+}
+
+void MessageMap::OnGetCheck(std::function<UINT()> handler) {
+    OnMessage(BM_GETCHECK, [h = std::move(handler)](WPARAM, LPARAM) { return LRESULT{h()}; });
+}
+
+void MessageMap::OnGetDlgCode(std::function<UINT(const MSG*)> handler) {
+    OnMessage(WM_GETDLGCODE, [h = std::move(handler)](WPARAM, LPARAM l) {
+        return LRESULT{h(reinterpret_cast<const MSG*>(l))};
+    });
+}
+
 void MessageMap::OnMeasureItem(std::function<BOOL(MEASUREITEMSTRUCT&)> handler) {
     OnMessage(WM_MEASUREITEM, [h = std::move(handler)](WPARAM, LPARAM l) {
         return LRESULT{h(*reinterpret_cast<MEASUREITEMSTRUCT*>(l))};

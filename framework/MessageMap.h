@@ -17,7 +17,7 @@ public:
     using CommandHandler = std::function<void()>;
     using NotifyHandler = std::function<LRESULT(NMHDR*)>;
 
-    // Any message, its parameters as they come: for a control's own messages (BM_*, ...).
+    // Any message, its parameters as they come: for messages of the application's own.
     void OnMessage(UINT message, MessageHandler handler);
     // WM_COMMAND from control `id` with notification `code`; answers 0.
     void OnCommand(int id, int code, CommandHandler handler);
@@ -61,6 +61,22 @@ public:
     // WM_ENABLE: whether the window is now enabled.
     void OnEnable(std::function<void(bool enabled)> handler);
 
+    // Track bars and scroll bars; each answers 0.
+    // WM_HSCROLL, WM_VSCROLL: the SB_*/TB_* code, the position (of SB_THUMB* codes) and the
+    // control, or nullptr for the window's own scroll bar.
+    void OnHScroll(std::function<void(UINT code, UINT position, HWND bar)> handler);
+    void OnVScroll(std::function<void(UINT code, UINT position, HWND bar)> handler);
+
+    // A push button's own messages.
+    // BM_SETSTYLE: the BS_* style and whether to redraw; the handler's value is the answer.
+    void OnSetButtonStyle(std::function<LRESULT(UINT style, bool redraw)> handler);
+    // BM_SETCHECK: the BST_* state; answers 0.
+    void OnSetCheck(std::function<void(UINT state)> handler);
+    // BM_GETCHECK: answers the BST_* state.
+    void OnGetCheck(std::function<UINT()> handler);
+    // WM_GETDLGCODE: the message the dialog asks about, or nullptr; answers the DLGC_* flags.
+    void OnGetDlgCode(std::function<UINT(const MSG* message)> handler);
+
     // Owner-drawn menus; the handler's value is the answer.
     // WM_MEASUREITEM: TRUE when the item was measured.
     void OnMeasureItem(std::function<BOOL(MEASUREITEMSTRUCT& item)> handler);
@@ -91,6 +107,7 @@ private:
     };
     // Maps a message whose answer is always 0 onto a handler of no value.
     void OnVoid(UINT message, std::function<void()> handler);
+    void OnScroll(UINT message, std::function<void(UINT, UINT, HWND)> handler);
 
     std::vector<MessageEntry> m_messages;
     std::vector<CommandEntry> m_commands;

@@ -127,7 +127,34 @@ RECT Window::windowRect() const {
     return rect;
 }
 
-bool Window::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) {
+bool Window::OnReflectedCommand(UINT) {
+    return false;
+}
+
+bool Window::OnReflectedDrawItem(const DRAWITEMSTRUCT&) {
+    return false;
+}
+
+bool Window::OnReflectedCtlColor(HDC, HBRUSH&) {
+    return false;
+}
+
+// The one place where a reflected message's parameters are unpacked.
+bool Window::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND) {
+        result = 0;
+        return OnReflectedCommand(HIWORD(wParam));
+    }
+    if (message == WM_DRAWITEM) {
+        result = TRUE;
+        return OnReflectedDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        HBRUSH brush = nullptr;
+        bool consumed = OnReflectedCtlColor(reinterpret_cast<HDC>(wParam), brush);
+        result = reinterpret_cast<LRESULT>(brush);
+        return consumed;
+    }
     return false;
 }
 

@@ -11,7 +11,8 @@ std::string WindowText(HWND hwnd);
 // A window object bound to one HWND. Windows created elsewhere (template controls) are taken
 // over by Subclass; the object is found again from its handle through FromHandle. Messages go
 // to WindowProc: notifications about child controls are first offered to the child's own
-// object (OnReflected), then the message map runs, then the previous window procedure.
+// object (the OnReflected hooks), then the message map runs, then the previous window
+// procedure.
 class Window {
 public:
     Window() = default;
@@ -55,9 +56,14 @@ public:
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // A notification this window sent to its parent, offered back to it first. Return true to
-    // consume it (the parent's own handlers then do not see it) with result as the answer.
-    virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Notifications this window sent to its parent, offered back to it first, unpacked. Each
+    // returns true to consume the message (the parent's own handlers then do not see it).
+    // WM_COMMAND: the notification code; the answer is 0.
+    virtual bool OnReflectedCommand(UINT code);
+    // WM_DRAWITEM: the item to draw; the answer is TRUE.
+    virtual bool OnReflectedDrawItem(const DRAWITEMSTRUCT& item);
+    // WM_CTLCOLOR*: the control's DC; `brush` is the answer.
+    virtual bool OnReflectedCtlColor(HDC dc, HBRUSH& brush);
     // Reflection, then the message map; false when neither handled the message.
     bool Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The message being handled, passed to the previous window procedure.
@@ -70,6 +76,7 @@ private:
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) noexcept;
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Unbind();
 
     struct CurrentMessage {

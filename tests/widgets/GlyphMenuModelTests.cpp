@@ -229,8 +229,8 @@ TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
     EXPECT_FALSE(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key)) << "missing key";
-    const bool first = MenuLook::IsClassicTheme();
-    EXPECT_EQ(MenuLook::IsClassicTheme(), first);
+    const bool first = GlyphMenu::IsClassicTheme();
+    EXPECT_EQ(GlyphMenu::IsClassicTheme(), first);
 }
 
 TEST(MenuLook, VersionsMapToTheirClasses) {

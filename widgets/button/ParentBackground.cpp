@@ -13,7 +13,7 @@ void ParentBackground::Paint(HWND child, HDC dc) {
             return;
         }
     }
-    BitBlt(dc, 0, 0, m_width, m_height, m_dc, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, m_width, m_height, m_dc->get(), 0, 0, SRCCOPY);
 }
 
 bool ParentBackground::Take(HWND child, HDC parentDc, const RECT& inParent) {
@@ -21,28 +21,19 @@ bool ParentBackground::Take(HWND child, HDC parentDc, const RECT& inParent) {
     GetClientRect(child, &client);
     m_width = client.right;
     m_height = client.bottom;
-    m_dc = CreateCompatibleDC(parentDc);
-    if (!m_dc) {
-        return false;
-    }
+    m_dc.emplace(parentDc);
     m_bitmap.reset(CreateCompatibleBitmap(parentDc, m_width, m_height));
-    if (!m_bitmap) {
+    if (!m_dc->get() || !m_bitmap) {
         Discard();
         return false;
     }
-    m_previous = SelectObject(m_dc, m_bitmap.get());
-    BitBlt(m_dc, 0, 0, m_width, m_height, parentDc, inParent.left, inParent.top, SRCCOPY);
+    m_selected.emplace(m_dc->get(), m_bitmap.get());
+    BitBlt(m_dc->get(), 0, 0, m_width, m_height, parentDc, inParent.left, inParent.top, SRCCOPY);
     return true;
 }
 
 void ParentBackground::Discard() {
-    if (m_dc && m_previous) {
-        SelectObject(m_dc, m_previous);
-    }
-    m_previous = nullptr;
+    m_selected.reset();
     m_bitmap.reset();
-    if (m_dc) {
-        DeleteDC(m_dc);
-        m_dc = nullptr;
-    }
+    m_dc.reset();
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include "base/GdiObject.h"
+#include "framework/MemoryDC.h"
+#include "framework/SelectGuard.h"
 
 #include <windows.h>
+#include <optional>
 
 // A copy of the parent window's pixels behind a child window, taken once and reused, so that
 // painting the child never makes the parent repaint.
@@ -12,7 +15,7 @@ public:
     ParentBackground& operator=(const ParentBackground&) = delete;
     ~ParentBackground() { Discard(); }
 
-    bool taken() const { return m_dc != nullptr; }
+    bool taken() const { return m_selected.has_value(); }
     // Copies the stored pixels to dc at (0, 0), taking them from the parent first if needed.
     void Paint(HWND child, HDC dc);
     void Discard();
@@ -20,9 +23,11 @@ public:
 private:
     bool Take(HWND child, HDC parentDc, const RECT& inParent);
 
-    HDC m_dc = nullptr;
+    // Declared in the order they are made: the bitmap is put out of the context before either
+    // is deleted.
+    std::optional<fw::MemoryDC> m_dc;
     fw::Bitmap m_bitmap;
-    HGDIOBJ m_previous = nullptr;
+    std::optional<fw::SelectGuard> m_selected;
     int m_width = 0;
     int m_height = 0;
 };

@@ -587,39 +587,37 @@ void SkinButton::MapMenuMessages() {
 
 void SkinButton::MapButtonMessages() {
     auto& map = messages();
-    map.OnMessage(BM_SETSTYLE, [this](WPARAM style, LPARAM redraw) {
-        return OnSetStyle(static_cast<UINT>(style), redraw != FALSE);
-    });
-    map.OnMessage(WM_GETDLGCODE, [this](WPARAM, LPARAM) {
-        const LRESULT code = Default() & ~LRESULT{DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON};
+    map.OnSetButtonStyle([this](UINT style, bool redraw) { return OnSetStyle(style, redraw); });
+    map.OnGetDlgCode([this](const MSG*) {
+        const UINT code =
+            static_cast<UINT>(Default()) & ~UINT{DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON};
         return code | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     });
-    map.OnMessage(BM_SETCHECK, [this](WPARAM state, LPARAM) {
+    map.OnSetCheck([this](UINT state) {
         if (!m_isCheckBox) {
-            return Default();
+            Default();
+            return;
         }
         m_checked = state == BST_CHECKED || state == BST_INDETERMINATE;
         Repaint();
-        return LRESULT{0};
     });
-    map.OnMessage(BM_GETCHECK, [this](WPARAM, LPARAM) {
-        return LRESULT{m_checked ? BST_CHECKED : BST_UNCHECKED};
-    });
+    map.OnGetCheck([this] { return static_cast<UINT>(m_checked ? BST_CHECKED : BST_UNCHECKED); });
 }
 
-bool SkinButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_DRAWITEM) {
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        result = TRUE;
-        return true;
-    }
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
-        result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        return true;
-    }
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+bool SkinButton::OnReflectedDrawItem(const DRAWITEMSTRUCT& item) {
+    DrawItem(item);
+    return true;
+}
+
+bool SkinButton::OnReflectedCtlColor(HDC, HBRUSH& brush) {
+    brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+// The dialog's own click handler runs as well.
+bool SkinButton::OnReflectedCommand(UINT code) {
+    if (code == BN_CLICKED) {
         OnClicked();
     }
-    // The dialog's own click handler runs as well.
     return false;
 }

@@ -99,7 +99,9 @@ protected:
         DWORD flags = 0;
     };
 
-    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnReflectedCommand(UINT code) override;
+    bool OnReflectedDrawItem(const DRAWITEMSTRUCT& item) override;
+    bool OnReflectedCtlColor(HDC dc, HBRUSH& brush) override;
     bool PreTranslateMessage(MSG& msg) override;
 
     virtual void DrawFace(HDC dc, RECT& rect);

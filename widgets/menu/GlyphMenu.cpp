@@ -87,7 +87,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
         record->text = text;
     }
     if (glyph < 0) {
-        record->sharedGlyphIndex = SharedGlyphs::Instance().Find(id);
+        record->sharedGlyphIndex = FindSharedGlyph(id);
     } else {
         fw::ImageList scratch(
             ImageList_Create(m_glyphWidth, m_glyphHeight, ILC_COLORDDB | ILC_MASK, 1, 1));

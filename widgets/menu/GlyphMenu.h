@@ -45,6 +45,12 @@ public:
     // Whether a measuring or drawing request's item data is the record of an item of a
     // registered menu (requests name items by command id, not by menu).
     static bool IsRegisteredItem(ULONG_PTR itemData);
+    // The process-wide glyph list: the index of a command's shared glyph or -1, and whether
+    // the glyph at an index has its faded and shadow variants beside it.
+    static int FindSharedGlyph(UINT_PTR id);
+    static bool HasGlyphVariants(int index);
+    // Whether the desktop runs the classic theme; asked once per process.
+    static bool IsClassicTheme();
     // The answer to WM_MENUCHAR: MNC_EXECUTE and the position of the first item whose text has
     // "&" before the character, 0 when none has.
     static LRESULT MenuCharToPosition(wchar_t character, UINT menuFlags, HMENU menu);

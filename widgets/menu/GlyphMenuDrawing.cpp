@@ -173,7 +173,7 @@ GlyphMenu::GlyphSource GlyphMenu::SourceOf(const GlyphMenuData* record, bool fla
         source.index = shared;
         source.own = 0;
         source.list = SharedGlyphs::Instance().list();
-        source.variants = effects && SharedGlyphs::Instance().HasVariants(shared);
+        source.variants = effects && HasGlyphVariants(shared);
         source.faded = shared + 1;
         source.shadow = shared + 2;
     }

@@ -93,3 +93,15 @@ fw::Bitmap GlyphMenu::RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) cons
     }
     return bitmap;
 }
+
+int GlyphMenu::FindSharedGlyph(UINT_PTR id) {
+    return SharedGlyphs::Instance().Find(id);
+}
+
+bool GlyphMenu::HasGlyphVariants(int index) {
+    return SharedGlyphs::Instance().HasVariants(index);
+}
+
+bool GlyphMenu::IsClassicTheme() {
+    return MenuLook::IsClassicTheme();
+}

@@ -13,7 +13,6 @@ public:
     ~GlyphMenuMemDC();
 
     HDC get() const { return m_dc; }
-    bool offScreen() const { return m_offScreen; }
 
 private:
     HDC m_target;

@@ -1,6 +1,7 @@
 #include "widgets/menu/MenuLook.h"
 
 #include "base/RegistryKey.h"
+#include "base/WindowsVersion.h"
 
 #include <string>
 
@@ -14,13 +15,9 @@ const char kThemeKey[] = "Software\\Microsoft\\Plus!\\Themes\\Current";
 
 int MeasureVersionClass() {
     OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&info)) {
+    if (!fw::QueryWindowsVersion(info)) {
         return MenuLook::kNtOther;
     }
-#pragma GCC diagnostic pop
     return MenuLook::ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion,
                                             info.dwMinorVersion);
 }

@@ -318,22 +318,19 @@ void HyperLink::ReportError(int code) {
                 caption.empty() ? nullptr : caption.c_str(), MB_ICONEXCLAMATION | MB_OK);
 }
 
-bool HyperLink::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-    if (message == WM_CTLCOLORSTATIC) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, m_overControl ? m_hoverColour
-                         : m_visited   ? m_visitedColour
-                                       : m_linkColour);
-        SetBkMode(dc, TRANSPARENT);
-        result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        return true;
+bool HyperLink::OnReflectedCtlColor(HDC dc, HBRUSH& brush) {
+    SetTextColor(dc, m_overControl ? m_hoverColour : m_visited ? m_visitedColour : m_linkColour);
+    SetBkMode(dc, TRANSPARENT);
+    brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+bool HyperLink::OnReflectedCommand(UINT code) {
+    if (code != STN_CLICKED) {
+        return false;
     }
-    if (message == WM_COMMAND && HIWORD(wParam) == STN_CLICKED) {
-        OnClicked();
-        result = 0;
-        return true;
-    }
-    return false;
+    OnClicked();
+    return true;
 }
 
 void HyperLink::MapMessages() {

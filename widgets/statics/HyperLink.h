@@ -31,7 +31,8 @@ public:
     static std::string ErrorText(int code);
 
 protected:
-    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnReflectedCommand(UINT code) override;
+    bool OnReflectedCtlColor(HDC dc, HBRUSH& brush) override;
     bool PreTranslateMessage(MSG& msg) override;
 
     // Opens the target; a result above 32 is success. Replaceable so tests launch nothing.
