@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Unloading the null sink whose monitor is being recorded delivers EC_DEVICE_LOST (31) with 0
-# within two seconds, and nothing recorded after it joins the file; loading it again delivers
-# it with a non-zero second parameter. The same loss comes when the default sink goes while
-# "Stereo Mix" of the default source records it. Uses a sink of its own, so the shared
-# "speakers" sink stays.
+# within two seconds, and the file keeps what came before it and nothing after it; loading it
+# again delivers it with a non-zero second parameter. The same loss comes when the default sink
+# goes while "Stereo Mix" of the default source records it. Uses a sink of its own, so the
+# shared "speakers" sink stays.
 source "$CORVALE_ROOT/tests/lib/testlib.sh"
 source "$CORVALE_ROOT/tests/filters/filterlib.sh"
 
@@ -14,6 +14,8 @@ lose() {
     local out=$FWORK/lost-$1.wav
     module=$(load_sink corvale_lost CorvaleLost) || { fail "$1: test sink loaded"; return 1; }
     pactl set-default-sink corvale_lost
+    # A monitor recorded within 1-2 s of its sink's start gets nothing for that long.
+    sleep 2
     (graphrec --device "$2" --out "$(winpath "$out")" --steps run:14 >"$LOG" 2>&1) &
     local runner=$!
     for _ in $(seq 100); do grep -qs '^STATE run' "$LOG" && break; sleep 0.1; done
@@ -37,8 +39,10 @@ lose() {
     echo "  $1: device lost reported $((lost - UNLOADED)) ms after the unload"
     expect_between "$1: EC_DEVICE_LOST 0 within 2 s (ms)" "$((lost - UNLOADED))" 0 2000
     ran=$(awk '$1 == "STATE" && $2 == "run" { print $3; exit }' "$LOG")
-    expect_between "$1: nothing recorded after the loss joins the file (s)" \
-        "$(sox --i -D "$out" 2>/dev/null)" 0 \
+    # The sound server's and Wine's latency: the last of it before the unplug never comes.
+    expect_between "$1: what was captured before the loss is kept, and nothing after it (s)" \
+        "$(sox --i -D "$out" 2>/dev/null)" \
+        "$(awk -v u="$UNLOADED" -v r="${ran:-0}" 'BEGIN { print (u - r) / 1000 - 0.4 }')" \
         "$(awk -v u="$UNLOADED" -v r="${ran:-0}" 'BEGIN { print (u - r) / 1000 + 0.3 }')"
 }
 

@@ -2,7 +2,8 @@
 // nominal rate (at 50 ppm an hour's take ends 180 ms off), and a source with a clock of its
 // own can be further off: the byte count against time, from a moment after the start's
 // latency settled, is fitted by least squares, so that neither a constant latency nor the
-// jitter of single readings bends it. Until the readings span kMeasureAfterMs it is nominal.
+// jitter of single readings bends it. Until the readings span kMeasureAfterMs, and where the
+// fit does not differ from it significantly, it is nominal.
 #pragma once
 #include <cstdint>
 
@@ -14,6 +15,9 @@ public:
     static constexpr double kMeasureAfterMs = 3000;
     // A fit further off than this is no clock's: the count stalled or jumped.
     static constexpr double kMostOff = 0.05;
+    // Readings scatter on a loaded machine: the fit replaces the nominal rate only where it
+    // differs from it by this many standard errors, so a true clock keeps its exact placing.
+    static constexpr double kSignificant = 3;
 
     explicit DeviceRate(double nominalBytesPerMs) noexcept : m_nominal(nominalBytesPerMs) {}
 
@@ -33,6 +37,7 @@ private:
     double m_meanBytes = 0;
     double m_sumMsMs = 0;
     double m_sumMsBytes = 0;
+    double m_sumBytesBytes = 0;
     uint64_t m_firstBytes = 0;
 };
 
