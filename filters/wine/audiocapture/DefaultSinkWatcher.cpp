@@ -15,11 +15,11 @@ constexpr char kScript[] = "command -v pactl >/dev/null || exit; "
                            "kill $!";
 // Bash starts and connects back within this (0.1 to 0.5 s on a busy machine, measured).
 constexpr DWORD kConnectWaitMs = 5000;
-// The first answer comes 30 to 400 ms after the start (measured, idle to busy machine): the
+// The first answer comes 30 to 700 ms after the start (measured, idle to very busy machine): the
 // device's preparation, the first to ask, waits for it, so that a take begun right after
 // finds it. A later answer, asked for upon a change, is waited for at most as long as a take's
 // start may be delayed by it.
-constexpr DWORD kFirstAnswerWaitMs = 1000;
+constexpr DWORD kFirstAnswerWaitMs = 2000;
 constexpr DWORD kLaterAnswerWaitMs = 50;
 
 bool IsServerChange(const std::string& line) {

@@ -30,7 +30,7 @@ public:
     // Starts the script the first time; later calls do nothing.
     void Start() noexcept;
     // The last answer; an answer asked for and not yet given is waited for: the first up to
-    // a second, a later one up to 50 ms.
+    // two seconds, a later one up to 50 ms.
     DefaultSink Current() noexcept;
 
 private:
