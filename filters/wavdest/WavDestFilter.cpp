@@ -95,6 +95,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
 // when a live source tells itself apart. A resume keeps the take and its header.
 HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
     m_endTime = kNoEnd;
+    m_lead = 0;
     m_takeClosed = false;
     ResetEvent(m_endArrived.get());
     if (m_ranOnce || !m_header) {
@@ -249,19 +250,25 @@ HRESULT WavDestFilter::WriteHeaderThroughStream() noexcept {
 }
 
 // A live sample belongs to the take when it starts before the click; `ends` tells that the
-// sound up to the click has come. The sample across the click is kept whole: the capture
-// stand-in's times lead its sound by up to one buffer (its first buffer was held), so cutting
-// it at the click would lose sound from before it.
-bool WavDestFilter::IsPartOfTake(IMediaSample* sample, bool* ends) const noexcept {
-    const REFERENCE_TIME end = m_endTime;
-    REFERENCE_TIME start = 0, stop = 0;
+// sound up to the click has come. Sound cannot arrive before it is captured, so a source whose
+// times run ahead of the clock at arrival (after a resume the capture stand-in's count on
+// with the sound a pause cut off) has its click placed that much later in its own times. The
+// sample across the click is kept whole.
+bool WavDestFilter::IsPartOfTake(IMediaSample* sample, bool* ends) noexcept {
+    REFERENCE_TIME start = 0, stop = 0, now = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+    if (timed && ClockTime(&now)) {
+        m_lead = std::max<REFERENCE_TIME>(m_lead, stop - (now - StartTime()));
+    }
+    REFERENCE_TIME end = m_endTime;
     *ends = end != kNoEnd;
     if (!*ends) {
         return true;
     }
-    if (end == kEndAtOnce || FAILED(sample->GetTime(&start, &stop)) || start >= end) {
+    if (end == kEndAtOnce || !timed || start >= end + m_lead) {
         return false;
     }
+    end += m_lead;
     *ends = stop >= end;
     return true;
 }

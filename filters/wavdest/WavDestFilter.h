@@ -49,7 +49,7 @@ private:
     HRESULT WriteQueued(const uint8_t* data, size_t bytes) noexcept override;
     HRESULT WriteGap(uint64_t bytes) noexcept override;
     HRESULT Appended(size_t bytes) noexcept;
-    bool IsPartOfTake(IMediaSample* sample, bool* ends) const noexcept;
+    bool IsPartOfTake(IMediaSample* sample, bool* ends) noexcept;
     HRESULT FlushQueue(ULONGLONG deadline) noexcept;
     uint32_t Milliseconds(uint64_t bytes) const noexcept;
     HRESULT WriteAt(uint64_t position, const uint8_t* data, size_t length) noexcept;
@@ -77,6 +77,9 @@ private:
     static constexpr REFERENCE_TIME kEndAtOnce = LLONG_MIN;
     std::atomic<bool> m_live{false};
     std::atomic<REFERENCE_TIME> m_endTime{kNoEnd};
+    // How far the live source's times run ahead of the clock at arrival, at most, since the
+    // last Run.
+    std::atomic<REFERENCE_TIME> m_lead{0};
     std::atomic<bool> m_takeClosed{false};
     fw::KernelHandle m_endArrived;
 };
