@@ -12,9 +12,14 @@ namespace audiocapture {
 class DeviceRate {
 public:
     static constexpr double kSettleMs = 500;
-    static constexpr double kMeasureAfterMs = 3000;
-    // A fit further off than this is no clock's: the count stalled or jumped.
-    static constexpr double kMostOff = 0.05;
+    // The count is read as the capture thread collects buffers, which a busy machine delays by
+    // up to the device's second of buffers: over a few seconds that lag bent the fit by 3 to 4 %
+    // and cut takes 0.2 s short (measured beside three spinning processes), so the fit waits
+    // for a span that such a lag cannot bend by more than what a clock may be off.
+    static constexpr double kMeasureAfterMs = 15000;
+    // A fit further off than this is no clock's: the count stalled or jumped. Sound cards are
+    // within 0.01 %; a source with a clock of its own (a pipe, a network stream) within 1 %.
+    static constexpr double kMostOff = 0.01;
     // Readings scatter on a loaded machine: the fit replaces the nominal rate only where it
     // differs from it by this many standard errors, so a true clock keeps its exact placing.
     static constexpr double kSignificant = 3;
