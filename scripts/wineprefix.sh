@@ -44,11 +44,15 @@ corvale_register_filters() {
         set -- "$@" "$(winpath "$dir/$name.dll")"
         shift
     done
+    # What regsvr32 says goes to a file, not a pipe: the Wine services it starts inherit the
+    # descriptor and keep a pipe open for as long as the session lives (Wine 10's do).
+    out=$(mktemp)
     for round in 1 2 3; do
         [ "$round" = 1 ] || corvale_wait_session
-        out=$(WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 "$@" 2>&1) && return 0
+        WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 "$@" >"$out" 2>&1 && { rm -f "$out"; return 0; }
         echo "register filters: regsvr32 failed (round $round) in $WINEPREFIX:" \
-            "$(printf '%s\n' "$out" | tr -d '\r' | grep -v 'Successfully registered' | tail -n 3)" >&2
+            "$(tr -d '\r' <"$out" | grep -v 'Successfully registered' | tail -n 3)" >&2
     done
+    rm -f "$out"
     return 1
 }
