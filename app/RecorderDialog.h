@@ -80,6 +80,8 @@ private:
     void StartLevelMeter();
     void StopLevelMeter();
     std::string RecordedInputText() const;
+    // What the stopped take lost to a slow disk, in words; empty when it lost nothing.
+    std::string LostSoundText() const;
 
     // Graph events (capture/RecorderDialogEvents.cpp)
     HRESULT HandleGraphEvents();

@@ -13,15 +13,20 @@
 #   - TAKES takes (5) of 5 s of each kind, their sound kept against the driver's clicks (the
 #     take that kept least): the first take of a program, clicked as its window shows; takes
 #     while three processes spin beside the recorder; takes while the file writer stalls 3 s;
+#     and takes while it stalls from 2 s to 7 s, across Stop (the take farthest from its
+#     clicks, either way);
+#   - FAST_MIB MiB (4106, past RF64's 4 GiB) of a source that delivers as fast as it is taken,
+#     through "WAV Dest" and the File Writer (the filter tests' own case, built with the tests),
+#     every byte compared;
 #   - FIRST_STOPS program starts (5), each with a 0.4 s take clicked as the window shows: the
 #     first Stop's answer time (Stop to "Ready"), median and slowest.
-# Smaller counts: CYCLES=100 SOAK_MIN=2 KILLS=5 UNPLUGS=3 TAKES=3 FIRST_STOPS=3 bash bench/reliability.sh;
-# a count of 0 leaves its part out.
+# Smaller counts: CYCLES=100 SOAK_MIN=2 KILLS=5 UNPLUGS=3 TAKES=3 FAST_MIB=200 FIRST_STOPS=3
+# bash bench/reliability.sh; a count of 0 leaves its part out.
 set -u
 source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=${1:-$CORVALE_ROOT/build}
 CYCLES=${CYCLES:-1000} SOAK_MIN=${SOAK_MIN:-10} KILLS=${KILLS:-20} UNPLUGS=${UNPLUGS:-10}
-TAKES=${TAKES:-5} FIRST_STOPS=${FIRST_STOPS:-5}
+TAKES=${TAKES:-5} FAST_MIB=${FAST_MIB:-4106} FIRST_STOPS=${FIRST_STOPS:-5}
 [ -f "$BUILD/bin/CorvaleRecorder.exe" ] || corvale_build "$BUILD" >/dev/null || exit 1
 
 WORK=$(mktemp -d /tmp/corvale-reliability.XXXXXX)
@@ -179,6 +184,11 @@ worst_row() {
     row "$1" "$(awk '{ d = $1 - $2; if (NR == 1 || d < w) { w = d; k = $1; c = $2 } }
         END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
 }
+# farthest_row NAME: the same, the take farthest from its clicks either way.
+farthest_row() {
+    row "$1" "$(awk '{ d = $1 - $2; d = d < 0 ? -d : d; if (NR == 1 || d > w) { w = d; k = $1; c = $2 } }
+        END { printf "%d / %d ms (farthest of %d)", k, c, NR }')"
+}
 first_takes() {
     for t in $(seq "$TAKES"); do
         recorder_start "$@"
@@ -200,6 +210,20 @@ if [ "$TAKES" -gt 0 ]; then
     recorder_close
     kill "${spinners[@]}"
     worst_row "writer stalled 3 s: kept / clicked" < <(first_takes CORVALE_FILEWRITER_STALL=1000:3000)
+    farthest_row "stalled across Stop: kept / clicked" < <(first_takes CORVALE_FILEWRITER_STALL=2000:5000)
+fi
+
+# A fast source's bytes, compared by the filter tests' own case in this prefix.
+FILTER_TESTS=$BUILD/tests/filters/filters_tests.exe
+if [ "$FAST_MIB" -gt 0 ] && [ -f "$FILTER_TESTS" ]; then
+    start=$(date +%s)
+    out=$(cd "$(dirname "$FILTER_TESTS")" && CORVALE_FAST_SOURCE_MIB=$FAST_MIB WINEDEBUG=-all \
+        "$CORVALE_WINE" "$FILTER_TESTS" --gtest_filter='*AFastSourcesFileHoldsEveryByteItSent*' 2>&1)
+    verdict=$(echo "$out" | grep -q '^\[  PASSED  \] 2 tests' && echo "every byte" ||
+        echo "$out" | grep -m 1 -o 'first wrong data byte at [0-9]*\|Which is: .*' || echo failed)
+    row "fast source $FAST_MIB MiB x2: bytes kept" "$verdict ($(($(date +%s) - start)) s)"
+elif [ "$FAST_MIB" -gt 0 ]; then
+    row "fast source" "skipped (build with -DCORVALE_BUILD_TESTS=ON)"
 fi
 
 # The first Stop of a program, its take started in the same driver run as the program, so that

@@ -1,5 +1,7 @@
 #include "app/RecorderDialog.h"
 
+#include <cstdio>
+
 // Our "WAV Dest" measures what it receives; another one, without ILevelSource, leaves the meter
 // empty and records all the same.
 void RecorderDialog::StartLevelMeter() {
@@ -29,6 +31,29 @@ std::string RecorderDialog::RecordedInputText() const {
     const int input = m_cbInput.GetCurSel();
     if (input >= 0) {
         text += ", input \"" + m_cbInput.GetItemText(input) + "\"";
+    }
+    return text;
+}
+
+// "WAV Dest" tells, once the graph stopped, what of the take a slow disk cost: sound it had to
+// replace by silence, and sound still unwritten when the writer had to give up.
+std::string RecorderDialog::LostSoundText() const {
+    LevelReading reading{};
+    if (!m_pLevelSource || FAILED(m_pLevelSource->GetLevels(&reading)) ||
+        (reading.silencedMs == 0 && reading.unwrittenMs == 0)) {
+        return {};
+    }
+    const double silenced = reading.silencedMs / 1000.0, unwritten = reading.unwrittenMs / 1000.0;
+    char text[160];
+    if (reading.unwrittenMs == 0) {
+        snprintf(text, sizeof text, "The disk fell behind: %.1f s of this take are silence",
+                 silenced);
+    } else if (reading.silencedMs == 0) {
+        snprintf(text, sizeof text, "The disk stalled: the last %.1f s were not written",
+                 unwritten);
+    } else {
+        snprintf(text, sizeof text, "The disk fell behind: %.1f s are silence, %.1f s not written",
+                 silenced, unwritten);
     }
     return text;
 }

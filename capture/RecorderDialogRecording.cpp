@@ -88,7 +88,9 @@ void RecorderDialog::OnStop() {
     if (m_pMC) {
         m_pMC->StopWhenReady();
     }
+    const std::string lost = LostSoundText();
     RemoveRecordingChain();
+    m_stLevelMeter.ShowNotice(lost);
     m_bPaused = false;
     m_bRecording = false;
     m_btnRecord.Enable(true);

@@ -42,6 +42,7 @@ STDMETHODIMP FilterBase::Stop() noexcept {
     std::lock_guard lock(m_lock);
     HRESULT result = S_OK;
     if (m_state == State_Running) {
+        OnLeavingRun();
         result = OnRunToPause();
         m_state = State_Paused;
     }
@@ -71,6 +72,7 @@ STDMETHODIMP FilterBase::Pause() noexcept {
         }
         m_state = State_Paused;
     } else if (m_state == State_Running) {
+        OnLeavingRun();
         m_state = State_Paused;
         HRESULT hr = OnRunToPause();
         if (FAILED(hr)) {

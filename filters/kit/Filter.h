@@ -53,6 +53,9 @@ protected:
     // (allocators committed before OnStopToPause, decommitted after OnPauseToStop).
     virtual HRESULT OnStopToPause() noexcept { return S_OK; }
     virtual HRESULT OnPauseToRun(REFERENCE_TIME) noexcept { return S_OK; }
+    // Called with the filter lock held before the state leaves Running (for Pause and for
+    // Stop), so that no sample sees the new state before the filter knows it is coming.
+    virtual void OnLeavingRun() noexcept {}
     virtual HRESULT OnRunToPause() noexcept { return S_OK; }
     virtual HRESULT OnPauseToStop() noexcept { return S_OK; }
     // What GetState answers in the paused state: live sources return VFW_S_CANT_CUE.

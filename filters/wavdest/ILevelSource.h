@@ -13,6 +13,11 @@ struct LevelReading {
     UINT64 frames;              // measured since the recording began: tells new data from none
     UINT64 clippedSamples;      // samples as loud as the largest positive one, since the start
     UINT32 silentMs;            // since the last sample above -90 dBFS, or since the start
+    // Of the last take, told once it ended: sound replaced by silence because the writer fell
+    // behind a live source, and sound received but not written, the writer still stalled at
+    // the end.
+    UINT32 silencedMs;
+    UINT32 unwrittenMs;
 };
 
 // {BB25774A-BECA-4B76-BF88-09ED7644F949}

@@ -7,6 +7,8 @@ STDMETHODIMP LevelSource::GetLevels(LevelReading* reading) noexcept {
         return E_POINTER;
     }
     *reading = m_measure.Read(GetTickCount64());
+    reading->silencedMs = m_silencedMs;
+    reading->unwrittenMs = m_unwrittenMs;
     return S_OK;
 }
 

@@ -1,11 +1,13 @@
 #include "filters/wavdest/WavDestFilter.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "base/ComPtr.h"
+#include "filters/wavdest/LiveUpstream.h"
 
 namespace wavdest {
 
@@ -13,8 +15,13 @@ namespace {
 constexpr ULONGLONG kHeaderIntervalMs = 250;
 // The queue holds this much sound: a writer or disk may stall that long and lose nothing.
 constexpr size_t kQueueSeconds = 12;
-// The longest the end of a recording waits for a stalled writer before the file is closed.
-constexpr DWORD kFlushTimeoutMs = 30000;
+// The longest the end of a take waits for the writer, from the click: a program that does not
+// answer for 5 s is shown as hung by Windows. A writer still stalled then ends the take with
+// what it wrote (its header keeps counting that), and the program tells what was lost.
+constexpr DWORD kStopWriteMs = 5000;
+// The longest a live take's end waits for the sound up to its click: as long as the capture
+// stand-in waits for its own (CaptureReader::kDrainMs).
+constexpr DWORD kEndSoundMs = 2000;
 constexpr size_t kSilenceChunk = 64 * 1024;
 
 void Note(const char* format, unsigned long long value) noexcept {
@@ -25,10 +32,11 @@ void Note(const char* format, unsigned long long value) noexcept {
 } // namespace
 
 WavDestFilter::WavDestFilter() noexcept
-    : FilterBase(CLSID_WavDest), m_input(*this), m_output(*this), m_queue(*this) {}
+    : FilterBase(CLSID_WavDest), m_input(*this), m_output(*this), m_queue(*this),
+      m_endArrived(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 WavDestFilter::~WavDestFilter() {
-    m_queue.Stop();
+    m_queue.Stop(INFINITE);
 }
 
 kit::PinBase* WavDestFilter::GetPin(int index) noexcept {
@@ -53,6 +61,10 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
     m_header.reset();
     m_dataBytes = m_bytesAtLastHeader = 0;
     m_headerWritten = false;
+    m_ranOnce = false;
+    m_live = false;
+    m_silencedBytes = 0;
+    m_levels.SetLost(0, 0);
     // Unconnected, there is nothing to write; failing the pause would strand Wine's graph.
     if (!m_input.IsConnected() || !m_output.IsConnected()) {
         return S_OK;
@@ -70,50 +82,91 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
     m_bytesPerSecond = wfx->nAvgBytesPerSec;
     m_silence = wfx->wBitsPerSample == 8 ? 0x80 : 0;
     m_levels.measure().Start(*wfx, mt.cbFormat, GetTickCount64());
-    // As with the writer's own failures: reported, and returned by every Receive.
-    HRESULT hr = m_queue.Start(static_cast<size_t>(m_bytesPerSecond) * kQueueSeconds);
+    // As with the writer's own failures: reported, and returned by every Receive. The writer
+    // may still be stalled in the previous take's last write.
+    HRESULT hr = m_queue.Start(static_cast<size_t>(m_bytesPerSecond) * kQueueSeconds, kStopWriteMs);
     if (FAILED(hr)) {
         NotifyEvent(EC_ERRORABORT, hr, 0);
     }
     return S_OK;
 }
 
+// Upstream filters are paused when we start (the graph runs them downstream first), which is
+// when a live source tells itself apart. A resume keeps the take and its header.
 HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
+    m_endTime = kNoEnd;
+    m_lead = 0;
+    m_takeClosed = false;
+    ResetEvent(m_endArrived.get());
+    if (m_ranOnce || !m_header) {
+        return S_OK;
+    }
+    m_ranOnce = true;
+    m_live = IsLiveUpstream(m_input.ConnectedPin());
     std::lock_guard lock(m_streamLock);
-    return m_headerWritten || !m_header ? S_OK : WriteHeader(false);
+    return WriteHeader(false);
 }
 
-// A header that cannot be written (the disk is full) has already been reported by the writer
-// (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with a paused
-// filter, its chain could not be removed, and every later Record would fail to connect.
-// Until the queue is written the source still runs, and what it delivers meanwhile joins the
-// queue: it must not wait for a stalled writer, or its device would overflow.
+void WavDestFilter::OnLeavingRun() noexcept {
+    if (m_live) {
+        REFERENCE_TIME now = 0;
+        m_endTime = ClockTime(&now) ? now - StartTime() : kEndAtOnce;
+    }
+}
+
+// The graph pauses us before the source, so a live source still runs here and its sound up to
+// the click is still arriving: it is waited for, the rest of what it delivers is not part of
+// the take. A header that cannot be written (the disk is full) has already been reported by
+// the writer (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with
+// a paused filter, its chain could not be removed, and every later Record would fail.
 HRESULT WavDestFilter::OnRunToPause() noexcept {
-    m_pausing = true;
-    FlushQueue();
-    m_pausing = false;
+    const ULONGLONG deadline = GetTickCount64() + kStopWriteMs;
+    if (m_live) {
+        WaitForSingleObject(m_endArrived.get(), kEndSoundMs);
+        m_takeClosed = true;
+    }
+    FlushQueue(deadline);
     return S_OK;
 }
 
+// The writer stops before us (the graph stops downstream first): what the queue still holds
+// cannot reach the file any more, and is told as unwritten.
 HRESULT WavDestFilter::OnPauseToStop() noexcept {
-    m_queue.Stop();
-    if (uint64_t gap = m_queue.GapBytes()) {
+    m_queue.Stop(0);
+    const uint64_t dropped = m_queue.DroppedBytes();
+    if (uint64_t gap = m_silencedBytes) {
         Note("WAV Dest: the writer fell behind; %llu bytes of silence stand for sound that did "
              "not fit the queue\n",
              gap);
     }
-    std::lock_guard lock(m_streamLock);
-    return m_headerWritten ? WriteHeaderThroughStream() : S_OK;
+    if (dropped) {
+        Note("WAV Dest: the writer was still stalled at the end; %llu bytes were not written\n",
+             dropped);
+    }
+    m_levels.SetLost(Milliseconds(m_silencedBytes), Milliseconds(dropped));
+    // A writer stalled inside its last write holds the lock: the file keeps the header it has.
+    std::unique_lock lock(m_streamLock, std::try_to_lock);
+    return lock.owns_lock() && m_headerWritten ? WriteHeaderThroughStream() : S_OK;
 }
 
-// Everything received is in the file, under a final header, before this returns.
-HRESULT WavDestFilter::FlushQueue() noexcept {
-    if (!m_queue.Flush(kFlushTimeoutMs)) {
+uint32_t WavDestFilter::Milliseconds(uint64_t bytes) const noexcept {
+    return m_bytesPerSecond ? static_cast<uint32_t>(bytes * 1000 / m_bytesPerSecond) : 0;
+}
+
+// Everything received is in the file, under a final header, before this returns, unless the
+// writer is still stalled at `deadline` (a tick count).
+HRESULT WavDestFilter::FlushQueue(ULONGLONG deadline) noexcept {
+    auto left = [&] {
+        ULONGLONG now = GetTickCount64();
+        return static_cast<DWORD>(now < deadline ? deadline - now : 0);
+    };
+    if (!m_queue.Flush(left())) {
         Note("WAV Dest: the writer did not take the end of the recording within %llu ms\n",
-             kFlushTimeoutMs);
+             kStopWriteMs);
+        return S_OK;
     }
-    std::lock_guard lock(m_streamLock);
-    return m_header ? WriteHeader(true) : S_OK;
+    std::unique_lock lock(m_streamLock, std::chrono::milliseconds(left()));
+    return lock.owns_lock() && m_header ? WriteHeader(true) : S_OK;
 }
 
 HRESULT WavDestFilter::WriteAt(uint64_t position, const uint8_t* data, size_t length) noexcept {
@@ -196,9 +249,34 @@ HRESULT WavDestFilter::WriteHeaderThroughStream() noexcept {
     }
 }
 
-// The sample's bytes are copied into the queue. The capture source hands over its last sound
-// after the graph left Running (it waits for it in its own pause, after ours): that is written
-// before this returns, under a final header, while the writer still has the file open.
+// A live sample belongs to the take when it starts before the click; `ends` tells that the
+// sound up to the click has come. Sound cannot arrive before it is captured, so a source whose
+// times run ahead of the clock at arrival (after a resume the capture stand-in's count on
+// with the sound a pause cut off) has its click placed that much later in its own times. The
+// sample across the click is kept whole.
+bool WavDestFilter::IsPartOfTake(IMediaSample* sample, bool* ends) noexcept {
+    REFERENCE_TIME start = 0, stop = 0, now = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+    if (timed && ClockTime(&now)) {
+        m_lead = std::max<REFERENCE_TIME>(m_lead, stop - (now - StartTime()));
+    }
+    REFERENCE_TIME end = m_endTime;
+    *ends = end != kNoEnd;
+    if (!*ends) {
+        return true;
+    }
+    if (end == kEndAtOnce || !timed || start >= end + m_lead) {
+        return false;
+    }
+    end += m_lead;
+    *ends = stop >= end;
+    return true;
+}
+
+// The sample's bytes are copied into the queue. A live source never waits here; one that can
+// wait is held while the queue is full, and what it sends once the graph left Running is
+// written before this returns, under a final header, while the writer still has the file
+// open.
 HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
     if (!m_header) {
         return VFW_E_WRONG_STATE;
@@ -212,12 +290,29 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
     if (length <= 0) {
         return S_OK;
     }
-    m_levels.measure().Feed(data, static_cast<size_t>(length), GetTickCount64());
-    hr = m_queue.Push(data, static_cast<size_t>(length));
-    if (FAILED(hr)) {
-        return hr;
+    const bool live = m_live;
+    bool ends = false;
+    if (live) {
+        if (m_takeClosed) {
+            return S_OK;
+        }
+        if (!IsPartOfTake(sample, &ends)) {
+            length = 0;
+        }
     }
-    return State() == State_Running || m_pausing ? S_OK : FlushQueue();
+    if (length > 0) {
+        m_levels.measure().Feed(data, static_cast<size_t>(length), GetTickCount64());
+        using Overflow = WriteQueue::Overflow;
+        hr = m_queue.Push(data, static_cast<size_t>(length),
+                          live ? Overflow::Silence : Overflow::Wait);
+        if (FAILED(hr)) {
+            return hr;
+        }
+    }
+    if (ends) {
+        SetEvent(m_endArrived.get());
+    }
+    return live || State() == State_Running ? S_OK : FlushQueue(GetTickCount64() + kStopWriteMs);
 }
 
 HRESULT WavDestFilter::WriteQueued(const uint8_t* data, size_t bytes) noexcept {
@@ -238,6 +333,7 @@ HRESULT WavDestFilter::WriteQueued(const uint8_t* data, size_t bytes) noexcept {
 // Silence in place of sound the queue could not hold, so that what follows keeps its time.
 HRESULT WavDestFilter::WriteGap(uint64_t bytes) noexcept {
     Note("WAV Dest: %llu bytes did not fit the queue; written as silence\n", bytes);
+    m_silencedBytes += bytes;
     try {
         std::vector<uint8_t> silence(static_cast<size_t>(std::min<uint64_t>(bytes, kSilenceChunk)),
                                      m_silence);
@@ -266,7 +362,7 @@ HRESULT WavDestFilter::Appended(size_t bytes) noexcept {
 }
 
 HRESULT WavDestFilter::InputEnded() noexcept {
-    FlushQueue();
+    FlushQueue(GetTickCount64() + kStopWriteMs);
     // Wine's File Writer keeps an end of stream received while paused and fires EC_COMPLETE
     // at the next Run, so pass it on only while running.
     return State() == State_Running ? m_output.DeliverEndOfStream() : S_OK;

@@ -2,13 +2,17 @@
 // source hands it is in the file under a header that counts it, the odd data chunk padded,
 // whether the header is written through samples only or, where the writer offers IStream as
 // Windows' File Writer does, once more through the stream at Stop; and the levels it offers the
-// program's meter.
+// program's meter. A source that delivers as fast as it is taken (a file, a converter) is held
+// by "WAV Dest", never overtaken: its file holds every byte it sent, compared by regenerating
+// them (CORVALE_FAST_SOURCE_MIB sets the size; bench/reliability.sh runs it beyond 4 GiB).
 #include <gtest/gtest.h>
 
 #include <dshow.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -44,8 +48,17 @@ protected:
         DeleteFileA(m_path.c_str());
     }
 
-    // Builds source -> "WAV Dest" -> File Writer, runs it, pushes `data`, stops it.
+    // Fills `bytes` bytes at offset `at` of what the source sends.
+    using Fill = std::function<void(uint64_t at, uint8_t* out, size_t bytes)>;
+
     void Record(const WAVEFORMATEX& format, const std::vector<uint8_t>& data) {
+        Record(format, data.size(), 4000,
+               [&](uint64_t at, uint8_t* out, size_t bytes) { memcpy(out, &data[at], bytes); });
+    }
+
+    // Builds source -> "WAV Dest" -> File Writer, runs it, pushes `total` bytes in pieces of
+    // `piece`, as fast as they are taken, stops it.
+    void Record(const WAVEFORMATEX& format, uint64_t total, size_t piece, const Fill& fill) {
         ComPtr<IGraphBuilder> graph;
         ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                                   IID_IGraphBuilder, graph.put_void()));
@@ -72,12 +85,18 @@ protected:
         bool offered = SUCCEEDED(writerIn->QueryInterface(IID_IStream, stream.put_void()));
         EXPECT_EQ(offered, GetParam().offerStream[0] == '1');
 
+        ComPtr<IMemInputPin> input;
+        ASSERT_HRESULT_SUCCEEDED(in->QueryInterface(IID_IMemInputPin, input.put_void()));
+        EXPECT_EQ(input->ReceiveCanBlock(), S_OK);
+
         ComPtr<IMediaControl> control;
         ASSERT_HRESULT_SUCCEEDED(graph.As(control));
         ASSERT_HRESULT_SUCCEEDED(control->Run());
-        for (size_t at = 0; at < data.size(); at += 4000) {
-            long bytes = static_cast<long>(std::min<size_t>(4000, data.size() - at));
-            ASSERT_HRESULT_SUCCEEDED(source->Push(&data[at], bytes));
+        std::vector<uint8_t> buffer(piece);
+        for (uint64_t at = 0; at < total; at += piece) {
+            size_t bytes = static_cast<size_t>(std::min<uint64_t>(piece, total - at));
+            fill(at, buffer.data(), bytes);
+            ASSERT_EQ(source->Push(buffer.data(), static_cast<long>(bytes)), S_OK) << at;
         }
         ComPtr<ILevelSource> levels;
         ASSERT_HRESULT_SUCCEEDED(wavDest->QueryInterface(IID_ILevelSource, levels.put_void()));
@@ -131,6 +150,43 @@ TEST_P(WavDestGraph, AnOddDataChunkIsWrittenWholePaddedAndCounted) {
     EXPECT_EQ(m_levels.clippedSamples,
               static_cast<UINT64>(std::count_if(data.begin(), data.end(),
                                                 [](uint8_t v) { return v <= 1 || v == 255; })));
+}
+
+// A pattern that repeats only after 4 GiB: no stretch of it is zero, and none can pass for
+// another.
+void FillPattern(uint64_t at, uint8_t* out, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        uint64_t n = at + i;
+        uint32_t word = static_cast<uint32_t>(n / 4) * 2654435761u + 1;
+        out[i] = static_cast<uint8_t>((word >> (8 * (n % 4))) | 1);
+    }
+}
+
+TEST_P(WavDestGraph, AFastSourcesFileHoldsEveryByteItSent) {
+    const char* mib = getenv("CORVALE_FAST_SOURCE_MIB");
+    const uint64_t total = (mib ? strtoull(mib, nullptr, 10) : 100) << 20;
+    Record(kit::MakePcmFormat(44100, 2, 16), total, PushSource::kSampleBytes, FillPattern);
+
+    std::ifstream file(m_path, std::ios::binary);
+    std::vector<uint8_t> header(80);
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(header.data()), header.size()));
+    const bool rf64 = total + 72 > UINT32_MAX;
+    EXPECT_EQ(Tag(header, 0) + Tag(header, 12), rf64 ? "RF64ds64" : "RIFFJUNK");
+    EXPECT_EQ(Tag(header, 72), "data");
+    const uint64_t counted =
+        rf64 ? U32(header, 28) | uint64_t{U32(header, 32)} << 32 : U32(header, 76);
+    EXPECT_EQ(counted, total);
+    std::vector<uint8_t> got(1 << 20), expected(got.size());
+    uint64_t at = 0;
+    while (file.read(reinterpret_cast<char*>(got.data()), got.size()) || file.gcount() > 0) {
+        const size_t n = static_cast<size_t>(file.gcount());
+        FillPattern(at, expected.data(), n);
+        auto [mine, theirs] = std::mismatch(got.begin(), got.begin() + n, expected.begin());
+        ASSERT_EQ(mine, got.begin() + n)
+            << "first wrong data byte at " << at + (mine - got.begin());
+        at += n;
+    }
+    EXPECT_EQ(at, total);
 }
 
 INSTANTIATE_TEST_SUITE_P(WriterPaths, WavDestGraph,

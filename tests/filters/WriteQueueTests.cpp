@@ -1,14 +1,21 @@
-// WriteQueue: Push never waits for a stalled target, everything reaches it in order, what does
-// not fit becomes a gap in its place, and the target's failure is handed back.
+// WriteQueue: a live push never waits for a stalled target, a push that can wait is held for
+// room and never becomes a gap, everything reaches the target in order, what does not fit a
+// live push becomes a gap in its place, the target's failure is handed back, and Stop refuses
+// pushes and ends within its bound whatever the target does.
 #include <gtest/gtest.h>
 
+#include <vfwmsgs.h>
+
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <string>
 
 #include "filters/wavdest/WriteQueue.h"
 
 using wavdest::WriteQueue;
+using Overflow = WriteQueue::Overflow;
 
 namespace {
 
@@ -43,8 +50,18 @@ private:
     std::string m_written;
 };
 
-HRESULT Push(WriteQueue& queue, const char* text) {
-    return queue.Push(reinterpret_cast<const uint8_t*>(text), strlen(text));
+HRESULT Push(WriteQueue& queue, const char* text, Overflow overflow = Overflow::Silence) {
+    return queue.Push(reinterpret_cast<const uint8_t*>(text), strlen(text), overflow);
+}
+
+// A push of its own thread, for one that waits.
+std::future<HRESULT> PushAside(WriteQueue& queue, const char* text) {
+    return std::async(std::launch::async,
+                      [&queue, text] { return Push(queue, text, Overflow::Wait); });
+}
+
+bool Waiting(std::future<HRESULT>& push) {
+    return push.wait_for(std::chrono::milliseconds(200)) == std::future_status::timeout;
 }
 
 TEST(WriteQueue, AStalledTargetHoldsNoPushAndGetsEverythingInOrder) {
@@ -75,10 +92,49 @@ TEST(WriteQueue, WhatDoesNotFitBecomesAGapInItsPlace) {
     target.Release();
     ASSERT_TRUE(queue.Flush(5000));
     EXPECT_EQ(Push(queue, "no"), S_OK);
-    queue.Stop();
+    queue.Stop(5000);
     // The bytes with the held target still count against the room.
     EXPECT_EQ(target.Written(), "abcdefgh[5]no");
     EXPECT_EQ(queue.GapBytes(), 5u);
+}
+
+TEST(WriteQueue, APushThatCanWaitIsHeldForRoomAndNothingIsReplaced) {
+    RecordingTarget target;
+    WriteQueue queue(target);
+    ASSERT_EQ(queue.Start(8), S_OK);
+    target.Hold();
+    EXPECT_EQ(Push(queue, "abcd", Overflow::Wait), S_OK);
+    EXPECT_EQ(Push(queue, "efgh", Overflow::Wait), S_OK);
+    std::future<HRESULT> push = PushAside(queue, "ijk");
+    EXPECT_TRUE(Waiting(push)) << "a full queue holds the push";
+    target.Release();
+    EXPECT_EQ(push.get(), S_OK);
+    ASSERT_TRUE(queue.Stop(5000));
+    EXPECT_EQ(target.Written(), "abcdefghijk");
+    EXPECT_EQ(queue.GapBytes(), 0u);
+}
+
+// A target stalled in a write: Stop gives up on it within its bound, refuses the push that
+// waited and every later one, and counts what never reached the target.
+TEST(WriteQueue, StopIsBoundedAndRefusesPushesWhateverTheTarget) {
+    RecordingTarget target;
+    WriteQueue queue(target);
+    ASSERT_EQ(queue.Start(8), S_OK);
+    target.Hold();
+    EXPECT_EQ(Push(queue, "abcd"), S_OK);
+    EXPECT_EQ(Push(queue, "efgh"), S_OK);
+    std::future<HRESULT> push = PushAside(queue, "ij");
+    ASSERT_TRUE(Waiting(push));
+    ULONGLONG before = GetTickCount64();
+    EXPECT_FALSE(queue.Stop(100));
+    EXPECT_LT(GetTickCount64() - before, 1000u);
+    EXPECT_EQ(push.get(), VFW_E_WRONG_STATE);
+    EXPECT_EQ(Push(queue, "kl"), VFW_E_WRONG_STATE);
+    EXPECT_EQ(queue.DroppedBytes(), 4u) << "what was still queued";
+    EXPECT_EQ(queue.Start(8, 50), HRESULT_FROM_WIN32(ERROR_BUSY)) << "the stalled write goes on";
+    target.Release();
+    EXPECT_EQ(queue.Start(8, 5000), S_OK);
+    EXPECT_EQ(target.Written(), "abcd");
 }
 
 TEST(WriteQueue, TheTargetsFailureEndsThePushes) {
@@ -99,9 +155,9 @@ TEST(WriteQueue, StopWritesWhatIsLeft) {
     WriteQueue queue(target);
     ASSERT_EQ(queue.Start(1024), S_OK);
     EXPECT_EQ(Push(queue, "last"), S_OK);
-    queue.Stop();
+    EXPECT_TRUE(queue.Stop(5000));
     EXPECT_EQ(target.Written(), "last");
-    EXPECT_EQ(Push(queue, "after"), E_UNEXPECTED);
+    EXPECT_EQ(Push(queue, "after"), VFW_E_WRONG_STATE);
 }
 
 } // namespace

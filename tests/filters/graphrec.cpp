@@ -8,7 +8,8 @@
 // (--line, changed by the step line:N); winmm:X sets the device's winmm volume directly. The
 // graph stops at the end. --list binds every device and lists its input lines.
 // Lines: DEVICE, LINE device: pin, CONNECTED a:pin -> b:pin, MIXLEVEL level hr, STATE name
-// epoch_ms hr call_ms, EVENT code p1 p2 epoch_ms, RECORDED_MS n, RESULT hr.
+// epoch_ms hr call_ms, EVENT code p1 p2 epoch_ms, RECORDED_MS n, LOST_MS silenced unwritten
+// (what "WAV Dest" tells of the take), RESULT hr.
 #include <windows.h>
 #include <dshow.h>
 #include <mmsystem.h>
@@ -22,6 +23,7 @@
 #include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
+#include "filters/wavdest/ILevelSource.h"
 #include "filters/wavdest/WavDestClassId.h"
 
 using fw::ComPtr;
@@ -411,7 +413,16 @@ HRESULT Record(Options& opt) {
     if (FAILED(hr)) {
         return hr;
     }
-    return StepRunner(opt, capture.get(), control.get(), events.get()).Run();
+    hr = StepRunner(opt, capture.get(), control.get(), events.get()).Run();
+    ComPtr<IBaseFilter> wavDest;
+    ComPtr<ILevelSource> levels;
+    LevelReading reading{};
+    if (SUCCEEDED(graph->FindFilterByName(L"WAV Dest", wavDest.put())) &&
+        SUCCEEDED(wavDest->QueryInterface(IID_ILevelSource, levels.put_void())) &&
+        SUCCEEDED(levels->GetLevels(&reading))) {
+        printf("LOST_MS %u %u\n", reading.silencedMs, reading.unwrittenMs);
+    }
+    return hr;
 }
 
 } // namespace

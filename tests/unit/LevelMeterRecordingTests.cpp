@@ -33,7 +33,7 @@ TEST_F(LevelMeterRecordingTest, RecordingShowsTheWavDestsLevelsFromTheMetersOwnT
     Click(IDC_RECORD);
     EXPECT_TRUE(MeterTimerSet());
     EXPECT_EQ(Meter().tipText(), "Recording from \"Card\", input \"Line In\"");
-    WavDest().reading = {2, {0.5f, 0.25f}, 4800, 0, 0};
+    WavDest().reading = {2, {0.5f, 0.25f}, 4800, 0, 0, 0, 0};
     SendMessageA(MeterWindow(), WM_TIMER, LevelMeter::kTimerId, 0);
     EXPECT_EQ(Text(IDC_LEVEL_METER), "Level: left -6 dB, right -12 dB");
     Tick();
@@ -48,6 +48,31 @@ TEST_F(LevelMeterRecordingTest, RecordingShowsTheWavDestsLevelsFromTheMetersOwnT
     EXPECT_EQ(Meter().mode(), LevelMeter::Mode::Empty);
     EXPECT_FALSE(MeterTimerSet());
     EXPECT_EQ(WavDest().refs(), 1u) << "the meter let go of the filter";
+}
+
+// What a slow disk cost the take stays in the meter's strip until the next Record; the status
+// line says what it always says.
+TEST_F(LevelMeterRecordingTest, ATakeThatLostSoundToTheDiskSaysSoUntilTheNextRecord) {
+    struct Case {
+        UINT32 silencedMs, unwrittenMs;
+        const char* text;
+    };
+    const Case cases[] = {
+        {3000, 0, "The disk fell behind: 3.0 s of this take are silence"},
+        {0, 2950, "The disk stalled: the last 3.0 s were not written"},
+        {1500, 400, "The disk fell behind: 1.5 s are silence, 0.4 s not written"},
+        {0, 0, ""},
+    };
+    Open();
+    for (const Case& c : cases) {
+        Click(IDC_RECORD);
+        EXPECT_EQ(Text(IDC_LEVEL_METER), "") << "a new take starts without the last one's notice";
+        WavDest().reading.silencedMs = c.silencedMs;
+        WavDest().reading.unwrittenMs = c.unwrittenMs;
+        Click(IDC_STOP);
+        EXPECT_EQ(Text(IDC_LEVEL_METER), c.text);
+        EXPECT_EQ(Text(IDC_STATUS), "Status : Ready");
+    }
 }
 
 TEST_F(LevelMeterRecordingTest, AWavDestWithoutLevelsRecordsWithAnEmptyMeter) {

@@ -14,7 +14,7 @@ constexpr double kSilent = -200;
 LevelReading Reading(double leftDb, double rightDb, UINT64 clipped = 0, UINT32 silentMs = 0) {
     static UINT64 frames = 0;
     auto peak = [](double db) { return db <= kSilent ? 0.0f : float(std::pow(10, db / 20)); };
-    return {2, {peak(leftDb), peak(rightDb)}, frames += 2400, clipped, silentMs};
+    return {2, {peak(leftDb), peak(rightDb)}, frames += 2400, clipped, silentMs, 0, 0};
 }
 
 class MeterPaint : public WidgetTest {

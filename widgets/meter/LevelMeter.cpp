@@ -77,6 +77,7 @@ void LevelMeter::Reset() {
 
 void LevelMeter::Start(Source source, ULONGLONG nowMs) {
     m_source = std::move(source);
+    m_notice.clear();
     Reset();
     m_clip = false;
     m_channels = 2;
@@ -84,6 +85,15 @@ void LevelMeter::Start(Source source, ULONGLONG nowMs) {
     m_liveSince = m_lastFresh = nowMs;
     SetWindowTextQuietly("");
     SetPeriod(kPeriodMs);
+    Repaint();
+}
+
+void LevelMeter::ShowNotice(const std::string& text) {
+    if (m_mode != Mode::Empty) {
+        return;
+    }
+    m_notice = text;
+    SetWindowTextQuietly(text);
     Repaint();
 }
 
@@ -114,7 +124,7 @@ void LevelMeter::Stop() {
     m_source = nullptr;
     m_mode = Mode::Empty;
     Reset();
-    SetWindowTextQuietly("");
+    SetWindowTextQuietly(m_notice);
     Repaint();
 }
 
@@ -262,7 +272,13 @@ int LevelMeter::XOfDb(const Layout& layout, double db) {
 }
 
 LevelMeter::Picture LevelMeter::PictureOf(const Layout& layout) const {
-    Picture picture{m_mode, m_channels, {}, {-1, -1}, m_clip, m_warning && m_mode == Mode::Live};
+    Picture picture{m_mode,
+                    m_channels,
+                    {},
+                    {-1, -1},
+                    m_clip,
+                    m_warning && m_mode == Mode::Live,
+                    m_mode == Mode::Empty && !m_notice.empty()};
     for (int i = 0; i < m_channels && m_mode != Mode::Empty; ++i) {
         const Channel& channel = m_channel[i];
         picture.litTo[i] =
@@ -285,8 +301,8 @@ void LevelMeter::Paint(HDC dc) const {
     const Picture picture = PictureOf(layout);
     paint::FillSolid(dc, client, kPanel);
     paint::FillSolid(dc, layout.lamp, Shade(m_clip ? kClipOn : kClipOff));
-    if (picture.warning) {
-        PaintWarning(dc, layout);
+    if (picture.warning || picture.notice) {
+        PaintText(dc, layout, picture.warning ? kWarningText : m_notice.c_str());
         return;
     }
     for (int i = 0; i < m_channels; ++i) {
@@ -316,14 +332,14 @@ void LevelMeter::PaintScale(HDC dc, const Layout& layout) const {
     }
 }
 
-void LevelMeter::PaintWarning(HDC dc, const Layout& layout) const {
+void LevelMeter::PaintText(HDC dc, const Layout& layout, const char* text) const {
     const int saved = SaveDC(dc);
     auto font = reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT));
     fw::SelectGuard select(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kWarningColour);
     RECT area{layout.left + 2, 0, layout.right, clientRect().bottom};
-    DrawTextA(dc, kWarningText, -1, &area,
+    DrawTextA(dc, text, -1, &area,
               DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
     RestoreDC(dc, saved);
 }

@@ -64,6 +64,9 @@ public:
     void Resume(ULONGLONG nowMs);
     // Empty, with the clip light as it was.
     void Stop();
+    // Shown (and made the window text) in place of the empty bars until the next Start; an
+    // empty text shows nothing.
+    void ShowNotice(const std::string& text);
     void SetTipText(const std::string& text);
 
     // One reading taken at nowMs: what the timer does with its source's reading.
@@ -100,6 +103,7 @@ private:
         int tickAt[2];
         bool clip;
         bool warning;
+        bool notice;
         bool operator==(const Picture&) const = default;
     };
 
@@ -122,7 +126,7 @@ private:
     COLORREF Shade(COLORREF colour) const;
     void PaintBar(HDC dc, const Layout& layout, const RECT& bar, int litTo) const;
     void PaintScale(HDC dc, const Layout& layout) const;
-    void PaintWarning(HDC dc, const Layout& layout) const;
+    void PaintText(HDC dc, const Layout& layout, const char* text) const;
 
     Source m_source;
     Mode m_mode = Mode::Empty;
@@ -139,5 +143,6 @@ private:
     ULONGLONG m_nextText = 0;
     Picture m_painted{};
     std::string m_tipText;
+    std::string m_notice;
     fw::ToolTipCtrl m_tip;
 };
