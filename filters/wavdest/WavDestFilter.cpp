@@ -80,6 +80,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
     m_bytesPerSecond = wfx->nAvgBytesPerSec;
+    m_blockAlign = std::max<WORD>(wfx->nBlockAlign, 1);
     m_silence = wfx->wBitsPerSample == 8 ? 0x80 : 0;
     m_levels.measure().Start(*wfx, mt.cbFormat, GetTickCount64());
     // As with the writer's own failures: reported, and returned by every Receive. The writer
@@ -249,28 +250,31 @@ HRESULT WavDestFilter::WriteHeaderThroughStream() noexcept {
     }
 }
 
-// A live sample belongs to the take when it starts before the click; `ends` tells that the
-// sound up to the click has come. Sound cannot arrive before it is captured, so a source whose
-// times run ahead of the clock at arrival (after a resume the capture stand-in's count on
-// with the sound a pause cut off) has its click placed that much later in its own times. The
-// sample across the click is kept whole.
-bool WavDestFilter::IsPartOfTake(IMediaSample* sample, bool* ends) noexcept {
+// How much of a live sample belongs to the take: what starts before the click; `ends` tells
+// that the sound up to the click has come. Sound cannot arrive before it is captured, so a
+// source whose times run ahead of the clock at arrival has its click placed that much later
+// in its own times.
+long WavDestFilter::PartOfTake(IMediaSample* sample, long length, bool* ends) noexcept {
     REFERENCE_TIME start = 0, stop = 0, now = 0;
     const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
     if (timed && ClockTime(&now)) {
         m_lead = std::max<REFERENCE_TIME>(m_lead, stop - (now - StartTime()));
     }
-    REFERENCE_TIME end = m_endTime;
+    const REFERENCE_TIME end = m_endTime;
     *ends = end != kNoEnd;
     if (!*ends) {
-        return true;
+        return length;
     }
     if (end == kEndAtOnce || !timed || start >= end + m_lead) {
-        return false;
+        return 0;
     }
-    end += m_lead;
-    *ends = stop >= end;
-    return true;
+    const REFERENCE_TIME cut = end + m_lead;
+    *ends = stop >= cut;
+    if (stop <= cut) {
+        return length;
+    }
+    const auto before = static_cast<long>((cut - start) * m_bytesPerSecond / 10000000);
+    return std::min(length, before - before % m_blockAlign);
 }
 
 // The sample's bytes are copied into the queue. A live source never waits here; one that can
@@ -296,9 +300,7 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
         if (m_takeClosed) {
             return S_OK;
         }
-        if (!IsPartOfTake(sample, &ends)) {
-            length = 0;
-        }
+        length = PartOfTake(sample, length, &ends);
     }
     if (length > 0) {
         m_levels.measure().Feed(data, static_cast<size_t>(length), GetTickCount64());

@@ -49,7 +49,7 @@ private:
     HRESULT WriteQueued(const uint8_t* data, size_t bytes) noexcept override;
     HRESULT WriteGap(uint64_t bytes) noexcept override;
     HRESULT Appended(size_t bytes) noexcept;
-    bool IsPartOfTake(IMediaSample* sample, bool* ends) noexcept;
+    long PartOfTake(IMediaSample* sample, long length, bool* ends) noexcept;
     HRESULT FlushQueue(ULONGLONG deadline) noexcept;
     uint32_t Milliseconds(uint64_t bytes) const noexcept;
     HRESULT WriteAt(uint64_t position, const uint8_t* data, size_t length) noexcept;
@@ -66,6 +66,7 @@ private:
     uint64_t m_bytesAtLastHeader = 0;
     ULONGLONG m_lastHeaderTick = 0;
     DWORD m_bytesPerSecond = 0;
+    WORD m_blockAlign = 1;
     uint8_t m_silence = 0; // the byte of a silent sample: 0x80 for 8-bit PCM
     bool m_headerWritten = false;
     bool m_ranOnce = false; // since the last Stop: the next Run resumes the take

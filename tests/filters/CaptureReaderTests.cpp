@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -19,10 +20,13 @@ constexpr DWORD kRate = 44100;
 
 class RecordingSink final : public audiocapture::CaptureSink {
 public:
-    void OnCaptured(const BYTE* data, DWORD bytes, bool) noexcept override {
+    void OnCaptured(const BYTE* data, DWORD bytes, bool, double agoMs) noexcept override {
         std::lock_guard lock(m_lock);
         const auto* frames = reinterpret_cast<const uint32_t*>(data);
         m_frames.insert(m_frames.end(), frames, frames + bytes / sizeof(uint32_t));
+        if (now) {
+            pieces.push_back({now() - agoMs, bytes * 1000.0 / (kRate * 4)});
+        }
     }
     void OnDeviceLost() noexcept override { ++lost; }
     void OnDeviceBack() noexcept override { ++back; }
@@ -32,6 +36,12 @@ public:
     }
     std::atomic<int> lost{0};
     std::atomic<int> back{0};
+    std::function<double()> now;
+    // When each piece's first frame was captured, as the reader tells it, and its length.
+    struct Piece {
+        double capturedMs, lengthMs;
+    };
+    std::vector<Piece> pieces;
 
 private:
     std::mutex m_lock;
@@ -125,6 +135,24 @@ TEST_F(CaptureReaderTest, ADeviceFasterThanNominalLosesNothing) {
     Capture(100);
     ASSERT_EQ(m_reader->Stop(), S_OK);
     EXPECT_TRUE(FirstHandleInOrder(m_sink.Frames(), uint64_t{kRate} * 100100 / 1000));
+}
+
+// A sink stamps each piece by how long ago it was captured: the pieces must follow each other
+// from the device's start, however late the sound system hands them over.
+TEST_F(CaptureReaderTest, EachPieceIsToldWhenItWasCaptured) {
+    m_card->SetLatency(200);
+    m_sink.now = [card = m_card] { return card->Now(); };
+    const double startMs = m_card->Now();
+    Record();
+    Capture(2);
+    ASSERT_EQ(m_reader->Stop(), S_OK);
+    const auto& pieces = m_sink.pieces;
+    ASSERT_GT(pieces.size(), 2u);
+    EXPECT_NEAR(pieces[0].capturedMs, startMs, 1);
+    for (size_t i = 1; i < pieces.size(); ++i) {
+        EXPECT_NEAR(pieces[i].capturedMs, pieces[i - 1].capturedMs + pieces[i - 1].lengthMs, 1)
+            << "piece " << i;
+    }
 }
 
 // Reported while the filter runs, in a graph that tells the window.

@@ -203,7 +203,6 @@ HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
     m_format = *wfx;
-    m_haveOrigin = false;
     m_bytesDelivered = 0;
     HRESULT hr = OpenReader(m_format, SourceOf(m_lines[m_captured]->Input()));
     return SUCCEEDED(hr) ? m_reader->Arm() : hr;
@@ -248,7 +247,8 @@ HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
     return m_reader ? m_reader->Stop() : S_OK;
 }
 
-void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept {
+void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
+                                    double agoMs) noexcept {
     fw::ComPtr<IMediaSample> sample;
     if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) {
         return;
@@ -274,18 +274,17 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 
-    if (!m_haveOrigin) {
-        REFERENCE_TIME now = 0;
-        REFERENCE_TIME duration =
-            static_cast<REFERENCE_TIME>(bytes) * 10000000 / m_format.nAvgBytesPerSec;
-        m_origin = ClockTime(&now) ? std::max<REFERENCE_TIME>(0, now - StartTime() - duration) : 0;
-        m_haveOrigin = true;
-    }
-    REFERENCE_TIME start = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 /
-                                                                  m_format.nAvgBytesPerSec);
+    // Stamped with the stream time at which the sound was captured, as a card's driver does:
+    // a sink that ends a take at the click's stream time keeps all the sound before it.
+    const REFERENCE_TIME duration =
+        static_cast<REFERENCE_TIME>(bytes) * 10000000 / m_format.nAvgBytesPerSec;
+    REFERENCE_TIME now = 0;
+    REFERENCE_TIME start =
+        ClockTime(&now)
+            ? now - StartTime() - static_cast<REFERENCE_TIME>(agoMs * 10000)
+            : static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 / m_format.nAvgBytesPerSec);
+    REFERENCE_TIME stop = start + duration;
     m_bytesDelivered += bytes;
-    REFERENCE_TIME stop = m_origin + static_cast<REFERENCE_TIME>(m_bytesDelivered * 10000000 /
-                                                                 m_format.nAvgBytesPerSec);
     sample->SetTime(&start, &stop);
     LONGLONG frameStart = static_cast<LONGLONG>((m_bytesDelivered - bytes) / m_format.nBlockAlign);
     LONGLONG frameStop = static_cast<LONGLONG>(m_bytesDelivered / m_format.nBlockAlign);

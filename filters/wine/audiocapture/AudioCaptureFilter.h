@@ -63,7 +63,8 @@ protected:
     HRESULT PausedStateResult() noexcept override { return VFW_S_CANT_CUE; }
 
 private:
-    void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept override;
+    void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
+                    double agoMs) noexcept override;
     void OnDeviceLost() noexcept override;
     void OnDeviceBack() noexcept override;
     HRESULT CreateLinePins() noexcept;
@@ -88,8 +89,6 @@ private:
     std::vector<std::pair<uint64_t, bool>> m_supported;
     WAVEFORMATEX m_format{};
     // Stream times: the first sample's start and the bytes delivered since.
-    bool m_haveOrigin = false;
-    REFERENCE_TIME m_origin = 0;
     ULONGLONG m_bytesDelivered = 0;
 };
 

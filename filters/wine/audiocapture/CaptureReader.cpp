@@ -406,7 +406,7 @@ void CaptureReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexce
     data += begin - offset;
     auto kept = static_cast<DWORD>(end - begin);
     if (m_state == State::Recording) {
-        Deliver(data, kept);
+        Deliver(data, kept, begin);
     } else if (m_state == State::Armed || m_state == State::Paused) {
         Hold(data, kept, begin);
     }
@@ -435,12 +435,17 @@ void CaptureReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcep
     m_held.insert(m_held.end(), data, data + bytes);
 }
 
-void CaptureReader::Deliver(const BYTE* data, DWORD bytes) noexcept {
+// Each piece is told when it was captured, placed in the kept stream as the clicks are: the
+// sink's times then cut a take where the clicks do, however late the sound arrived.
+void CaptureReader::Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
     const DWORD chunk = CaptureDevice::BufferBytes(m_format);
     for (DWORD at = 0; at < bytes; at += chunk) {
         DWORD part = std::min(chunk, bytes - at);
         bool discontinuity = std::exchange(m_discontinuity, false);
-        ToSink([&](CaptureSink& sink) { sink.OnCaptured(data + at, part, discontinuity); });
+        const double capturedMs =
+            m_startMs + static_cast<double>(offset + at) / m_rate.BytesPerMs();
+        const double agoMs = std::max(0.0, m_clock() - capturedMs);
+        ToSink([&](CaptureSink& sink) { sink.OnCaptured(data + at, part, discontinuity, agoMs); });
     }
 }
 

@@ -29,7 +29,9 @@ namespace audiocapture {
 
 class CaptureSink {
 public:
-    virtual void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity) noexcept = 0;
+    // `agoMs`: how long before this call the first byte was captured, by the device's clock.
+    virtual void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
+                            double agoMs) noexcept = 0;
     virtual void OnDeviceLost() noexcept = 0;
     virtual void OnDeviceBack() noexcept = 0;
 
@@ -118,7 +120,7 @@ private:
     void Take(const BYTE* data, DWORD bytes) noexcept override;
     void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     void Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
-    void Deliver(const BYTE* data, DWORD bytes) noexcept;
+    void Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     DWORD StaleBytes(DWORD bytes) noexcept;
     bool TakeCut() const noexcept;
     void SampleRate() noexcept;
