@@ -30,12 +30,22 @@ corvale_wait_session() {
     timeout 30 "$(dirname "$CORVALE_WINE")/wineserver" -w >/dev/null 2>&1 || true
 }
 
+# corvale_regsvr32_says CODE: what regsvr32's exit code means (as on Windows).
+corvale_regsvr32_says() {
+    case $1 in
+    3) echo "a filter file could not be loaded (damaged, or not a DLL)" ;;
+    4) echo "a filter file has no DllRegisterServer" ;;
+    5) echo "a filter's DllRegisterServer failed" ;;
+    *) echo "exit code $1" ;;
+    esac
+}
+
 # corvale_register_filters DIR [NAME...]: registers DIR/NAME.dll (by default every DLL of
 # CORVALE_FILTERS) in $WINEPREFIX. Safe to repeat. One regsvr32 for all: every Wine process
 # start costs a second or more. A failed round is tried again (3 rounds at most) in a session
-# of its own, once the one it failed in has ended; what regsvr32 said goes to stderr.
+# of its own, once the one it failed in has ended; what failed goes to stderr.
 corvale_register_filters() {
-    local dir name round out
+    local dir name round out rc
     dir=$(cd "$1" 2>/dev/null && pwd) || { echo "register filters: no folder $1" >&2; return 1; }
     shift
     [ $# -gt 0 ] || set -- $CORVALE_FILTERS
@@ -44,14 +54,15 @@ corvale_register_filters() {
         set -- "$@" "$(winpath "$dir/$name.dll")"
         shift
     done
-    # What regsvr32 says goes to a file, not a pipe: the Wine services it starts inherit the
-    # descriptor and keep a pipe open for as long as the session lives (Wine 10's do).
+    # Silent: without a console, Wine 10's regsvr32 tells its result in a message box and
+    # waits for a click (a fresh Debian 13 hung there). Its exit code tells what failed.
     out=$(mktemp)
     for round in 1 2 3; do
         [ "$round" = 1 ] || corvale_wait_session
-        WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 "$@" >"$out" 2>&1 && { rm -f "$out"; return 0; }
-        echo "register filters: regsvr32 failed (round $round) in $WINEPREFIX:" \
-            "$(tr -d '\r' <"$out" | grep -v 'Successfully registered' | tail -n 3)" >&2
+        WINEDEBUG=${WINEDEBUG:--all} "$CORVALE_WINE" regsvr32 /s "$@" >"$out" 2>&1 && { rm -f "$out"; return 0; }
+        rc=$?
+        echo "register filters: regsvr32 failed (round $round) in $WINEPREFIX: $(corvale_regsvr32_says "$rc")" \
+            "$(tr -d '\r' <"$out" | tail -n 3)" >&2
     done
     rm -f "$out"
     return 1
