@@ -19,10 +19,11 @@ constexpr size_t kQueueSeconds = 12;
 // answer for 5 s is shown as hung by Windows. A writer still stalled then ends the take with
 // what it wrote (its header keeps counting that), and the program tells what was lost.
 constexpr DWORD kStopWriteMs = 5000;
-// The longest a live take's end waits for the sound up to its click: as long as the capture
-// stand-in waits for its own (CaptureReader::kDrainMs).
-constexpr DWORD kEndSoundMs = 2000;
 constexpr size_t kSilenceChunk = 64 * 1024;
+// A live source's times and our clock agree to a millisecond or two (the capture stand-in's
+// last sound before a click was seen stamped 1 ms short of it): a sample ending this close to
+// the click ends the take.
+constexpr REFERENCE_TIME kEndSlack = 10 * 10000;
 
 void Note(const char* format, unsigned long long value) noexcept {
     char text[160];
@@ -32,8 +33,7 @@ void Note(const char* format, unsigned long long value) noexcept {
 } // namespace
 
 WavDestFilter::WavDestFilter() noexcept
-    : FilterBase(CLSID_WavDest), m_input(*this), m_output(*this), m_queue(*this),
-      m_endArrived(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : FilterBase(CLSID_WavDest), m_input(*this), m_output(*this), m_queue(*this) {}
 
 WavDestFilter::~WavDestFilter() {
     m_queue.Stop(INFINITE);
@@ -96,9 +96,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
 // when a live source tells itself apart. A resume keeps the take and its header.
 HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
     m_endTime = kNoEnd;
-    m_lead = 0;
     m_takeClosed = false;
-    ResetEvent(m_endArrived.get());
     if (m_ranOnce || !m_header) {
         return S_OK;
     }
@@ -109,6 +107,7 @@ HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
 }
 
 void WavDestFilter::OnLeavingRun() noexcept {
+    m_endTick = GetTickCount64();
     if (m_live) {
         REFERENCE_TIME now = 0;
         m_endTime = ClockTime(&now) ? now - StartTime() : kEndAtOnce;
@@ -116,23 +115,30 @@ void WavDestFilter::OnLeavingRun() noexcept {
 }
 
 // The graph pauses us before the source, so a live source still runs here and its sound up to
-// the click is still arriving: it is waited for, the rest of what it delivers is not part of
-// the take. A header that cannot be written (the disk is full) has already been reported by
-// the writer (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with
-// a paused filter, its chain could not be removed, and every later Record would fail.
+// the click is still to come: the sample that reaches the click closes the take (the source's
+// own pause hands it over), and nothing is waited for here, so the window answers at once. A
+// header that cannot be written (the disk is full) has already been reported by the writer
+// (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with a paused
+// filter, its chain could not be removed, and every later Record would fail.
 HRESULT WavDestFilter::OnRunToPause() noexcept {
-    const ULONGLONG deadline = GetTickCount64() + kStopWriteMs;
-    if (m_live) {
-        WaitForSingleObject(m_endArrived.get(), kEndSoundMs);
-        m_takeClosed = true;
+    if (!m_live || m_endTime == kEndAtOnce) {
+        CloseTake();
     }
-    FlushQueue(deadline);
     return S_OK;
+}
+
+// Everything of the take is in the file under a final header, unless the writer is still
+// stalled when the bound from the click has passed. Done once per pause.
+void WavDestFilter::CloseTake() noexcept {
+    if (!m_takeClosed.exchange(true)) {
+        FlushQueue(m_endTick + kStopWriteMs);
+    }
 }
 
 // The writer stops before us (the graph stops downstream first): what the queue still holds
 // cannot reach the file any more, and is told as unwritten.
 HRESULT WavDestFilter::OnPauseToStop() noexcept {
+    m_takeClosed = true;
     m_queue.Stop(0);
     const uint64_t dropped = m_queue.DroppedBytes();
     if (uint64_t gap = m_silencedBytes) {
@@ -250,37 +256,30 @@ HRESULT WavDestFilter::WriteHeaderThroughStream() noexcept {
     }
 }
 
-// How much of a live sample belongs to the take: what starts before the click; `ends` tells
-// that the sound up to the click has come. Sound cannot arrive before it is captured, so a
-// source whose times run ahead of the clock at arrival has its click placed that much later
-// in its own times.
-long WavDestFilter::PartOfTake(IMediaSample* sample, long length, bool* ends) noexcept {
-    REFERENCE_TIME start = 0, stop = 0, now = 0;
-    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
-    if (timed && ClockTime(&now)) {
-        m_lead = std::max<REFERENCE_TIME>(m_lead, stop - (now - StartTime()));
-    }
+// How much of a live sample belongs to the take: what starts before the click, by the
+// sample's times; `ends` tells that the sound up to the click has come.
+long WavDestFilter::PartOfTake(IMediaSample* sample, long length, bool* ends) const noexcept {
     const REFERENCE_TIME end = m_endTime;
     *ends = end != kNoEnd;
     if (!*ends) {
         return length;
     }
-    if (end == kEndAtOnce || !timed || start >= end + m_lead) {
+    REFERENCE_TIME start = 0, stop = 0;
+    if (end == kEndAtOnce || FAILED(sample->GetTime(&start, &stop)) || start >= end) {
         return 0;
     }
-    const REFERENCE_TIME cut = end + m_lead;
-    *ends = stop >= cut;
-    if (stop <= cut) {
+    *ends = stop >= end - kEndSlack;
+    if (stop <= end) {
         return length;
     }
-    const auto before = static_cast<long>((cut - start) * m_bytesPerSecond / 10000000);
+    const auto before = static_cast<long>((end - start) * m_bytesPerSecond / 10000000);
     return std::min(length, before - before % m_blockAlign);
 }
 
-// The sample's bytes are copied into the queue. A live source never waits here; one that can
-// wait is held while the queue is full, and what it sends once the graph left Running is
-// written before this returns, under a final header, while the writer still has the file
-// open.
+// The sample's bytes are copied into the queue. A live source never waits here, but the
+// sample that ends its take is written before this returns; one that can wait is held while
+// the queue is full, and what it sends once the graph left Running is written before this
+// returns. Either way the final header is in while the writer still has the file open.
 HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
     if (!m_header) {
         return VFW_E_WRONG_STATE;
@@ -312,7 +311,7 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
         }
     }
     if (ends) {
-        SetEvent(m_endArrived.get());
+        CloseTake();
     }
     return live || State() == State_Running ? S_OK : FlushQueue(GetTickCount64() + kStopWriteMs);
 }

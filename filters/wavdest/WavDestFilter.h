@@ -49,8 +49,9 @@ private:
     HRESULT WriteQueued(const uint8_t* data, size_t bytes) noexcept override;
     HRESULT WriteGap(uint64_t bytes) noexcept override;
     HRESULT Appended(size_t bytes) noexcept;
-    long PartOfTake(IMediaSample* sample, long length, bool* ends) noexcept;
+    long PartOfTake(IMediaSample* sample, long length, bool* ends) const noexcept;
     HRESULT FlushQueue(ULONGLONG deadline) noexcept;
+    void CloseTake() noexcept;
     uint32_t Milliseconds(uint64_t bytes) const noexcept;
     HRESULT WriteAt(uint64_t position, const uint8_t* data, size_t length) noexcept;
     HRESULT WriteHeader(bool final) noexcept;
@@ -72,17 +73,15 @@ private:
     bool m_ranOnce = false; // since the last Stop: the next Run resumes the take
     std::atomic<uint64_t> m_silencedBytes{0};
     // A live source's take ends at its click: m_endTime is the stream time of the Stop or Pause
-    // (kEndAtOnce without a clock), m_endArrived is set once the sound up to it has come, and
-    // once the pause has waited for it nothing more joins the take.
+    // (kEndAtOnce without a clock); once the sound up to it has come, nothing more joins the
+    // take.
     static constexpr REFERENCE_TIME kNoEnd = LLONG_MAX;
     static constexpr REFERENCE_TIME kEndAtOnce = LLONG_MIN;
     std::atomic<bool> m_live{false};
     std::atomic<REFERENCE_TIME> m_endTime{kNoEnd};
-    // How far the live source's times run ahead of the clock at arrival, at most, since the
-    // last Run.
-    std::atomic<REFERENCE_TIME> m_lead{0};
     std::atomic<bool> m_takeClosed{false};
-    fw::KernelHandle m_endArrived;
+    // When the graph left Running: the bound on the wait for the writer counts from here.
+    std::atomic<ULONGLONG> m_endTick{0};
 };
 
 } // namespace wavdest

@@ -7,7 +7,8 @@ mkdir -p "$FWORK"
 
 # graphrec ARGS...: runs the recording tool; its output goes to stdout.
 # Wine's console ends lines with CR LF.
-graphrec() { (cd "$(dirname "$GRAPHREC")" && WINEDEBUG=-all timeout 120 "$CORVALE_WINE" "$GRAPHREC" "$@") | sed -u 's/\r$//'; }
+# GRAPHREC_DEBUG=+debugstr shows what the filters tell the debugger.
+graphrec() { (cd "$(dirname "$GRAPHREC")" && WINEDEBUG=${GRAPHREC_DEBUG:--all} timeout 120 "$CORVALE_WINE" "$GRAPHREC" "$@") | sed -u 's/\r$//'; }
 
 # tone_file FREQ SECONDS: a stereo 44.1 kHz 16-bit sine at half scale; prints its path.
 tone_file() {

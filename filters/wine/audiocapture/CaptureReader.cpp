@@ -160,7 +160,7 @@ DWORD WINAPI CaptureReader::WatchdogMain(void* self) noexcept {
 // the capture thread never waits for what lies downstream (the writer queues).
 void CaptureReader::Watch() noexcept {
     while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
-        if (m_state != State::Recording || m_lost) {
+        if (m_state != State::Recording || m_lost || m_draining || m_delivering) {
             continue;
         }
         // The last sound's time first: a clock read before a newer arrival is no stall.
@@ -296,6 +296,12 @@ void CaptureReader::StopRun(double atMs) noexcept {
 // stopping it. A device that falls short for kDrainMs (lost, or sound lost upstream) ends the
 // recording with what arrived, and the shortfall goes to the debugger output.
 void CaptureReader::Drain(double atMs) noexcept {
+    m_draining = true;
+    DrainUntil(atMs);
+    m_draining = false;
+}
+
+void CaptureReader::DrainUntil(double atMs) noexcept {
     m_keepUntil = OffsetAt(atMs);
     if (TakeCut()) {
         m_device->Stop(kPartialBufferMs);
@@ -445,7 +451,10 @@ void CaptureReader::Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noex
         const double capturedMs =
             m_startMs + static_cast<double>(offset + at) / m_rate.BytesPerMs();
         const double agoMs = std::max(0.0, m_clock() - capturedMs);
+        m_delivering = true;
         ToSink([&](CaptureSink& sink) { sink.OnCaptured(data + at, part, discontinuity, agoMs); });
+        m_lastDataMs = m_clock();
+        m_delivering = false;
     }
 }
 

@@ -114,6 +114,7 @@ private:
     void PauseRun(double atMs) noexcept;
     void StopRun(double atMs) noexcept;
     void Drain(double atMs) noexcept;
+    void DrainUntil(double atMs) noexcept;
     bool DeviceStart() noexcept;
     uint64_t OffsetAt(double ms) const noexcept;
     void CollectBuffers() noexcept;
@@ -143,6 +144,10 @@ private:
     // Shared with the watchdog thread.
     std::atomic<State> m_state{State::Idle};
     std::atomic<bool> m_lost{false};
+    // No stall is told while a Stop or a Pause waits for its sound (it has a bound of its own)
+    // or while the sink takes its time (the end of a take written to disk).
+    std::atomic<bool> m_draining{false};
+    std::atomic<bool> m_delivering{false};
     std::atomic<bool> m_dataSinceOpen{false};
     std::atomic<double> m_lastDataMs{0};
     // Set when the take loses its device, cleared by the next take's Arm: from the loss on
