@@ -100,4 +100,31 @@ TEST(PlatformAnswersConnect, APeerThatTakesNoTypeIsNoAcceptableType) {
         << "a WAV stream is no PCM input";
 }
 
+// ICaptureGraphBuilder2 finds the pin by it, and "WAV Dest" tells a live source by it.
+TEST(PlatformAnswersCapturePin, TellsItsCategoryAndNothingElse) {
+    fw::ComApartment com;
+    com.Enter();
+    ComPtr<IBaseFilter> capture;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_AudioRecord, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IBaseFilter, capture.put_void()));
+    ComPtr<IPin> pin;
+    ASSERT_HRESULT_SUCCEEDED(capture->FindPin(L"Capture", pin.put()));
+    ComPtr<IKsPropertySet> properties;
+    ASSERT_HRESULT_SUCCEEDED(pin->QueryInterface(IID_IKsPropertySet, properties.put_void()));
+    GUID category{};
+    DWORD returned = 0, support = 0;
+    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0, &category,
+                              sizeof(category), &returned),
+              S_OK);
+    EXPECT_TRUE(IsEqualGUID(category, PIN_CATEGORY_CAPTURE));
+    EXPECT_EQ(returned, sizeof(category));
+    EXPECT_EQ(properties->QuerySupported(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, &support), S_OK);
+    EXPECT_EQ(support, static_cast<DWORD>(KSPROPERTY_SUPPORT_GET));
+    EXPECT_EQ(properties->Set(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0, &category,
+                              sizeof(category)),
+              E_PROP_ID_UNSUPPORTED);
+    EXPECT_EQ(properties->Get(IID_IUnknown, 0, nullptr, 0, &category, sizeof(category), &returned),
+              E_PROP_SET_UNSUPPORTED);
+}
+
 } // namespace

@@ -21,7 +21,14 @@ constexpr Format kFormats[] = {{44100, 2, 16}, {48000, 2, 16}, {44100, 1, 16}, {
 } // namespace
 
 CaptureOutputPin::CaptureOutputPin(AudioCaptureFilter& filter) noexcept
-    : OutputPin(filter, L"Capture"), m_owner(filter) {}
+    : OutputPin(filter, L"Capture"), PinCategoryProperty(PIN_CATEGORY_CAPTURE), m_owner(filter) {}
+
+void* CaptureOutputPin::FindInterface(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_IKsPropertySet)) {
+        return static_cast<IKsPropertySet*>(this);
+    }
+    return OutputPin::FindInterface(riid);
+}
 
 WAVEFORMATEX CaptureOutputPin::FirstFormat() noexcept {
     const Format& f = kFormats[0];

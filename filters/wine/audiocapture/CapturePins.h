@@ -6,14 +6,22 @@
 #include "filters/kit/AudioInputMixerBase.h"
 #include "filters/kit/InputPin.h"
 #include "filters/kit/OutputPin.h"
+#include "filters/kit/PinCategoryProperty.h"
 
 namespace audiocapture {
 
 class AudioCaptureFilter;
 
-class CaptureOutputPin : public kit::OutputPin {
+class CaptureOutputPin : public kit::OutputPin, public kit::PinCategoryProperty {
 public:
     explicit CaptureOutputPin(AudioCaptureFilter& filter) noexcept;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        return OutputPin::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return OutputPin::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() noexcept override { return OutputPin::Release(); }
+
     // The format a connection gets unless it asks for another.
     static WAVEFORMATEX FirstFormat() noexcept;
     // Asks the device about every format the pin offers, so that the answers are known before
@@ -23,6 +31,7 @@ public:
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
 
 protected:
+    void* FindInterface(REFIID riid) noexcept override;
     HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept override;
 
 private:
