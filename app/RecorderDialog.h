@@ -1,6 +1,7 @@
 #pragma once
 #include "app/DesktopServices.h"
 #include "capture/MediaGraphServices.h"
+#include "filters/wavdest/ILevelSource.h"
 #include "framework/Button.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"

@@ -21,6 +21,11 @@ public:
         return RegistryKey(
             RegOpenKeyExA(parent, path.c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
     }
+    static RegistryKey Open(HKEY parent, const std::wstring& path, REGSAM access = KEY_READ) {
+        HKEY key = nullptr;
+        return RegistryKey(
+            RegOpenKeyExW(parent, path.c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
+    }
     static RegistryKey Create(HKEY parent, const std::string& path) {
         HKEY key = nullptr;
         return RegistryKey(RegCreateKeyExA(parent, path.c_str(), 0, nullptr,
@@ -55,20 +60,15 @@ public:
         return value;
     }
     std::optional<std::string> ReadString(const std::string& name) const {
-        DWORD type = 0, size = 0;
-        if (!valid() ||
-            RegQueryValueExA(get(), name.c_str(), nullptr, &type, nullptr, &size) !=
-                ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return std::nullopt;
-        }
-        // Stored strings need not carry their terminator; the extra zero byte covers that.
-        std::vector<char> buffer(size + 1, '\0');
-        if (RegQueryValueExA(get(), name.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        return std::string(buffer.data());
+        return ReadText<char>([&](DWORD* type, BYTE* data, DWORD* size) {
+            return RegQueryValueExA(get(), name.c_str(), nullptr, type, data, size);
+        });
+    }
+    // An empty name reads the key's default value.
+    std::optional<std::wstring> ReadString(const std::wstring& name) const {
+        return ReadText<wchar_t>([&](DWORD* type, BYTE* data, DWORD* size) {
+            return RegQueryValueExW(get(), name.c_str(), nullptr, type, data, size);
+        });
     }
     LONG WriteDword(const std::string& name, DWORD value) const {
         if (!valid()) {
@@ -95,8 +95,30 @@ public:
                               static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
     }
 
+    // Removes the key at path under parent with everything below it.
+    static LONG DeleteTree(HKEY parent, const std::wstring& path) {
+        return RegDeleteTreeW(parent, path.c_str());
+    }
+
 private:
     explicit RegistryKey(HKEY key) : m_key(key) {}
+
+    // query(type, data, size) asks for the value: first its size, then its bytes.
+    template <typename Char, typename Query>
+    std::optional<std::basic_string<Char>> ReadText(Query query) const {
+        DWORD type = 0, size = 0;
+        if (!valid() || query(&type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return std::nullopt;
+        }
+        // Stored strings need not carry their terminator; the extra zero covers that.
+        std::vector<Char> buffer(size / sizeof(Char) + 1, Char{});
+        if (query(&type, reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::basic_string<Char>(buffer.data());
+    }
+
     OwnedKey m_key;
 };
 

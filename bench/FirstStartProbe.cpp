@@ -8,19 +8,16 @@
 //   first_start --list
 // --api loopback captures what a render endpoint plays (NAME "default": the default one).
 // --list prints the waveIn devices with their endpoint ids, the waveOut devices, the endpoints
-// of both directions with their form factors and properties, and the default ones. tone_hz is
+// of both directions with their form factors and properties, and the default ones, read as the
+// capture stand-in reads them. tone_hz is
 // the frequency of the tone recorded, counted by its zero crossings.
 // With --starts N the device is stopped and started again N-1 times, D ms apart; the first
 // start comes W ms after the open. --packets prints each WASAPI packet's arrival, device
 // position, how old its time stamp is (Wine stamps a packet when it is fetched) and its peak.
 #include <windows.h>
-#include <initguid.h>
 #include <audioclient.h>
-#include <functiondiscoverykeys_devpkey.h>
 #include <mmdeviceapi.h>
 #include <mmsystem.h>
-// After mmsystem.h, whose types it uses.
-#include <mmddk.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,8 +27,16 @@
 #include <vector>
 
 #include "base/AnsiText.h"
+#include "base/ComApartment.h"
+#include "base/ComPtr.h"
+#include "base/UniqueHandle.h"
+#include "filters/wine/audiocapture/SoundEndpoints.h"
 
 namespace {
+
+using audiocapture::AudioEndpoint;
+using audiocapture::EndpointCatalog;
+using audiocapture::SoundEndpoints;
 
 LARGE_INTEGER g_frequency;
 LARGE_INTEGER g_origin;
@@ -150,10 +155,10 @@ int RunWaveIn(const Options& options) {
         return 1;
     }
     WAVEFORMATEX wfx = Format();
-    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    fw::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     HWAVEIN wave = nullptr;
     printf("OPEN_BEGIN %.1f\n", NowMs());
-    if (waveInOpen(&wave, id, &wfx, reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT) !=
+    if (waveInOpen(&wave, id, &wfx, reinterpret_cast<DWORD_PTR>(event.get()), 0, CALLBACK_EVENT) !=
         MMSYSERR_NOERROR) {
         printf("waveInOpen failed\n");
         return 1;
@@ -185,7 +190,7 @@ int RunWaveIn(const Options& options) {
             }
         };
         while (NowMs() - startMs < options.seconds * 1000) {
-            WaitForSingleObject(event, 20);
+            WaitForSingleObject(event.get(), 20);
             collect();
         }
         double wallMs = NowMs() - startMs;
@@ -203,77 +208,45 @@ int RunWaveIn(const Options& options) {
     return 0;
 }
 
-IMMDeviceEnumerator* CreateEnumerator() {
-    IMMDeviceEnumerator* enumerator = nullptr;
+fw::ComPtr<IMMDeviceEnumerator> CreateEnumerator() {
+    fw::ComPtr<IMMDeviceEnumerator> enumerator;
     CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                     __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator));
+                     __uuidof(IMMDeviceEnumerator), enumerator.put_void());
     return enumerator;
 }
 
-std::wstring FriendlyName(IMMDevice* device, UINT* formFactor = nullptr) {
-    IPropertyStore* store = nullptr;
-    std::wstring name;
-    if (FAILED(device->OpenPropertyStore(STGM_READ, &store))) {
-        return name;
-    }
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    if (SUCCEEDED(store->GetValue(PKEY_Device_FriendlyName, &value)) && value.vt == VT_LPWSTR) {
-        name = value.pwszVal;
-    }
-    PropVariantClear(&value);
-    if (formFactor && SUCCEEDED(store->GetValue(PKEY_AudioEndpoint_FormFactor, &value))) {
-        *formFactor = value.vt == VT_UI4 ? value.ulVal : 0xffffffff;
-        PropVariantClear(&value);
-    }
-    store->Release();
-    return name;
+const std::vector<AudioEndpoint>& EndpointsOf(const EndpointCatalog& catalog, EDataFlow flow) {
+    return flow == eRender ? catalog.outputs() : catalog.inputs();
 }
 
 // The endpoint of `flow` called `name`, or the default one for "default".
-IMMDevice* FindEndpoint(const std::wstring& name, EDataFlow flow) {
-    IMMDeviceEnumerator* enumerator = CreateEnumerator();
-    if (!enumerator) {
-        return nullptr;
-    }
-    IMMDevice* found = nullptr;
+fw::ComPtr<IMMDevice> FindEndpoint(IMMDeviceEnumerator* enumerator, const std::wstring& name,
+                                   EDataFlow flow) {
+    fw::ComPtr<IMMDevice> found;
     if (name == L"default") {
-        enumerator->GetDefaultAudioEndpoint(flow, eConsole, &found);
-        enumerator->Release();
+        enumerator->GetDefaultAudioEndpoint(flow, eConsole, found.put());
         return found;
     }
-    IMMDeviceCollection* devices = nullptr;
-    enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &devices);
-    enumerator->Release();
-    UINT count = 0;
-    devices->GetCount(&count);
-    for (UINT i = 0; i < count && !found; ++i) {
-        IMMDevice* device = nullptr;
-        devices->Item(i, &device);
-        if (FriendlyName(device) == name) {
-            found = device;
-        } else {
-            device->Release();
+    const EndpointCatalog catalog = SoundEndpoints::Read();
+    for (const AudioEndpoint& endpoint : EndpointsOf(catalog, flow)) {
+        if (endpoint.name == name) {
+            enumerator->GetDevice(endpoint.id.c_str(), found.put());
+            break;
         }
     }
-    devices->Release();
     return found;
 }
 
-std::string EndpointId(IMMDevice* device) {
-    LPWSTR id = nullptr;
-    if (!device || FAILED(device->GetId(&id))) {
-        return "-";
-    }
-    std::string text = fw::Narrow(id);
-    CoTaskMemFree(id);
-    return text;
+std::string Printable(const std::wstring& text) {
+    return text.empty() ? "-" : fw::Narrow(text);
 }
 
 // Every property of the endpoint, the strings and numbers with their values.
-void PrintProperties(IMMDevice* device) {
-    IPropertyStore* store = nullptr;
-    if (FAILED(device->OpenPropertyStore(STGM_READ, &store))) {
+void PrintProperties(IMMDeviceEnumerator* enumerator, const std::wstring& id) {
+    fw::ComPtr<IMMDevice> device;
+    fw::ComPtr<IPropertyStore> store;
+    if (FAILED(enumerator->GetDevice(id.c_str(), device.put())) ||
+        FAILED(device->OpenPropertyStore(STGM_READ, store.put()))) {
         return;
     }
     DWORD count = 0;
@@ -292,89 +265,79 @@ void PrintProperties(IMMDevice* device) {
         printf("   PROP %s,%lu vt %u %s\n", fw::Narrow(guid).c_str(), key.pid, v.vt, value.c_str());
         PropVariantClear(&v);
     }
-    store->Release();
 }
 
-void ListEndpoints(IMMDeviceEnumerator* enumerator, EDataFlow flow, const char* label) {
-    IMMDeviceCollection* devices = nullptr;
-    if (FAILED(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &devices))) {
-        return;
+void ListEndpoints(IMMDeviceEnumerator* enumerator, const EndpointCatalog& catalog, EDataFlow flow,
+                   const char* label) {
+    const std::vector<AudioEndpoint>& endpoints = EndpointsOf(catalog, flow);
+    for (size_t i = 0; i < endpoints.size(); ++i) {
+        const AudioEndpoint& endpoint = endpoints[i];
+        printf("%s %zu '%s' form %u id %s\n", label, i, fw::Narrow(endpoint.name).c_str(),
+               endpoint.formFactor, Printable(endpoint.id).c_str());
+        PrintProperties(enumerator, endpoint.id);
     }
-    UINT count = 0;
-    devices->GetCount(&count);
-    for (UINT i = 0; i < count; ++i) {
-        IMMDevice* device = nullptr;
-        devices->Item(i, &device);
-        UINT formFactor = 0xffffffff;
-        std::string name = fw::Narrow(FriendlyName(device, &formFactor).c_str());
-        printf("%s %u '%s' form %u id %s\n", label, i, name.c_str(), formFactor,
-               EndpointId(device).c_str());
-        PrintProperties(device);
-        device->Release();
-    }
-    devices->Release();
     for (ERole role : {eConsole, eMultimedia, eCommunications}) {
-        IMMDevice* device = nullptr;
-        enumerator->GetDefaultAudioEndpoint(flow, role, &device);
+        fw::ComPtr<IMMDevice> device;
+        enumerator->GetDefaultAudioEndpoint(flow, role, device.put());
+        const std::wstring id = SoundEndpoints::IdOf(device.get());
+        auto same = [&](const AudioEndpoint& endpoint) { return endpoint.id == id; };
+        auto named = std::find_if(endpoints.begin(), endpoints.end(), same);
         printf("%s_DEFAULT role %d '%s' id %s\n", label, static_cast<int>(role),
-               device ? fw::Narrow(FriendlyName(device).c_str()).c_str() : "-",
-               EndpointId(device).c_str());
-        if (device) {
-            device->Release();
-        }
+               named != endpoints.end() ? fw::Narrow(named->name).c_str() : "-",
+               Printable(id).c_str());
     }
 }
 
-// What ties a waveIn device to an endpoint: the instance id winmm gives for it.
+// What ties a waveIn device to an endpoint: the endpoint id winmm gives for it.
 int ListTopology() {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    fw::ComApartment com;
+    com.Enter(COINIT_MULTITHREADED);
     double begin = NowMs();
     for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
         WAVEINCAPSW caps{};
         waveInGetDevCapsW(id, &caps, sizeof caps);
-        ULONG size = 0;
-        auto device = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(id));
-        MMRESULT rc = waveInMessage(device, DRV_QUERYFUNCTIONINSTANCEIDSIZE,
-                                    reinterpret_cast<DWORD_PTR>(&size), 0);
-        std::wstring instance(size / sizeof(WCHAR) + 1, L'\0');
-        if (rc == MMSYSERR_NOERROR) {
-            rc = waveInMessage(device, DRV_QUERYFUNCTIONINSTANCEID,
-                               reinterpret_cast<DWORD_PTR>(instance.data()), size);
-        }
-        printf("WAVEIN %u '%s' instance rc %u '%s'\n", id, fw::Narrow(caps.szPname).c_str(), rc,
-               fw::Narrow(instance.c_str()).c_str());
+        printf("WAVEIN %u '%s' endpoint %s\n", id, fw::Narrow(caps.szPname).c_str(),
+               Printable(SoundEndpoints::EndpointOfWaveIn(id)).c_str());
     }
     for (UINT id = 0; id < waveOutGetNumDevs(); ++id) {
         WAVEOUTCAPSW caps{};
         waveOutGetDevCapsW(id, &caps, sizeof caps);
         printf("WAVEOUT %u '%s'\n", id, fw::Narrow(caps.szPname).c_str());
     }
-    IMMDeviceEnumerator* enumerator = CreateEnumerator();
+    fw::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
     if (!enumerator) {
         printf("no MMDeviceEnumerator\n");
         return 1;
     }
-    ListEndpoints(enumerator, eCapture, "CAPTURE");
-    ListEndpoints(enumerator, eRender, "RENDER");
-    enumerator->Release();
+    const EndpointCatalog catalog = SoundEndpoints::Read();
+    ListEndpoints(enumerator.get(), catalog, eCapture, "CAPTURE");
+    ListEndpoints(enumerator.get(), catalog, eRender, "RENDER");
     printf("LIST_MS %.1f\n", NowMs() - begin);
     return 0;
 }
 
 int RunWasapi(const Options& options) {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    fw::ComApartment com;
+    com.Enter(COINIT_MULTITHREADED);
     printf("ENUM_BEGIN %.1f\n", NowMs());
     const bool loopback = options.api == "loopback";
-    IMMDevice* device = FindEndpoint(options.device, loopback ? eRender : eCapture);
+    fw::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
+    fw::ComPtr<IMMDevice> device;
+    if (enumerator) {
+        device = FindEndpoint(enumerator.get(), options.device, loopback ? eRender : eCapture);
+    }
     if (!device) {
         printf("no endpoint\n");
         return 1;
     }
     printf("ENUM_END %.1f\n", NowMs());
-    IAudioClient* client = nullptr;
-    device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr,
-                     reinterpret_cast<void**>(&client));
+    fw::ComPtr<IAudioClient> client;
+    device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.put_void());
     printf("ACTIVATED %.1f\n", NowMs());
+    if (!client) {
+        printf("no audio client\n");
+        return 1;
+    }
     WAVEFORMATEX wfx = Format();
     // Loopback streams are polled: event callbacks with loopback are not to be relied on.
     HRESULT hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED,
@@ -385,12 +348,12 @@ int RunWasapi(const Options& options) {
     if (FAILED(hr)) {
         return 1;
     }
-    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    fw::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!loopback) {
-        client->SetEventHandle(event);
+        client->SetEventHandle(event.get());
     }
-    IAudioCaptureClient* capture = nullptr;
-    hr = client->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void**>(&capture));
+    fw::ComPtr<IAudioCaptureClient> capture;
+    hr = client->GetService(__uuidof(IAudioCaptureClient), capture.put_void());
     if (FAILED(hr)) {
         printf("no capture client: hr 0x%08lx\n", static_cast<unsigned long>(hr));
         return 1;
@@ -436,7 +399,7 @@ int RunWasapi(const Options& options) {
             }
         };
         while (NowMs() - startMs < options.seconds * 1000) {
-            WaitForSingleObject(event, 20);
+            WaitForSingleObject(event.get(), 20);
             collect();
         }
         double wallMs = NowMs() - startMs;
@@ -445,9 +408,6 @@ int RunWasapi(const Options& options) {
         tally.Print(start, wallMs);
         client->Reset();
     }
-    capture->Release();
-    client->Release();
-    device->Release();
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "app/RecorderDialog.h"
 #include "base/AnsiText.h"
-#include "capture/DebugPrint.h"
-#include "capture/FindPin.h"
+#include "base/DebugPrint.h"
+#include "base/FindPin.h"
 #include "filters/wavdest/WavDestClassId.h"
 #include "resources/resource.h"
 

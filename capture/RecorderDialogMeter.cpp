@@ -2,6 +2,17 @@
 
 #include <cstdio>
 
+namespace {
+// The meter shows at most two channels; the filter's reading carries more.
+MeterReading MeterReadingOf(const LevelReading& levels) {
+    return {levels.channels,
+            {levels.peak[0], levels.peak[1]},
+            levels.frames,
+            levels.clippedSamples,
+            levels.silentMs};
+}
+} // namespace
+
 // Our "WAV Dest" measures what it receives; another one, without ILevelSource, leaves the meter
 // empty and records all the same.
 void RecorderDialog::StartLevelMeter() {
@@ -13,8 +24,13 @@ void RecorderDialog::StartLevelMeter() {
     }
     m_stLevelMeter.SetTipText(RecordedInputText());
     m_stLevelMeter.Start(
-        [this](LevelReading& reading) {
-            return m_pLevelSource && SUCCEEDED(m_pLevelSource->GetLevels(&reading));
+        [this](MeterReading& reading) {
+            LevelReading levels{};
+            if (!m_pLevelSource || FAILED(m_pLevelSource->GetLevels(&levels))) {
+                return false;
+            }
+            reading = MeterReadingOf(levels);
+            return true;
         },
         GetTickCount64());
 }

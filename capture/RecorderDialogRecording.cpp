@@ -1,5 +1,5 @@
 #include "app/RecorderDialog.h"
-#include "capture/FileExists.h"
+#include "base/FileExists.h"
 #include "capture/StatusText.h"
 #include "resources/resource.h"
 

@@ -1,5 +1,5 @@
 #include "app/RecorderDialog.h"
-#include "capture/FileExists.h"
+#include "base/FileExists.h"
 #include "commands/AboutDialog.h"
 #include "commands/PathParts.h"
 #include "resources/web_addresses.h"

@@ -1,6 +1,6 @@
 #include "app/RecorderDialog.h"
 #include "base/AnsiText.h"
-#include "capture/FindPin.h"
+#include "base/FindPin.h"
 #include "devices/InputKeywords.h"
 
 #include <commctrl.h>

@@ -20,7 +20,6 @@ public:
     HRESULT GetDeliveryBuffer(IMediaSample** sample) noexcept;
     HRESULT Deliver(IMediaSample* sample) noexcept;
     HRESULT DeliverEndOfStream() noexcept;
-    IMemInputPin* PeerInput() const noexcept { return m_peerInput.get(); }
 
 protected:
     // Fills in the wanted properties (the peer's requirements are already in *props) and

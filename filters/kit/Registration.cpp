@@ -78,20 +78,13 @@ HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
 HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noexcept {
     WCHAR keyPath[kKeyPathLength];
     ClassKeyPath(clsid, keyPath, std::size(keyPath));
-    WCHAR serverPath[kKeyPathLength];
-    swprintf(serverPath, std::size(serverPath), L"%ls\\InprocServer32", keyPath);
-    WCHAR current[MAX_PATH] = {};
-    DWORD bytes = sizeof(current);
-    LONG rc = RegGetValueW(HKEY_LOCAL_MACHINE, serverPath, nullptr, RRF_RT_REG_SZ, nullptr, current,
-                           &bytes);
-    if (rc != ERROR_SUCCESS) {
+    const auto current =
+        fw::RegistryKey::Open(HKEY_LOCAL_MACHINE, std::wstring(keyPath) + L"\\InprocServer32")
+            .ReadString(L"");
+    if (!current || _wcsicmp(current->c_str(), modulePath) != 0) {
         return S_OK;
     }
-    if (_wcsicmp(current, modulePath) != 0) {
-        return S_OK;
-    }
-    rc = RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath);
-    return HRESULT_FROM_WIN32(rc);
+    return HRESULT_FROM_WIN32(fw::RegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, keyPath));
 }
 
 HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,

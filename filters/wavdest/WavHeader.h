@@ -24,7 +24,6 @@ public:
 
     // Bytes before the first data byte.
     size_t Size() const noexcept;
-    uint16_t BlockAlign() const noexcept { return m_blockAlign; }
     // The RIFF chunk size for `dataBytes`, with the pad byte of an odd data chunk if `padded`.
     uint64_t RiffSize(uint64_t dataBytes, bool padded) const noexcept;
     bool IsRf64(uint64_t dataBytes, bool padded) const noexcept;

@@ -2,7 +2,6 @@
 
 #include <vfwmsgs.h>
 
-#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -27,7 +26,7 @@ HRESULT WriteQueue::Start(size_t capacity, DWORD busyWaitMs) noexcept {
     std::lock_guard<std::mutex> lock(m_lock);
     m_entries.clear();
     m_capacity = capacity;
-    m_queuedBytes = m_peakBytes = 0;
+    m_queuedBytes = 0;
     m_acceptedBytes = m_doneBytes = m_gapBytes = m_droppedBytes = 0;
     m_quit = false;
     m_error = S_OK;
@@ -49,7 +48,6 @@ void WriteQueue::Append(const uint8_t* data, size_t bytes, bool fits) {
     if (fits) {
         m_entries.push_back({std::vector<uint8_t>(data, data + bytes), 0});
         m_queuedBytes += bytes;
-        m_peakBytes = std::max(m_peakBytes, m_queuedBytes);
     } else if (!m_entries.empty()) {
         m_entries.back().gap += bytes;
     } else {
@@ -127,11 +125,6 @@ uint64_t WriteQueue::GapBytes() const noexcept {
 uint64_t WriteQueue::DroppedBytes() const noexcept {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_droppedBytes;
-}
-
-size_t WriteQueue::PeakBytes() const noexcept {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_peakBytes;
 }
 
 // After the target's first failure what is left is dropped: the writer has reported it, and

@@ -55,7 +55,6 @@ public:
 
     uint64_t GapBytes() const noexcept;
     uint64_t DroppedBytes() const noexcept;
-    size_t PeakBytes() const noexcept;
 
 private:
     struct Entry {
@@ -75,7 +74,6 @@ private:
     std::thread m_thread; // only the control calls (Start, Stop, the destructor) touch it
     size_t m_capacity = 0;
     size_t m_queuedBytes = 0;
-    size_t m_peakBytes = 0;
     // Bytes and gaps accepted, and handed on (or dropped), since Start: Flush compares them.
     uint64_t m_acceptedBytes = 0;
     uint64_t m_doneBytes = 0;

@@ -1,7 +1,7 @@
 #include "tests/unit/CallLog.h"
 #include "tests/unit/FakeCaptureFilter.h"
 
-#include "capture/FindPin.h"
+#include "base/FindPin.h"
 #include "base/ComPtr.h"
 
 #include <gtest/gtest.h>

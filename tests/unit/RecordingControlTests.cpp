@@ -1,7 +1,7 @@
 #include "tests/unit/RecorderDialogTest.h"
 
 #include "app/Settings.h"
-#include "capture/FileExists.h"
+#include "base/FileExists.h"
 #include "resources/resource.h"
 
 #include <fstream>

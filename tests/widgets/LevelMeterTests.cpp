@@ -11,10 +11,10 @@ constexpr int kLeftRow = 3, kRightRow = 9, kScaleRow = 6, kLampX = W - 6;
 constexpr double kSilent = -200;
 
 // A reading with new data of the given levels.
-LevelReading Reading(double leftDb, double rightDb, UINT64 clipped = 0, UINT32 silentMs = 0) {
+MeterReading Reading(double leftDb, double rightDb, UINT64 clipped = 0, UINT32 silentMs = 0) {
     static UINT64 frames = 0;
     auto peak = [](double db) { return db <= kSilent ? 0.0f : float(std::pow(10, db / 20)); };
-    return {2, {peak(leftDb), peak(rightDb)}, frames += 2400, clipped, silentMs, 0, 0};
+    return {2, {peak(leftDb), peak(rightDb)}, frames += 2400, clipped, silentMs};
 }
 
 class MeterPaint : public WidgetTest {
@@ -75,7 +75,7 @@ TEST_F(MeterPaint, PeakTickHoldsOneAndAHalfSecondsAndBarsWaitForData) {
     meter.Update(Reading(-40, -40), 2550);
     EXPECT_NEAR(tickEnd(), XOf(-40), 1) << "back at the bar";
 
-    LevelReading same = Reading(-20, -20);
+    MeterReading same = Reading(-20, -20);
     meter.Update(same, 3000);
     same.peak[0] = 0.0f; // the same frames: nothing new arrived
     meter.Update(same, 3500);
@@ -128,7 +128,7 @@ TEST_F(MeterPaint, WindowTextSaysTheLoudestLevelsAtMostOnceASecond) {
     meter.Update(Reading(-30, kSilent), 2000);
     EXPECT_EQ(meter.text(), "Level: left -3 dB, right silent");
 
-    LevelReading mono = Reading(-7, kSilent);
+    MeterReading mono = Reading(-7, kSilent);
     mono.channels = 1;
     meter.Start(nullptr, 0);
     EXPECT_EQ(meter.text(), "");

@@ -6,7 +6,7 @@
 #include "base/GdiObject.h"
 #include "framework/SelectGuard.h"
 #include "widgets/menu/GlyphEffects.h"
-#include "widgets/menu/GlyphMenuMemDC.h"
+#include "framework/OffScreenDC.h"
 #include "widgets/menu/MenuLook.h"
 #include "widgets/menu/SharedGlyphs.h"
 #include "widgets/paint/SolidPaint.h"
@@ -243,7 +243,7 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     UINT state = item.itemState;
     HDC dc = item.hDC;
     // A disabled item is painted off-screen in one piece, so that no selection flickers.
-    std::optional<GlyphMenuMemDC> offScreen;
+    std::optional<fw::OffScreenDC> offScreen;
     fw::Font font;
     std::optional<fw::SelectGuard> selectFont;
     if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledFlat) {

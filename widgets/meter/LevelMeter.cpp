@@ -2,7 +2,7 @@
 
 #include "framework/PaintDC.h"
 #include "framework/SelectGuard.h"
-#include "widgets/menu/GlyphMenuMemDC.h"
+#include "framework/OffScreenDC.h"
 #include "widgets/paint/SolidPaint.h"
 
 #include <algorithm>
@@ -139,7 +139,7 @@ void LevelMeter::SetPeriod(UINT periodMs) {
 // Every wake-up costs Wine a round trip to its server: while the picture stays as it is (a
 // steady tone, silence) the meter looks less often, and at full rate again once it moves.
 void LevelMeter::OnTimer() {
-    LevelReading reading{};
+    MeterReading reading{};
     if (!m_source || !m_source(reading)) {
         return;
     }
@@ -162,7 +162,7 @@ double LevelMeter::TickDb(const Channel& channel, ULONGLONG nowMs) const {
     return held ? std::max(channel.levelDb, channel.heldDb) : channel.levelDb;
 }
 
-void LevelMeter::Update(const LevelReading& reading, ULONGLONG nowMs) {
+void LevelMeter::Update(const MeterReading& reading, ULONGLONG nowMs) {
     if (m_mode != Mode::Live || reading.channels == 0) {
         return;
     }
@@ -192,7 +192,7 @@ void LevelMeter::Update(const LevelReading& reading, ULONGLONG nowMs) {
     Repaint();
 }
 
-void LevelMeter::UpdateLevels(const LevelReading& reading, bool fresh, ULONGLONG nowMs) {
+void LevelMeter::UpdateLevels(const MeterReading& reading, bool fresh, ULONGLONG nowMs) {
     const double fall = nowMs > m_lastUpdate && m_lastUpdate != 0
                             ? (nowMs - m_lastUpdate) * kFallDbPerSecond / 1000.0
                             : 0.0;
@@ -347,7 +347,7 @@ void LevelMeter::PaintText(HDC dc, const Layout& layout, const char* text) const
 void LevelMeter::OnPaint() {
     fw::PaintDC paint(hwnd());
     // Drawn off screen and copied at once: twenty repaints a second would flicker otherwise.
-    GlyphMenuMemDC buffer(paint.get(), clientRect());
+    fw::OffScreenDC buffer(paint.get(), clientRect());
     Paint(buffer.get());
 }
 

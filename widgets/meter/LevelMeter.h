@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/wavdest/ILevelSource.h"
+#include "widgets/meter/MeterReading.h"
 #include "framework/Static.h"
 #include "framework/ToolTipCtrl.h"
 
@@ -15,7 +15,7 @@
 class LevelMeter : public fw::Static {
 public:
     // Fills in the latest reading; false when there is none.
-    using Source = std::function<bool(LevelReading& reading)>;
+    using Source = std::function<bool(MeterReading& reading)>;
 
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kPeriodMs = 50;
@@ -70,7 +70,7 @@ public:
     void SetTipText(const std::string& text);
 
     // One reading taken at nowMs: what the timer does with its source's reading.
-    void Update(const LevelReading& reading, ULONGLONG nowMs);
+    void Update(const MeterReading& reading, ULONGLONG nowMs);
     // The whole meter into dc, in client coordinates.
     void Paint(HDC dc) const;
 
@@ -113,7 +113,7 @@ private:
     void OnPaint();
     void Reset();
     void Repaint();
-    void UpdateLevels(const LevelReading& reading, bool fresh, ULONGLONG nowMs);
+    void UpdateLevels(const MeterReading& reading, bool fresh, ULONGLONG nowMs);
     double TickDb(const Channel& channel, ULONGLONG nowMs) const;
     void UpdateText(ULONGLONG nowMs);
     std::string LevelText() const;

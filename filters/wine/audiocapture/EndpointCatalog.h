@@ -29,6 +29,9 @@ public:
     EndpointCatalog(std::vector<AudioEndpoint> outputs, std::vector<AudioEndpoint> inputs,
                     std::wstring defaultOutputId);
 
+    const std::vector<AudioEndpoint>& outputs() const { return m_outputs; }
+    const std::vector<AudioEndpoint>& inputs() const { return m_inputs; }
+
     // An input the catalog does not know counts as a microphone.
     InputKind KindOf(const std::wstring& inputId) const;
     // The monitor of the default output. When the default output has none, as Wine's own

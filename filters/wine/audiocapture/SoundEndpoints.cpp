@@ -1,6 +1,5 @@
 #include "filters/wine/audiocapture/SoundEndpoints.h"
 
-#include <mmdeviceapi.h>
 #include <mmsystem.h>
 // After mmsystem.h, whose types it uses.
 #include <mmddk.h>
@@ -36,16 +35,6 @@ void ReadProperties(IMMDevice* device, AudioEndpoint& endpoint) {
     PropVariantClear(&value);
 }
 
-std::wstring IdOf(IMMDevice* device) {
-    LPWSTR id = nullptr;
-    if (!device || FAILED(device->GetId(&id))) {
-        return {};
-    }
-    std::wstring text = id;
-    CoTaskMemFree(id);
-    return text;
-}
-
 std::vector<AudioEndpoint> ReadEndpoints(IMMDeviceEnumerator* enumerator, EDataFlow flow) {
     std::vector<AudioEndpoint> endpoints;
     fw::ComPtr<IMMDeviceCollection> devices;
@@ -58,7 +47,7 @@ std::vector<AudioEndpoint> ReadEndpoints(IMMDeviceEnumerator* enumerator, EDataF
         fw::ComPtr<IMMDevice> device;
         if (SUCCEEDED(devices->Item(i, device.put()))) {
             AudioEndpoint endpoint;
-            endpoint.id = IdOf(device.get());
+            endpoint.id = SoundEndpoints::IdOf(device.get());
             ReadProperties(device.get(), endpoint);
             endpoints.push_back(std::move(endpoint));
         }
@@ -82,6 +71,16 @@ EndpointCatalog SoundEndpoints::Read() {
     enumerator->GetDefaultAudioEndpoint(eRender, eConsole, output.put());
     return EndpointCatalog(ReadEndpoints(enumerator.get(), eRender),
                            ReadEndpoints(enumerator.get(), eCapture), IdOf(output.get()));
+}
+
+std::wstring SoundEndpoints::IdOf(IMMDevice* device) {
+    LPWSTR id = nullptr;
+    if (!device || FAILED(device->GetId(&id))) {
+        return {};
+    }
+    std::wstring text = id;
+    CoTaskMemFree(id);
+    return text;
 }
 
 std::wstring SoundEndpoints::EndpointOfWaveIn(UINT waveInId) {

@@ -4,6 +4,7 @@
 // sound server's default sink to its endpoint.
 #pragma once
 #include <windows.h>
+#include <mmdeviceapi.h>
 #include <string>
 
 #include "filters/wine/audiocapture/EndpointCatalog.h"
@@ -14,6 +15,8 @@ class SoundEndpoints {
 public:
     // The active endpoints of both directions and the default output; empty without the API.
     static EndpointCatalog Read();
+    // The endpoint's id, empty for none.
+    static std::wstring IdOf(IMMDevice* device);
     // The endpoint id of waveIn device `waveInId`, empty when the driver does not tell.
     static std::wstring EndpointOfWaveIn(UINT waveInId);
     // The GUID its endpoint's id ends with, as "{...}", for the sound server's sink named

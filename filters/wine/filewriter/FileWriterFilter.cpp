@@ -1,7 +1,8 @@
 #include "filters/wine/filewriter/FileWriterFilter.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "filters/wine/filewriter/TestSeams.h"
 
 namespace filewriter {
 
@@ -13,10 +14,7 @@ HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
 }
 
 void* FileWriterInputPin::FindInterface(REFIID riid) noexcept {
-    char offered[4];
-    if (IsEqualIID(riid, IID_IStream) &&
-        GetEnvironmentVariableA("CORVALE_FILEWRITER_STREAM", offered, sizeof(offered)) == 1 &&
-        offered[0] == '1') {
+    if (IsEqualIID(riid, IID_IStream) && TestSeams::OffersStream()) {
         return static_cast<IStream*>(this);
     }
     return InputPin::FindInterface(riid);
@@ -183,16 +181,15 @@ HRESULT FileWriterFilter::OnPauseToStop() noexcept {
 }
 
 void FileWriterFilter::StallIfAsked() noexcept {
-    char value[64];
-    DWORD length = GetEnvironmentVariableA("CORVALE_FILEWRITER_STALL", value, sizeof(value));
-    unsigned long afterMs = 0, stallMs = 0;
-    if (m_stalled || length == 0 || length >= sizeof(value) ||
-        sscanf(value, "%lu:%lu", &afterMs, &stallMs) != 2 ||
-        GetTickCount64() - m_runTick < afterMs) {
+    if (m_stalled) {
+        return;
+    }
+    const auto stall = TestSeams::StallAsked();
+    if (!stall || GetTickCount64() - m_runTick < stall->afterMs) {
         return;
     }
     m_stalled = true;
-    Sleep(stallMs);
+    Sleep(stall->stallMs);
 }
 
 HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {

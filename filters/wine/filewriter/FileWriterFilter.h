@@ -1,10 +1,7 @@
 // A File Writer for Wine prefixes, registered as CLSID_FileWriter there: IFileSinkFilter2
 // (which Wine 8.0's lacks), each sample written at the byte offset of its start time, and
 // every failure reported (an HRESULT and EC_ERRORABORT), never dropped.
-// For the tests of a stalled disk, CORVALE_FILEWRITER_STALL=AFTER_MS:STALL_MS in the
-// environment makes the first write AFTER_MS after the graph runs take STALL_MS longer; with
-// CORVALE_FILEWRITER_STREAM=1 the input pin offers IStream as Windows' File Writer does, and
-// takes its writes after the graph stopped too ("WAV Dest" writes its header through it then).
+// The tests can make it stall or offer IStream on its input pin (TestSeams).
 #pragma once
 #include <cstdint>
 #include <mutex>

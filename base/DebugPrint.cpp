@@ -1,4 +1,4 @@
-#include "capture/DebugPrint.h"
+#include "base/DebugPrint.h"
 
 #include <windows.h>
 #include <cstdarg>

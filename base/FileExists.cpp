@@ -1,4 +1,4 @@
-#include "capture/FileExists.h"
+#include "base/FileExists.h"
 
 #include "base/UniqueHandle.h"
 

@@ -1,4 +1,4 @@
-#include "capture/FindPin.h"
+#include "base/FindPin.h"
 
 #include "base/ComPtr.h"
 
