@@ -17,7 +17,7 @@ void DesktopServices::Beep(UINT type) {
 }
 
 bool DesktopServices::QueryVersion(OSVERSIONINFOA& version) {
-    return fw::QueryWindowsVersion(version);
+    return base::QueryWindowsVersion(version);
 }
 
 UINT DesktopServices::RunProgram(const std::string& commandLine) {
@@ -32,7 +32,7 @@ bool DesktopServices::ChooseSaveFile(OPENFILENAMEA& request) {
     // Loaded when Browse needs it: at start-up comdlg32 and the printing DLLs it brings along
     // cost time and memory for a dialog most runs never open.
     using GetSaveFileName = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    fw::OwnedModule dialogs(LoadLibraryA("comdlg32.dll"));
+    base::OwnedModule dialogs(LoadLibraryA("comdlg32.dll"));
     if (!dialogs) {
         return false;
     }
@@ -52,7 +52,7 @@ DesktopServices::FolderLookup DesktopServices::ShellFolder(HWND owner, int folde
                                                            std::string& path) {
     // Looked up at run time: older systems' shell libraries lack the function.
     using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-    fw::OwnedModule shell(LoadLibraryA("shell32.dll"));
+    base::OwnedModule shell(LoadLibraryA("shell32.dll"));
     if (!shell) {
         return FolderLookup::NoFunction;
     }

@@ -133,19 +133,19 @@ private:
 
     std::string m_strOutputFile;
     HICON m_hIcon = nullptr;
-    fw::Bitmap m_background;
-    fw::ComApartment m_com;
+    base::Bitmap m_background;
+    base::ComApartment m_com;
     OSVERSIONINFOA m_osvi{};
     int m_bOnlyOnce = 0;
 
-    fw::ComPtr<IGraphBuilder> m_pGB;
-    fw::ComPtr<IMediaControl> m_pMC;
-    fw::ComPtr<IMediaEventEx> m_pME;
-    fw::ComPtr<ICaptureGraphBuilder2> m_pCaptureBuilder;
-    fw::ComPtr<IBaseFilter> m_pCaptureFilter;
-    fw::ComPtr<IBaseFilter> m_pWavDest;
-    fw::ComPtr<IBaseFilter> m_pFileWriter;
-    fw::ComPtr<ILevelSource> m_pLevelSource; // m_pWavDest's levels, when it offers them
+    base::ComPtr<IGraphBuilder> m_pGB;
+    base::ComPtr<IMediaControl> m_pMC;
+    base::ComPtr<IMediaEventEx> m_pME;
+    base::ComPtr<ICaptureGraphBuilder2> m_pCaptureBuilder;
+    base::ComPtr<IBaseFilter> m_pCaptureFilter;
+    base::ComPtr<IBaseFilter> m_pWavDest;
+    base::ComPtr<IBaseFilter> m_pFileWriter;
+    base::ComPtr<ILevelSource> m_pLevelSource; // m_pWavDest's levels, when it offers them
 
     bool m_bRecording = false;
     bool m_bPaused = false;

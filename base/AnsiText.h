@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace fw {
+namespace base {
 
 // The conversion between the program's narrow strings (in the ANSI code page unless another is
 // named) and the wide strings of COM, the menus and the platform. Characters the target code
@@ -31,4 +31,4 @@ inline std::string Narrow(std::wstring_view text, UINT codePage = CP_ACP) {
     return narrow;
 }
 
-} // namespace fw
+} // namespace base

@@ -1,7 +1,7 @@
 #pragma once
 #include <objbase.h>
 
-namespace fw {
+namespace base {
 
 // Joins the calling thread to a COM apartment (single-threaded unless told otherwise).
 // CoUninitialize must balance only a successful CoInitializeEx, so the guard remembers whether
@@ -30,4 +30,4 @@ private:
     bool m_entered = false;
 };
 
-} // namespace fw
+} // namespace base

@@ -2,7 +2,7 @@
 #include <objbase.h>
 #include <utility>
 
-namespace fw {
+namespace base {
 
 // Owns one COM reference. Move-only, so every copy of a reference is a visible AddRef
 // (CopyFrom); put() releases what was held before handing out the address to fill.
@@ -60,4 +60,4 @@ private:
     T* m_p = nullptr;
 };
 
-} // namespace fw
+} // namespace base

@@ -7,13 +7,13 @@ HRESULT FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int n, IPin** pin)
     if (!filter) {
         return E_POINTER;
     }
-    fw::ComPtr<IEnumPins> pins;
+    base::ComPtr<IEnumPins> pins;
     HRESULT hr = filter->EnumPins(pins.put());
     if (FAILED(hr)) {
         return hr;
     }
     hr = E_FAIL;
-    fw::ComPtr<IPin> candidate;
+    base::ComPtr<IPin> candidate;
     while (pins->Next(1, candidate.put(), nullptr) == S_OK) {
         // A value that matches no direction, so a failed query counts as no match.
         auto found = static_cast<PIN_DIRECTION>(3);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace fw {
+namespace base {
 
 template <typename H> struct GdiTraits {
     using Handle = H;
@@ -21,4 +21,4 @@ using Font = GdiObject<HFONT>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 
-} // namespace fw
+} // namespace base

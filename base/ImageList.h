@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-namespace fw {
+namespace base {
 
 struct ImageListTraits {
     using Handle = HIMAGELIST;
@@ -13,4 +13,4 @@ struct ImageListTraits {
 // Owns a common-controls image list.
 using ImageList = UniqueHandle<ImageListTraits>;
 
-} // namespace fw
+} // namespace base

@@ -7,7 +7,7 @@
 
 #include "base/UniqueHandle.h"
 
-namespace fw {
+namespace base {
 
 // An open registry key. Open and Create fail quietly (the key stays invalid) so that callers
 // can fall back to their defaults; the program's own texts are narrow, while the filters'
@@ -122,4 +122,4 @@ private:
     OwnedKey m_key;
 };
 
-} // namespace fw
+} // namespace base

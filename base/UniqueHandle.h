@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <utility>
 
-namespace fw {
+namespace base {
 
 // Owns a handle whose release function and "none" value come from Traits.
 template <typename Traits> class UniqueHandle {
@@ -79,4 +79,4 @@ using OwnedMenu = UniqueHandle<MenuTraits>;
 using OwnedModule = UniqueHandle<ModuleTraits>;
 using OwnedKey = UniqueHandle<RegKeyTraits>;
 
-} // namespace fw
+} // namespace base

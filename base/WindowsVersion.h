@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-namespace fw {
+namespace base {
 
 // The one place that asks GetVersionEx: the desktop's version decides the main window's
 // system menu and the menus' look. The call is deprecated for newer programs, whose manifests
@@ -14,4 +14,4 @@ inline bool QueryWindowsVersion(OSVERSIONINFOA& version) {
 #pragma GCC diagnostic pop
 }
 
-} // namespace fw
+} // namespace base

@@ -68,7 +68,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         } else if (i + 1 == argc) {
             return false;
         } else if (arg == "--device") {
-            options.device = fw::Widen(argv[i + 1]);
+            options.device = base::Widen(argv[i + 1]);
         } else if (arg == "--api") {
             options.api = argv[i + 1];
         } else if (arg == "--seconds") {
@@ -155,7 +155,7 @@ int RunWaveIn(const Options& options) {
         return 1;
     }
     WAVEFORMATEX wfx = Format();
-    fw::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    base::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     HWAVEIN wave = nullptr;
     printf("OPEN_BEGIN %.1f\n", NowMs());
     if (waveInOpen(&wave, id, &wfx, reinterpret_cast<DWORD_PTR>(event.get()), 0, CALLBACK_EVENT) !=
@@ -208,8 +208,8 @@ int RunWaveIn(const Options& options) {
     return 0;
 }
 
-fw::ComPtr<IMMDeviceEnumerator> CreateEnumerator() {
-    fw::ComPtr<IMMDeviceEnumerator> enumerator;
+base::ComPtr<IMMDeviceEnumerator> CreateEnumerator() {
+    base::ComPtr<IMMDeviceEnumerator> enumerator;
     CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
                      __uuidof(IMMDeviceEnumerator), enumerator.put_void());
     return enumerator;
@@ -220,9 +220,9 @@ const std::vector<AudioEndpoint>& EndpointsOf(const EndpointCatalog& catalog, ED
 }
 
 // The endpoint of `flow` called `name`, or the default one for "default".
-fw::ComPtr<IMMDevice> FindEndpoint(IMMDeviceEnumerator* enumerator, const std::wstring& name,
-                                   EDataFlow flow) {
-    fw::ComPtr<IMMDevice> found;
+base::ComPtr<IMMDevice> FindEndpoint(IMMDeviceEnumerator* enumerator, const std::wstring& name,
+                                     EDataFlow flow) {
+    base::ComPtr<IMMDevice> found;
     if (name == L"default") {
         enumerator->GetDefaultAudioEndpoint(flow, eConsole, found.put());
         return found;
@@ -238,13 +238,13 @@ fw::ComPtr<IMMDevice> FindEndpoint(IMMDeviceEnumerator* enumerator, const std::w
 }
 
 std::string Printable(const std::wstring& text) {
-    return text.empty() ? "-" : fw::Narrow(text);
+    return text.empty() ? "-" : base::Narrow(text);
 }
 
 // Every property of the endpoint, the strings and numbers with their values.
 void PrintProperties(IMMDeviceEnumerator* enumerator, const std::wstring& id) {
-    fw::ComPtr<IMMDevice> device;
-    fw::ComPtr<IPropertyStore> store;
+    base::ComPtr<IMMDevice> device;
+    base::ComPtr<IPropertyStore> store;
     if (FAILED(enumerator->GetDevice(id.c_str(), device.put())) ||
         FAILED(device->OpenPropertyStore(STGM_READ, store.put()))) {
         return;
@@ -259,10 +259,11 @@ void PrintProperties(IMMDeviceEnumerator* enumerator, const std::wstring& id) {
         store->GetValue(key, &v);
         WCHAR guid[64];
         StringFromGUID2(key.fmtid, guid, 64);
-        std::string value = v.vt == VT_LPWSTR ? fw::Narrow(v.pwszVal)
+        std::string value = v.vt == VT_LPWSTR ? base::Narrow(v.pwszVal)
                             : v.vt == VT_UI4  ? std::to_string(v.ulVal)
                                               : "";
-        printf("   PROP %s,%lu vt %u %s\n", fw::Narrow(guid).c_str(), key.pid, v.vt, value.c_str());
+        printf("   PROP %s,%lu vt %u %s\n", base::Narrow(guid).c_str(), key.pid, v.vt,
+               value.c_str());
         PropVariantClear(&v);
     }
 }
@@ -272,39 +273,39 @@ void ListEndpoints(IMMDeviceEnumerator* enumerator, const EndpointCatalog& catal
     const std::vector<AudioEndpoint>& endpoints = EndpointsOf(catalog, flow);
     for (size_t i = 0; i < endpoints.size(); ++i) {
         const AudioEndpoint& endpoint = endpoints[i];
-        printf("%s %zu '%s' form %u id %s\n", label, i, fw::Narrow(endpoint.name).c_str(),
+        printf("%s %zu '%s' form %u id %s\n", label, i, base::Narrow(endpoint.name).c_str(),
                endpoint.formFactor, Printable(endpoint.id).c_str());
         PrintProperties(enumerator, endpoint.id);
     }
     for (ERole role : {eConsole, eMultimedia, eCommunications}) {
-        fw::ComPtr<IMMDevice> device;
+        base::ComPtr<IMMDevice> device;
         enumerator->GetDefaultAudioEndpoint(flow, role, device.put());
         const std::wstring id = SoundEndpoints::IdOf(device.get());
         auto same = [&](const AudioEndpoint& endpoint) { return endpoint.id == id; };
         auto named = std::find_if(endpoints.begin(), endpoints.end(), same);
         printf("%s_DEFAULT role %d '%s' id %s\n", label, static_cast<int>(role),
-               named != endpoints.end() ? fw::Narrow(named->name).c_str() : "-",
+               named != endpoints.end() ? base::Narrow(named->name).c_str() : "-",
                Printable(id).c_str());
     }
 }
 
 // What ties a waveIn device to an endpoint: the endpoint id winmm gives for it.
 int ListTopology() {
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter(COINIT_MULTITHREADED);
     double begin = NowMs();
     for (UINT id = 0; id < waveInGetNumDevs(); ++id) {
         WAVEINCAPSW caps{};
         waveInGetDevCapsW(id, &caps, sizeof caps);
-        printf("WAVEIN %u '%s' endpoint %s\n", id, fw::Narrow(caps.szPname).c_str(),
+        printf("WAVEIN %u '%s' endpoint %s\n", id, base::Narrow(caps.szPname).c_str(),
                Printable(SoundEndpoints::EndpointOfWaveIn(id)).c_str());
     }
     for (UINT id = 0; id < waveOutGetNumDevs(); ++id) {
         WAVEOUTCAPSW caps{};
         waveOutGetDevCapsW(id, &caps, sizeof caps);
-        printf("WAVEOUT %u '%s'\n", id, fw::Narrow(caps.szPname).c_str());
+        printf("WAVEOUT %u '%s'\n", id, base::Narrow(caps.szPname).c_str());
     }
-    fw::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
+    base::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
     if (!enumerator) {
         printf("no MMDeviceEnumerator\n");
         return 1;
@@ -317,12 +318,12 @@ int ListTopology() {
 }
 
 int RunWasapi(const Options& options) {
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter(COINIT_MULTITHREADED);
     printf("ENUM_BEGIN %.1f\n", NowMs());
     const bool loopback = options.api == "loopback";
-    fw::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
-    fw::ComPtr<IMMDevice> device;
+    base::ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
+    base::ComPtr<IMMDevice> device;
     if (enumerator) {
         device = FindEndpoint(enumerator.get(), options.device, loopback ? eRender : eCapture);
     }
@@ -331,7 +332,7 @@ int RunWasapi(const Options& options) {
         return 1;
     }
     printf("ENUM_END %.1f\n", NowMs());
-    fw::ComPtr<IAudioClient> client;
+    base::ComPtr<IAudioClient> client;
     device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, client.put_void());
     printf("ACTIVATED %.1f\n", NowMs());
     if (!client) {
@@ -348,11 +349,11 @@ int RunWasapi(const Options& options) {
     if (FAILED(hr)) {
         return 1;
     }
-    fw::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    base::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!loopback) {
         client->SetEventHandle(event.get());
     }
-    fw::ComPtr<IAudioCaptureClient> capture;
+    base::ComPtr<IAudioCaptureClient> capture;
     hr = client->GetService(__uuidof(IAudioCaptureClient), capture.put_void());
     if (FAILED(hr)) {
         printf("no capture client: hr 0x%08lx\n", static_cast<unsigned long>(hr));

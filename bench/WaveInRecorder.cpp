@@ -32,9 +32,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--device" && i + 1 < argc) {
-            options.device = fw::Widen(argv[++i]);
+            options.device = base::Widen(argv[++i]);
         } else if (arg == "--out" && i + 1 < argc) {
-            options.out = fw::Widen(argv[++i]);
+            options.out = base::Widen(argv[++i]);
         } else if (arg == "--seconds" && i + 1 < argc) {
             options.seconds = std::atoi(argv[++i]);
         } else if (arg == "--window") {

@@ -40,7 +40,7 @@ HRESULT RecorderDialog::CreateCaptureGraph() {
 // stay loaded while the program runs. A missing filter is reported by Record, not here.
 void RecorderDialog::PreloadRecordingFilters() {
     for (const CLSID* id : {&CLSID_WavDest, &CLSID_FileWriter}) {
-        fw::ComPtr<IBaseFilter> filter;
+        base::ComPtr<IBaseFilter> filter;
         m_graphServices.CreateInstance(*id, IID_IBaseFilter, filter.put_void());
     }
 }
@@ -104,7 +104,7 @@ HRESULT RecorderDialog::BuildRecordingChain() {
             "Error", 0);
         return E_NOINTERFACE;
     }
-    fw::ComPtr<IFileSinkFilter2> sink;
+    base::ComPtr<IFileSinkFilter2> sink;
     hr = m_graphServices.CreateInstance(CLSID_FileWriter, IID_IFileSinkFilter2, sink.put_void());
     if (FAILED(hr) || !sink) {
         RemoveRecordingChain();
@@ -129,12 +129,12 @@ HRESULT RecorderDialog::BuildRecordingChain() {
     if (path[0] == '\0') {
         lstrcpynA(path, "c:\\record.wav", MAX_PATH);
     }
-    hr = sink->SetFileName(fw::Widen(path).c_str(), nullptr);
+    hr = sink->SetFileName(base::Widen(path).c_str(), nullptr);
     if (FAILED(hr)) {
         RemoveRecordingChain();
         return hr;
     }
-    fw::ComPtr<IPin> pin;
+    base::ComPtr<IPin> pin;
     hr = FindPin(m_pCaptureFilter.get(), PINDIR_OUTPUT, 0, pin.put());
     if (SUCCEEDED(hr) && pin) {
         hr = m_pGB->Render(pin.get());

@@ -11,13 +11,13 @@ const char kNoHardwareText[] =
 }
 
 HRESULT RecorderDialog::ListCaptureDevices() {
-    fw::ComPtr<ICreateDevEnum> devices;
+    base::ComPtr<ICreateDevEnum> devices;
     HRESULT hr = m_graphServices.CreateInstance(CLSID_SystemDeviceEnum, IID_ICreateDevEnum,
                                                 devices.put_void());
     if (FAILED(hr)) {
         return hr;
     }
-    fw::ComPtr<IEnumMoniker> monikers;
+    base::ComPtr<IEnumMoniker> monikers;
     hr = devices->CreateClassEnumerator(CLSID_AudioInputDeviceCategory, monikers.put(), 0);
     if (FAILED(hr)) {
         return hr;
@@ -44,9 +44,9 @@ HRESULT RecorderDialog::FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& lis
     }
     HRESULT hr = S_OK;
     int count = 0;
-    fw::ComPtr<IMoniker> moniker;
+    base::ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
-        fw::ComPtr<IPropertyBag> bag;
+        base::ComPtr<IPropertyBag> bag;
         hr = moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void());
         if (FAILED(hr)) {
             continue;
@@ -59,7 +59,7 @@ HRESULT RecorderDialog::FillDeviceList(IEnumMoniker* monikers, fw::ComboBox& lis
             continue;
         }
         std::string text =
-            name.vt == VT_BSTR && name.bstrVal ? fw::Narrow(name.bstrVal) : std::string();
+            name.vt == VT_BSTR && name.bstrVal ? base::Narrow(name.bstrVal) : std::string();
         VariantClear(&name);
         ++count;
         int index = list.AddString(text);

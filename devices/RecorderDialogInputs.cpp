@@ -11,7 +11,7 @@ HRESULT RecorderDialog::FillInputList(IBaseFilter* filter, PIN_DIRECTION directi
     if (!filter) {
         return E_NOINTERFACE;
     }
-    fw::ComPtr<IEnumPins> pins;
+    base::ComPtr<IEnumPins> pins;
     HRESULT hr = filter->EnumPins(pins.put());
     if (FAILED(hr)) {
         list.AddString("<ERROR>");
@@ -19,7 +19,7 @@ HRESULT RecorderDialog::FillInputList(IBaseFilter* filter, PIN_DIRECTION directi
     }
     pins->Reset();
     int inputs = 0;
-    fw::ComPtr<IPin> pin;
+    base::ComPtr<IPin> pin;
     while ((hr = pins->Next(1, pin.put(), nullptr)) == S_OK) {
         PIN_DIRECTION found;
         if (FAILED(pin->QueryDirection(&found))) {
@@ -30,7 +30,7 @@ HRESULT RecorderDialog::FillInputList(IBaseFilter* filter, PIN_DIRECTION directi
         if (found != direction || FAILED(pin->QueryPinInfo(&info))) {
             continue;
         }
-        std::string name = fw::Narrow(info.achName);
+        std::string name = base::Narrow(info.achName);
         list.AddString(name);
         if (nSearchFlag == 0 && IsLoopbackInputName(name)) {
             nCapturePinIndex = inputs;
@@ -66,11 +66,11 @@ HRESULT RecorderDialog::SetInputMixers(const double* level) {
     nCapturePinIndex = selected;
     HRESULT hr = S_OK;
     for (int i = 0; i < count; ++i) {
-        fw::ComPtr<IPin> pin;
+        base::ComPtr<IPin> pin;
         if (FAILED(FindPin(m_pCaptureFilter.get(), PINDIR_INPUT, i, pin.put()))) {
             continue;
         }
-        fw::ComPtr<IAMAudioInputMixer> mixer;
+        base::ComPtr<IAMAudioInputMixer> mixer;
         if (FAILED(pin->QueryInterface(IID_IAMAudioInputMixer, mixer.put_void()))) {
             continue;
         }

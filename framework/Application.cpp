@@ -59,26 +59,26 @@ std::string Application::SectionPath(const std::string& section) const {
 
 int Application::GetProfileInt(const std::string& section, const std::string& key,
                                int defaultValue) const {
-    auto value = RegistryKey::Open(HKEY_CURRENT_USER, SectionPath(section)).ReadDword(key);
+    auto value = base::RegistryKey::Open(HKEY_CURRENT_USER, SectionPath(section)).ReadDword(key);
     return value ? static_cast<int>(*value) : defaultValue;
 }
 
 bool Application::WriteProfileInt(const std::string& section, const std::string& key,
                                   int value) const {
-    return RegistryKey::Create(HKEY_CURRENT_USER, SectionPath(section))
+    return base::RegistryKey::Create(HKEY_CURRENT_USER, SectionPath(section))
                .WriteDword(key, static_cast<DWORD>(value)) == ERROR_SUCCESS;
 }
 
 std::string Application::GetProfileString(const std::string& section, const std::string& key,
                                           const std::string& defaultValue) const {
-    auto value = RegistryKey::Open(HKEY_CURRENT_USER, SectionPath(section)).ReadString(key);
+    auto value = base::RegistryKey::Open(HKEY_CURRENT_USER, SectionPath(section)).ReadString(key);
     return value ? *value : defaultValue;
 }
 
 bool Application::WriteProfileString(const std::string& section, const std::string& key,
                                      const std::string& value) const {
-    return RegistryKey::Create(HKEY_CURRENT_USER, SectionPath(section)).WriteString(key, value) ==
-           ERROR_SUCCESS;
+    return base::RegistryKey::Create(HKEY_CURRENT_USER, SectionPath(section))
+               .WriteString(key, value) == ERROR_SUCCESS;
 }
 
 } // namespace fw

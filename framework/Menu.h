@@ -32,7 +32,7 @@ public:
 private:
     Menu(HMENU menu, bool owned)
         : m_owned(owned ? menu : nullptr), m_borrowed(owned ? nullptr : menu) {}
-    OwnedMenu m_owned;
+    base::OwnedMenu m_owned;
     HMENU m_borrowed = nullptr;
 };
 

@@ -182,7 +182,7 @@ void MessageMap::OnMenuChar(std::function<LRESULT(wchar_t, UINT, HMENU)> handler
     OnMessage(WM_MENUCHAR, [h = std::move(handler)](WPARAM w, LPARAM l) {
         // An ANSI window gets the character as one byte of the ANSI code page.
         const char byte = static_cast<char>(LOBYTE(LOWORD(w)));
-        const std::wstring wide = Widen(std::string_view(&byte, 1));
+        const std::wstring wide = base::Widen(std::string_view(&byte, 1));
         return h(wide.empty() ? L'\0' : wide[0], HIWORD(w), reinterpret_cast<HMENU>(l));
     });
 }

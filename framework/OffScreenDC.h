@@ -24,7 +24,7 @@ private:
     RECT m_rect;
     // Destroyed in reverse: the bitmap is deselected, then deleted, then the context.
     std::optional<MemoryDC> m_memory;
-    fw::Bitmap m_bitmap;
+    base::Bitmap m_bitmap;
     std::optional<SelectGuard> m_select;
 };
 

@@ -8,7 +8,7 @@
 namespace kit {
 
 EnumMediaTypes::EnumMediaTypes(PinBase& pin, ULONG position) noexcept
-    : m_pin(pin), m_pinRef(fw::ComPtr<IPin>::CopyFrom(&pin)), m_position(position) {}
+    : m_pin(pin), m_pinRef(base::ComPtr<IPin>::CopyFrom(&pin)), m_position(position) {}
 
 EnumMediaTypes::~EnumMediaTypes() = default;
 

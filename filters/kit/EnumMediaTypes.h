@@ -22,7 +22,7 @@ protected:
 
 private:
     PinBase& m_pin;
-    fw::ComPtr<IPin> m_pinRef; // keeps m_pin's filter alive
+    base::ComPtr<IPin> m_pinRef; // keeps m_pin's filter alive
     ULONG m_position;
 };
 

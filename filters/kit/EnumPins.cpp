@@ -8,7 +8,7 @@
 namespace kit {
 
 EnumPins::EnumPins(FilterBase& filter, ULONG position) noexcept
-    : m_filter(filter), m_filterRef(fw::ComPtr<IBaseFilter>::CopyFrom(&filter)),
+    : m_filter(filter), m_filterRef(base::ComPtr<IBaseFilter>::CopyFrom(&filter)),
       m_position(position) {}
 
 EnumPins::~EnumPins() = default;

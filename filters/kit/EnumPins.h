@@ -21,7 +21,7 @@ protected:
 
 private:
     FilterBase& m_filter;
-    fw::ComPtr<IBaseFilter> m_filterRef; // keeps m_filter alive
+    base::ComPtr<IBaseFilter> m_filterRef; // keeps m_filter alive
     ULONG m_position;
 };
 

@@ -112,7 +112,7 @@ STDMETHODIMP FilterBase::GetState(DWORD, FILTER_STATE* State) noexcept {
 
 STDMETHODIMP FilterBase::SetSyncSource(IReferenceClock* pClock) noexcept {
     std::lock_guard lock(m_graphLock);
-    m_clock = fw::ComPtr<IReferenceClock>::CopyFrom(pClock);
+    m_clock = base::ComPtr<IReferenceClock>::CopyFrom(pClock);
     return S_OK;
 }
 
@@ -121,7 +121,7 @@ STDMETHODIMP FilterBase::GetSyncSource(IReferenceClock** pClock) noexcept {
         return E_POINTER;
     }
     std::lock_guard lock(m_graphLock);
-    *pClock = fw::ComPtr<IReferenceClock>::CopyFrom(m_clock.get()).detach();
+    *pClock = base::ComPtr<IReferenceClock>::CopyFrom(m_clock.get()).detach();
     return S_OK;
 }
 
@@ -184,7 +184,7 @@ STDMETHODIMP FilterBase::QueryVendorInfo(LPWSTR*) noexcept {
 }
 
 HRESULT FilterBase::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) noexcept {
-    fw::ComPtr<IMediaEventSink> sink;
+    base::ComPtr<IMediaEventSink> sink;
     {
         std::lock_guard lock(m_graphLock);
         if (!m_graph) {

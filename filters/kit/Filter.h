@@ -69,7 +69,7 @@ private:
     std::mutex m_graphLock;
     std::atomic<FILTER_STATE> m_state{State_Stopped};
     REFERENCE_TIME m_tStart = 0;
-    fw::ComPtr<IReferenceClock> m_clock;
+    base::ComPtr<IReferenceClock> m_clock;
     IFilterGraph* m_graph = nullptr; // not counted: the graph owns us
     WCHAR m_name[MAX_FILTER_NAME] = {};
 };

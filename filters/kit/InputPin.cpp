@@ -54,7 +54,7 @@ STDMETHODIMP InputPin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
     if (FAILED(hr)) {
         return hr;
     }
-    m_connected = fw::ComPtr<IPin>::CopyFrom(pConnector);
+    m_connected = base::ComPtr<IPin>::CopyFrom(pConnector);
     hr = CompleteConnect(pConnector);
     if (FAILED(hr)) {
         BreakConnect();
@@ -76,7 +76,7 @@ STDMETHODIMP InputPin::GetAllocator(IMemAllocator** ppAllocator) noexcept {
             return hr;
         }
     }
-    *ppAllocator = fw::ComPtr<IMemAllocator>::CopyFrom(m_allocator.get()).detach();
+    *ppAllocator = base::ComPtr<IMemAllocator>::CopyFrom(m_allocator.get()).detach();
     return S_OK;
 }
 
@@ -85,7 +85,7 @@ STDMETHODIMP InputPin::NotifyAllocator(IMemAllocator* pAllocator, WINBOOL) noexc
         return E_POINTER;
     }
     std::lock_guard lock(m_filter.FilterLock());
-    m_allocator = fw::ComPtr<IMemAllocator>::CopyFrom(pAllocator);
+    m_allocator = base::ComPtr<IMemAllocator>::CopyFrom(pAllocator);
     return S_OK;
 }
 

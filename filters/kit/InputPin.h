@@ -32,7 +32,7 @@ protected:
     virtual HRESULT OnReceive(IMediaSample*) noexcept { return E_NOTIMPL; }
 
 private:
-    fw::ComPtr<IMemAllocator> m_allocator;
+    base::ComPtr<IMemAllocator> m_allocator;
 };
 
 } // namespace kit

@@ -58,7 +58,7 @@ STDMETHODIMP OutputPin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) noe
 // Tries each type `source` lists that passes the partial filter; S_OK on the first that connects.
 HRESULT OutputPin::TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
                               bool* anyFitted) noexcept {
-    fw::ComPtr<IEnumMediaTypes> types;
+    base::ComPtr<IEnumMediaTypes> types;
     if (FAILED(source->EnumMediaTypes(types.put())) || !types) {
         return VFW_E_NO_ACCEPTABLE_TYPES;
     }
@@ -91,7 +91,7 @@ HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
     if (FAILED(hr)) {
         return hr;
     }
-    m_connected = fw::ComPtr<IPin>::CopyFrom(peer);
+    m_connected = base::ComPtr<IPin>::CopyFrom(peer);
     hr = peer->ReceiveConnection(this, mt);
     if (FAILED(hr)) {
         ClearConnection();
@@ -115,7 +115,7 @@ HRESULT OutputPin::DecideAllocator() noexcept {
     if (FAILED(hr)) {
         return hr;
     }
-    fw::ComPtr<IMemAllocator> alloc;
+    base::ComPtr<IMemAllocator> alloc;
     hr = m_peerInput->GetAllocator(alloc.put());
     if (FAILED(hr)) {
         hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,

@@ -34,8 +34,8 @@ private:
     HRESULT TryTypesOf(IPin* source, IPin* peer, const AM_MEDIA_TYPE* filter,
                        bool* anyFitted) noexcept;
 
-    fw::ComPtr<IMemInputPin> m_peerInput;
-    fw::ComPtr<IMemAllocator> m_allocator;
+    base::ComPtr<IMemInputPin> m_peerInput;
+    base::ComPtr<IMemAllocator> m_allocator;
 };
 
 } // namespace kit

@@ -82,7 +82,7 @@ STDMETHODIMP PinBase::ConnectedTo(IPin** pPin) noexcept {
         *pPin = nullptr;
         return VFW_E_NOT_CONNECTED;
     }
-    *pPin = fw::ComPtr<IPin>::CopyFrom(m_connected.get()).detach();
+    *pPin = base::ComPtr<IPin>::CopyFrom(m_connected.get()).detach();
     return S_OK;
 }
 

@@ -65,7 +65,7 @@ protected:
     FilterBase& m_filter;
     WCHAR m_name[MAX_PIN_NAME];
     PIN_DIRECTION m_dir;
-    fw::ComPtr<IPin> m_connected;
+    base::ComPtr<IPin> m_connected;
     MediaType m_mt;
 };
 

@@ -21,14 +21,14 @@ void ClassKeyPath(const CLSID& clsid, WCHAR* out, size_t size) {
     swprintf(out, size, L"Software\\Classes\\CLSID\\%ls", guid);
 }
 
-HRESULT CreateKey(HKEY parent, const WCHAR* path, fw::RegistryKey& key) {
+HRESULT CreateKey(HKEY parent, const WCHAR* path, base::RegistryKey& key) {
     LONG rc = ERROR_SUCCESS;
-    key = fw::RegistryKey::Create(parent, path, &rc);
+    key = base::RegistryKey::Create(parent, path, &rc);
     return HRESULT_FROM_WIN32(rc);
 }
 
 // The filter mapper is a COM object; regsvr32's thread may not have joined an apartment yet.
-HRESULT CreateMapper(fw::ComApartment& com, fw::ComPtr<IFilterMapper2>& mapper) {
+HRESULT CreateMapper(base::ComApartment& com, base::ComPtr<IFilterMapper2>& mapper) {
     com.Enter(COINIT_MULTITHREADED);
     return CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
                             mapper.put_void());
@@ -54,7 +54,7 @@ HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
                              const WCHAR* modulePath) noexcept {
     WCHAR keyPath[kKeyPathLength];
     ClassKeyPath(clsid, keyPath, std::size(keyPath));
-    fw::RegistryKey classKey;
+    base::RegistryKey classKey;
     HRESULT hr = CreateKey(HKEY_LOCAL_MACHINE, keyPath, classKey);
     if (FAILED(hr)) {
         return hr;
@@ -63,7 +63,7 @@ HRESULT RegisterInprocServer(const CLSID& clsid, const WCHAR* name,
     if (FAILED(hr)) {
         return hr;
     }
-    fw::RegistryKey serverKey;
+    base::RegistryKey serverKey;
     hr = CreateKey(classKey.get(), L"InprocServer32", serverKey);
     if (FAILED(hr)) {
         return hr;
@@ -79,18 +79,18 @@ HRESULT UnregisterInprocServer(const CLSID& clsid, const WCHAR* modulePath) noex
     WCHAR keyPath[kKeyPathLength];
     ClassKeyPath(clsid, keyPath, std::size(keyPath));
     const auto current =
-        fw::RegistryKey::Open(HKEY_LOCAL_MACHINE, std::wstring(keyPath) + L"\\InprocServer32")
+        base::RegistryKey::Open(HKEY_LOCAL_MACHINE, std::wstring(keyPath) + L"\\InprocServer32")
             .ReadString(L"");
     if (!current || _wcsicmp(current->c_str(), modulePath) != 0) {
         return S_OK;
     }
-    return HRESULT_FROM_WIN32(fw::RegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, keyPath));
+    return HRESULT_FROM_WIN32(base::RegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, keyPath));
 }
 
 HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
                            std::span<const MapperPin> pins) noexcept {
-    fw::ComApartment com;
-    fw::ComPtr<IFilterMapper2> mapper;
+    base::ComApartment com;
+    base::ComPtr<IFilterMapper2> mapper;
     HRESULT hr = CreateMapper(com, mapper);
     if (FAILED(hr)) {
         return hr;
@@ -116,8 +116,8 @@ HRESULT RegisterWithMapper(const CLSID& clsid, const WCHAR* name, DWORD merit,
 }
 
 HRESULT UnregisterFromMapper(const CLSID& clsid) noexcept {
-    fw::ComApartment com;
-    fw::ComPtr<IFilterMapper2> mapper;
+    base::ComApartment com;
+    base::ComPtr<IFilterMapper2> mapper;
     HRESULT hr = CreateMapper(com, mapper);
     if (FAILED(hr)) {
         return hr;

@@ -10,7 +10,7 @@ namespace {
 constexpr int kMaxDepth = 16;
 
 bool IsCapturePin(IPin* output) noexcept {
-    fw::ComPtr<IKsPropertySet> properties;
+    base::ComPtr<IKsPropertySet> properties;
     if (FAILED(output->QueryInterface(IID_IKsPropertySet, properties.put_void()))) {
         return false;
     }
@@ -32,19 +32,19 @@ bool IsLiveFrom(IPin* output, int depth) noexcept {
     if (FAILED(output->QueryPinInfo(&info)) || !info.pFilter) {
         return false;
     }
-    fw::ComPtr<IBaseFilter> filter(info.pFilter);
+    base::ComPtr<IBaseFilter> filter(info.pFilter);
     FILTER_STATE state;
     if (filter->GetState(0, &state) == VFW_S_CANT_CUE) {
         return true;
     }
-    fw::ComPtr<IEnumPins> pins;
+    base::ComPtr<IEnumPins> pins;
     if (FAILED(filter->EnumPins(pins.put()))) {
         return false;
     }
-    fw::ComPtr<IPin> pin;
+    base::ComPtr<IPin> pin;
     while (pins->Next(1, pin.put(), nullptr) == S_OK) {
         PIN_DIRECTION direction;
-        fw::ComPtr<IPin> peer;
+        base::ComPtr<IPin> peer;
         if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_INPUT &&
             SUCCEEDED(pin->ConnectedTo(peer.put())) && IsLiveFrom(peer.get(), depth + 1)) {
             return true;

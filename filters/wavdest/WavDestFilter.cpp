@@ -178,7 +178,7 @@ HRESULT WavDestFilter::FlushQueue(ULONGLONG deadline) noexcept {
 
 HRESULT WavDestFilter::WriteAt(uint64_t position, const uint8_t* data, size_t length) noexcept {
     while (length > 0) {
-        fw::ComPtr<IMediaSample> sample;
+        base::ComPtr<IMediaSample> sample;
         HRESULT hr = m_output.GetDeliveryBuffer(sample.put());
         if (FAILED(hr)) {
             return hr;
@@ -239,7 +239,7 @@ HRESULT WavDestFilter::WriteHeaderThroughStream() noexcept {
     if (!peer || !m_header) {
         return S_OK;
     }
-    fw::ComPtr<IStream> stream;
+    base::ComPtr<IStream> stream;
     if (FAILED(peer->QueryInterface(IID_IStream, stream.put_void()))) {
         return S_OK;
     }

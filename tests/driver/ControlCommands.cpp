@@ -89,7 +89,7 @@ void Items(const Args& args) {
         std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
         SendTimedW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
                    reinterpret_cast<LPARAM>(text.data()));
-        std::printf("%s\n", fw::Narrow(text.c_str()).c_str());
+        std::printf("%s\n", base::Narrow(text.c_str()).c_str());
     }
 }
 

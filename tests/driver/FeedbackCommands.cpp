@@ -68,7 +68,7 @@ bool ShapeOf(HCURSOR cursor, CursorShape& shape) {
     if (!cursor || !GetIconInfo(cursor, &info)) {
         return false;
     }
-    fw::Bitmap mask(info.hbmMask), colour(info.hbmColor);
+    base::Bitmap mask(info.hbmMask), colour(info.hbmColor);
     BITMAP bm{};
     GetObjectA(colour ? colour.get() : mask.get(), sizeof bm, &bm);
     shape.hotspot = {static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};

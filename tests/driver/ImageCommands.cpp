@@ -16,7 +16,7 @@ namespace driver {
 
 namespace {
 
-void WriteAll(const fw::FileHandle& file, const void* data, DWORD size) {
+void WriteAll(const base::FileHandle& file, const void* data, DWORD size) {
     DWORD written = 0;
     if (!WriteFile(file.get(), data, size, &written, nullptr) || written != size) {
         throw DriverError("cannot write the image file");
@@ -24,8 +24,8 @@ void WriteAll(const fw::FileHandle& file, const void* data, DWORD size) {
 }
 
 void SaveBmp(const std::string& path, const BITMAPINFOHEADER& info, const void* bits) {
-    fw::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         throw DriverError("cannot create " + path);
     }
@@ -50,7 +50,7 @@ void SaveScreenRect(const RECT& r, const std::string& path) {
     info.biBitCount = 24;
     info.biSizeImage = static_cast<DWORD>((info.biWidth * 3 + 3) / 4 * 4 * info.biHeight);
     void* bits = nullptr;
-    fw::Bitmap bitmap(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap bitmap(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) {
         throw DriverError("cannot create a bitmap for the screenshot");
     }

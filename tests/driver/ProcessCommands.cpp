@@ -15,8 +15,8 @@ namespace {
 
 // Handles of the processes this run started: a process that ends before wait-exit opens it
 // still has its exit code while a handle is held.
-std::map<DWORD, fw::KernelHandle>& StartedProcesses() {
-    static std::map<DWORD, fw::KernelHandle> started;
+std::map<DWORD, base::KernelHandle>& StartedProcesses() {
+    static std::map<DWORD, base::KernelHandle> started;
     return started;
 }
 
@@ -56,12 +56,12 @@ DWORD ProcessId(const Args& args) {
     return LastStarted();
 }
 
-fw::KernelHandle OpenForWait(DWORD pid) {
+base::KernelHandle OpenForWait(DWORD pid) {
     auto& started = StartedProcesses();
     if (auto it = started.find(pid); it != started.end()) {
         return std::move(it->second);
     }
-    fw::KernelHandle process(OpenProcess(
+    base::KernelHandle process(OpenProcess(
         SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid));
     if (!process) {
         throw DriverError("no process " + std::to_string(pid) + " (already ended?)");
@@ -84,8 +84,8 @@ void Start(const Args& args) {
         throw DriverError("cannot start " + exe + " (error " + std::to_string(GetLastError()) +
                           ")");
     }
-    fw::KernelHandle thread(info.hThread);
-    StartedProcesses()[info.dwProcessId] = fw::KernelHandle(info.hProcess);
+    base::KernelHandle thread(info.hThread);
+    StartedProcesses()[info.dwProcessId] = base::KernelHandle(info.hProcess);
     LastStarted() = info.dwProcessId;
     std::printf("pid %lu\n", info.dwProcessId);
 }
@@ -93,7 +93,7 @@ void Start(const Args& args) {
 void WaitExit(const Args& args) {
     DWORD pid = ProcessId(args);
     long timeout = args.intOr(1, kDefaultTimeoutMs);
-    fw::KernelHandle process = OpenForWait(pid);
+    base::KernelHandle process = OpenForWait(pid);
     if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout)) != WAIT_OBJECT_0) {
         StartedProcesses()[pid] = std::move(process);
         throw DriverError("process " + std::to_string(pid) + " still runs after " +
@@ -106,7 +106,7 @@ void WaitExit(const Args& args) {
 
 void Kill(const Args& args) {
     DWORD pid = ProcessId(args);
-    fw::KernelHandle process = OpenForWait(pid);
+    base::KernelHandle process = OpenForWait(pid);
     if (!TerminateProcess(process.get(), 1)) {
         throw DriverError("cannot end process " + std::to_string(pid));
     }

@@ -34,9 +34,9 @@ KeyPath ParseKeyPath(std::string text) {
     throw DriverError("unknown registry root " + root + " (HKCU or HKLM)");
 }
 
-fw::RegistryKey CreateKey(const std::string& text) {
+base::RegistryKey CreateKey(const std::string& text) {
     KeyPath key = ParseKeyPath(text);
-    fw::RegistryKey created = fw::RegistryKey::Create(key.root, key.path);
+    base::RegistryKey created = base::RegistryKey::Create(key.root, key.path);
     if (!created.valid()) {
         throw DriverError("cannot create key " + text);
     }
@@ -45,7 +45,7 @@ fw::RegistryKey CreateKey(const std::string& text) {
 
 void RegRead(const Args& args) {
     KeyPath path = ParseKeyPath(args.at(0));
-    fw::RegistryKey key = fw::RegistryKey::Open(path.root, path.path);
+    base::RegistryKey key = base::RegistryKey::Open(path.root, path.path);
     const std::string& name = args.at(1);
     if (auto value = key.ReadDword(name)) {
         std::printf("dword %lu\n", *value);

@@ -19,7 +19,7 @@ public:
     void Read(void* data, size_t size, size_t offset = 0) const;
 
 private:
-    fw::KernelHandle m_process;
+    base::KernelHandle m_process;
     void* m_address = nullptr;
 };
 

@@ -139,7 +139,8 @@ DWORD HandleCountFromSystem(DWORD pid) {
 void Resources(const Args& args) {
     DWORD pid = 0;
     GetWindowThreadProcessId(ControlOf(args.at(0), 0), &pid);
-    fw::KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    base::KernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) {
         throw DriverError("cannot open process " + std::to_string(pid));
     }

@@ -33,7 +33,7 @@ std::string CaptionOf(HWND hwnd) {
     // InternalGetWindowText reads the caption the window manager keeps, sending no message.
     wchar_t wide[1024] = {};
     int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
-    return fw::Narrow(std::wstring_view(wide, static_cast<size_t>(n)));
+    return base::Narrow(std::wstring_view(wide, static_cast<size_t>(n)));
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -56,7 +56,7 @@ std::string TextOf(HWND hwnd) {
         throw DriverError("window does not answer WM_GETTEXT");
     }
     text.resize(std::min<size_t>(copied, length));
-    return fw::Narrow(text);
+    return base::Narrow(text);
 }
 
 std::vector<HWND> TopWindows(const std::string& caption, const char* className) {

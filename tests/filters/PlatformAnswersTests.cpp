@@ -9,7 +9,7 @@
 #include "base/ComPtr.h"
 #include "filters/wavdest/WavDestClassId.h"
 
-using fw::ComPtr;
+using base::ComPtr;
 
 namespace {
 
@@ -45,7 +45,7 @@ public:
 class PlatformAnswers : public testing::TestWithParam<FilterClass> {
 protected:
     void SetUp() override { m_com.Enter(); }
-    fw::ComApartment m_com;
+    base::ComApartment m_com;
 };
 
 TEST_P(PlatformAnswers, TheFilterAggregatesAndDelegatesToItsOuterObject) {
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Filters, PlatformAnswers, testing::ValuesIn(kFilters),
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PlatformAnswersConnect, APeerThatTakesNoTypeIsNoAcceptableType) {
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter();
     ComPtr<IBaseFilter> first, second;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
@@ -102,7 +102,7 @@ TEST(PlatformAnswersConnect, APeerThatTakesNoTypeIsNoAcceptableType) {
 
 // ICaptureGraphBuilder2 finds the pin by it, and "WAV Dest" tells a live source by it.
 TEST(PlatformAnswersCapturePin, TellsItsCategoryAndNothingElse) {
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter();
     ComPtr<IBaseFilter> capture;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_AudioRecord, nullptr, CLSCTX_INPROC_SERVER,

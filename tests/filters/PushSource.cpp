@@ -33,7 +33,7 @@ PushSource::PushSource(const WAVEFORMATEX& format) noexcept
     : FilterBase(GUID_NULL), m_output(*this, format), m_bytesPerSecond(format.nAvgBytesPerSec) {}
 
 HRESULT PushSource::Push(const uint8_t* data, long bytes) noexcept {
-    fw::ComPtr<IMediaSample> sample;
+    base::ComPtr<IMediaSample> sample;
     HRESULT hr = m_output.GetDeliveryBuffer(sample.put());
     BYTE* buffer = nullptr;
     if (SUCCEEDED(hr)) {

@@ -25,7 +25,7 @@
 #include "filters/wavdest/WavDestClassId.h"
 #include "tests/filters/PushSource.h"
 
-using fw::ComPtr;
+using base::ComPtr;
 
 namespace {
 
@@ -74,7 +74,7 @@ protected:
         ComPtr<IFileSinkFilter2> sink;
         ASSERT_HRESULT_SUCCEEDED(writer.As(sink));
         sink->SetMode(AM_FILE_OVERWRITE);
-        ASSERT_HRESULT_SUCCEEDED(sink->SetFileName(fw::Widen(m_path).c_str(), nullptr));
+        ASSERT_HRESULT_SUCCEEDED(sink->SetFileName(base::Widen(m_path).c_str(), nullptr));
         ComPtr<IPin> in, out, writerIn;
         ASSERT_HRESULT_SUCCEEDED(wavDest->FindPin(L"In", in.put()));
         ASSERT_HRESULT_SUCCEEDED(wavDest->FindPin(L"Out", out.put()));
@@ -109,7 +109,7 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    fw::ComApartment m_com;
+    base::ComApartment m_com;
     std::string m_path;
     LevelReading m_levels{}; // what the meter would have read just before Stop
 };

@@ -26,9 +26,9 @@
 #include "filters/wavdest/ILevelSource.h"
 #include "filters/wavdest/WavDestClassId.h"
 
-using fw::ComPtr;
-using fw::Narrow;
-using fw::Widen;
+using base::ComPtr;
+using base::Narrow;
+using base::Widen;
 
 namespace {
 
@@ -452,7 +452,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter();
     HRESULT hr = Record(opt);
     printf("RESULT 0x%08lx\n", static_cast<unsigned long>(hr));

@@ -28,7 +28,7 @@ private:
 };
 
 bool Created() {
-    fw::ComPtr<IBaseFilter> filter;
+    base::ComPtr<IBaseFilter> filter;
     HRESULT hr = CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                   filter.put_void());
     if (FAILED(hr)) {
@@ -41,17 +41,17 @@ bool Created() {
 
 // The friendly name of the category entry whose CLSID is "WAV Dest"'s, or false.
 bool Listed() {
-    fw::ComPtr<ICreateDevEnum> devices;
-    fw::ComPtr<IEnumMoniker> monikers;
+    base::ComPtr<ICreateDevEnum> devices;
+    base::ComPtr<IEnumMoniker> monikers;
     if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_ICreateDevEnum, devices.put_void())) ||
         devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.put(), 0) != S_OK) {
         std::printf("not listed\n");
         return false;
     }
-    fw::ComPtr<IMoniker> moniker;
+    base::ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
-        fw::ComPtr<IPropertyBag> bag;
+        base::ComPtr<IPropertyBag> bag;
         if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.put_void()))) {
             continue;
         }
@@ -76,7 +76,7 @@ bool Listed() {
 } // namespace
 
 int main() {
-    fw::ComApartment com;
+    base::ComApartment com;
     if (FAILED(com.Enter())) {
         return 2;
     }

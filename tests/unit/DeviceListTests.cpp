@@ -32,7 +32,7 @@ protected:
         for (const auto& device : services.devices) {
             present.push_back(device.get());
         }
-        fw::ComPtr<FakeEnumMoniker> monikers(new FakeEnumMoniker(std::move(present)));
+        base::ComPtr<FakeEnumMoniker> monikers(new FakeEnumMoniker(std::move(present)));
         return RecorderDialogProbe(recorder).FillDeviceList(monikers.get(), list);
     }
     std::vector<std::string> Texts() const {

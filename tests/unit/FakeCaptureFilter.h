@@ -24,5 +24,5 @@ public:
 
 private:
     CallLog& m_log;
-    std::vector<fw::ComPtr<FakePin>> m_pins;
+    std::vector<base::ComPtr<FakePin>> m_pins;
 };

@@ -5,7 +5,7 @@
 
 // Reference count and interface table of a fake COM object. The fake exposes the interfaces it
 // implements in its constructor; every method it does not need answers E_NOTIMPL. Tests create
-// fakes with one reference (adopted by a fw::ComPtr) and can read the count to find leaks.
+// fakes with one reference (adopted by a base::ComPtr) and can read the count to find leaks.
 template <typename... Interfaces> class FakeComObject : public Interfaces... {
 public:
     FakeComObject(const FakeComObject&) = delete;

@@ -29,13 +29,13 @@ IBaseFilter* FakeFilterGraph::filter(const std::string& name) const {
 }
 
 STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR wideName) noexcept {
-    std::string name = wideName ? fw::Narrow(wideName) : std::string();
+    std::string name = wideName ? base::Narrow(wideName) : std::string();
     Log("AddFilter " + name);
     auto scripted = addFilterResults.find(name);
     if (scripted != addFilterResults.end() && FAILED(scripted->second)) {
         return scripted->second;
     }
-    m_filters.push_back({name, fw::ComPtr<IBaseFilter>::CopyFrom(filter)});
+    m_filters.push_back({name, base::ComPtr<IBaseFilter>::CopyFrom(filter)});
     return S_OK;
 }
 
@@ -57,7 +57,7 @@ STDMETHODIMP FakeFilterGraph::Render(IPin* pin) noexcept {
     if (info.pFilter) {
         info.pFilter->Release();
     }
-    Log("Render " + fw::Narrow(info.achName));
+    Log("Render " + base::Narrow(info.achName));
     return renderResult;
 }
 

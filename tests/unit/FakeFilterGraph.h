@@ -91,7 +91,7 @@ public:
 private:
     struct Entry {
         std::string name;
-        fw::ComPtr<IBaseFilter> filter;
+        base::ComPtr<IBaseFilter> filter;
     };
     void Log(const std::string& call) { m_log.Add(m_name + "." + call); }
 

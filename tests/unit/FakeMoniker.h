@@ -54,6 +54,6 @@ public:
 private:
     CallLog& m_log;
     std::string m_name;
-    fw::ComPtr<FakePropertyBag> m_bag;
-    fw::ComPtr<FakeCaptureFilter> m_filter;
+    base::ComPtr<FakePropertyBag> m_bag;
+    base::ComPtr<FakeCaptureFilter> m_filter;
 };

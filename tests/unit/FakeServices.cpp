@@ -7,7 +7,7 @@ namespace {
 
 // Hands the fake out through the asked interface; the list keeps the fake's first reference.
 template <typename Fake>
-HRESULT HandOut(std::vector<fw::ComPtr<Fake>>& made, Fake* fake, REFIID interfaceId,
+HRESULT HandOut(std::vector<base::ComPtr<Fake>>& made, Fake* fake, REFIID interfaceId,
                 void** object) {
     made.emplace_back(fake);
     return fake->QueryInterface(interfaceId, object);
@@ -61,7 +61,7 @@ HRESULT FakeServices::CreateInstance(REFCLSID classId, REFIID interfaceId, void*
         for (const auto& device : devices) {
             present.push_back(device.get());
         }
-        fw::ComPtr<FakeDeviceEnum> enumerator(new FakeDeviceEnum(std::move(present)));
+        base::ComPtr<FakeDeviceEnum> enumerator(new FakeDeviceEnum(std::move(present)));
         return enumerator->QueryInterface(interfaceId, object);
     }
     return REGDB_E_CLASSNOTREG;

@@ -33,11 +33,11 @@ public:
     bool fileWriterHasBaseFilter = true;
     HRESULT fileNameResult = S_OK;
 
-    std::vector<fw::ComPtr<FakeMoniker>> devices;
-    std::vector<fw::ComPtr<FakeFilterGraph>> graphs;
-    std::vector<fw::ComPtr<FakeCaptureGraphBuilder>> builders;
-    std::vector<fw::ComPtr<FakeWavDest>> wavDests;
-    std::vector<fw::ComPtr<FakeFileWriter>> fileWriters;
+    std::vector<base::ComPtr<FakeMoniker>> devices;
+    std::vector<base::ComPtr<FakeFilterGraph>> graphs;
+    std::vector<base::ComPtr<FakeCaptureGraphBuilder>> builders;
+    std::vector<base::ComPtr<FakeWavDest>> wavDests;
+    std::vector<base::ComPtr<FakeFileWriter>> fileWriters;
 
 private:
     CallLog& m_log;

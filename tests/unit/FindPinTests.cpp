@@ -20,7 +20,7 @@ protected:
 
     // The name of the pin found, "" for none, and whether the status was as expected.
     std::string Find(PIN_DIRECTION direction, int n, HRESULT expected) {
-        fw::ComPtr<IPin> pin;
+        base::ComPtr<IPin> pin;
         HRESULT hr = FindPin(filter.get(), direction, n, pin.put());
         EXPECT_EQ(hr, expected) << "direction " << direction << ", index " << n;
         for (int i = 0; i < 5; ++i) {
@@ -32,7 +32,7 @@ protected:
     }
 
     CallLog log;
-    fw::ComPtr<FakeCaptureFilter> filter{new FakeCaptureFilter(log)};
+    base::ComPtr<FakeCaptureFilter> filter{new FakeCaptureFilter(log)};
 };
 
 TEST_F(FindPinTest, CountsOnlyPinsOfTheDirectionAndSkipsFailedQueries) {
@@ -46,7 +46,7 @@ TEST_F(FindPinTest, CountsOnlyPinsOfTheDirectionAndSkipsFailedQueries) {
 
 TEST_F(FindPinTest, KeepsOnlyTheReferenceItHandsOut) {
     {
-        fw::ComPtr<IPin> pin;
+        base::ComPtr<IPin> pin;
         ASSERT_EQ(FindPin(filter.get(), PINDIR_INPUT, 1, pin.put()), S_OK);
         EXPECT_EQ(filter->pin("in C").refs(), 2u);
     }

@@ -125,14 +125,14 @@ TEST_F(MainDialogTest, BackgroundIsTheBitmapTiledOverTheWholeClientArea) {
     RECT client{};
     GetClientRect(window(), &client);
     const int w = client.right, h = client.bottom;
-    fw::Bitmap tile(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    base::Bitmap tile(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND)));
     BITMAP tileInfo{};
     ASSERT_TRUE(GetObjectA(tile.get(), sizeof tileInfo, &tileInfo));
     const int tw = tileInfo.bmWidth, th = tileInfo.bmHeight;
 
     fw::MemoryDC target(nullptr);
     HDC screen = GetDC(nullptr);
-    fw::Bitmap canvas(CreateCompatibleBitmap(screen, w, h));
+    base::Bitmap canvas(CreateCompatibleBitmap(screen, w, h));
     ReleaseDC(nullptr, screen);
     std::vector<DWORD> tilePixels = PixelsOf(target.get(), tile.get(), tw, th);
     {

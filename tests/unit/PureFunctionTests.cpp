@@ -90,8 +90,8 @@ TEST(AnsiText, ConvertsThroughTheGivenCodePageBothWays) {
         {"", CP_ACP, L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(fw::Widen(c.narrow, c.codePage), c.wide) << c.narrow;
-        EXPECT_EQ(fw::Narrow(c.wide, c.codePage), c.narrow) << c.narrow;
+        EXPECT_EQ(base::Widen(c.narrow, c.codePage), c.wide) << c.narrow;
+        EXPECT_EQ(base::Narrow(c.wide, c.codePage), c.narrow) << c.narrow;
     }
-    EXPECT_EQ(fw::Narrow(L"\u0427", 1252), "?") << "a character the code page lacks";
+    EXPECT_EQ(base::Narrow(L"\u0427", 1252), "?") << "a character the code page lacks";
 }

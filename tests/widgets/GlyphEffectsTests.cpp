@@ -26,13 +26,13 @@ public:
 };
 
 // A screen-compatible glyph bitmap of button face with some pixels set.
-fw::Bitmap MakeGlyph(std::initializer_list<std::pair<POINT, COLORREF>> pixels,
-                     COLORREF background = GetSysColor(COLOR_BTNFACE)) {
+base::Bitmap MakeGlyph(std::initializer_list<std::pair<POINT, COLORREF>> pixels,
+                       COLORREF background = GetSysColor(COLOR_BTNFACE)) {
     fw::ClientDC screen(nullptr);
-    fw::Bitmap glyph(CreateCompatibleBitmap(screen.get(), kW, kH));
+    base::Bitmap glyph(CreateCompatibleBitmap(screen.get(), kW, kH));
     fw::MemoryDC dc(screen.get());
     fw::SelectGuard select(dc.get(), glyph.get());
-    fw::Brush brush(CreateSolidBrush(background));
+    base::Brush brush(CreateSolidBrush(background));
     RECT all{0, 0, kW, kH};
     FillRect(dc.get(), &all, brush.get());
     for (const auto& [at, colour] : pixels) {
@@ -48,8 +48,8 @@ COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
 }
 
 // A black square over (4, 4) to (8, 8), exclusive, on the given background.
-fw::Bitmap SquareGlyph(COLORREF background) {
-    fw::Bitmap glyph = MakeGlyph({}, background);
+base::Bitmap SquareGlyph(COLORREF background) {
+    base::Bitmap glyph = MakeGlyph({}, background);
     fw::MemoryDC dc(nullptr);
     fw::SelectGuard select(dc.get(), glyph.get());
     RECT square{4, 4, 8, 8};
@@ -91,7 +91,7 @@ TEST(GlyphEffects, LightenColourMovesEachChannelTowardsWhite) {
 
 TEST(GlyphEffects, TheFadedVariantLightensOnlyTheInk) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    fw::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{15, 14}, RGB(0, 0, 0)}});
+    base::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{15, 14}, RGB(0, 0, 0)}});
     GlyphEffects::MakeFadedGlyph(glyph.get());
     EXPECT_EQ(PixelOf(glyph.get(), 3, 4), LightenColour(kInk, 0.3));
     EXPECT_EQ(PixelOf(glyph.get(), 15, 14), RGB(76, 76, 76));
@@ -104,7 +104,7 @@ TEST(GlyphEffects, TheShadowVariantPaintsTheInkInOneColour) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     for (bool themed : {false, true}) {
-        fw::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{0, 14}, RGB(255, 255, 255)}});
+        base::Bitmap glyph = MakeGlyph({{{3, 4}, kInk}, {{0, 14}, RGB(255, 255, 255)}});
         GlyphEffects::MakeShadowGlyph(glyph.get(), themed);
         const COLORREF expected = themed ? shadow : LightenColour(shadow, 0.49);
         EXPECT_EQ(PixelOf(glyph.get(), 3, 4), expected) << themed;
@@ -115,8 +115,8 @@ TEST(GlyphEffects, TheShadowVariantPaintsTheInkInOneColour) {
 
 TEST(GlyphEffects, AGlyphOfBackgroundOnlyGivesVariantsOfBackgroundOnly) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    fw::Bitmap faded = MakeGlyph({});
-    fw::Bitmap shadow = MakeGlyph({});
+    base::Bitmap faded = MakeGlyph({});
+    base::Bitmap shadow = MakeGlyph({});
     GlyphEffects::MakeFadedGlyph(faded.get());
     GlyphEffects::MakeShadowGlyph(shadow.get(), false);
     for (int y = 0; y < kH; ++y) {
@@ -130,7 +130,7 @@ TEST(GlyphEffects, AGlyphOfBackgroundOnlyGivesVariantsOfBackgroundOnly) {
 TEST(GlyphEffects, TheEmbossRendererDrawsShadowOverAHighlightRim) {
     const COLORREF background = RGB(200, 100, 50);
     Canvas canvas(40, 40, RGB(1, 2, 3));
-    fw::Bitmap glyph = SquareGlyph(GetSysColor(COLOR_BTNFACE));
+    base::Bitmap glyph = SquareGlyph(GetSysColor(COLOR_BTNFACE));
     GlyphEffects::DrawDisabledGlyphEmboss(
         {canvas.dc(), 10, 10, kW, kH, glyph.get(), 0, 0, background});
     ExpectEmbossedSquare(canvas, background, __FILE__, __LINE__);
@@ -140,7 +140,7 @@ TEST(GlyphEffects, TheEmbossRendererDrawsShadowOverAHighlightRim) {
 TEST(GlyphEffects, TheMonoRendererDrawsTheSamePictureThroughA1BitCopy) {
     const COLORREF background = RGB(200, 100, 50);
     Canvas canvas(40, 40, RGB(1, 2, 3));
-    fw::Bitmap glyph = SquareGlyph(RGB(255, 255, 255));
+    base::Bitmap glyph = SquareGlyph(RGB(255, 255, 255));
     GlyphEffects::DrawDisabledGlyphMono(
         {canvas.dc(), 10, 10, kW, kH, glyph.get(), 0, 0, background});
     ExpectEmbossedSquare(canvas, background, __FILE__, __LINE__);
@@ -150,7 +150,7 @@ TEST(GlyphEffects, TheMonoRendererDrawsTheSamePictureThroughA1BitCopy) {
 TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
     LookOverride flat(MenuLook::kNt51, 0);
     GlyphMenu menu;
-    fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
+    base::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
     ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     ASSERT_EQ(ImageList_GetImageCount(strip.get()), 5) << "three images and two variants";
 
@@ -176,7 +176,7 @@ TEST(SharedGlyphs, AddingACommandAgainReplacesItsImagesInPlace) {
 TEST(SharedGlyphs, WithoutEffectsACommandHasOneImageAndTheLastHasNoVariants) {
     LookOverride classic(MenuLook::kNt50, 0);
     GlyphMenu menu;
-    fw::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
+    base::ImageList strip(ImageList_Create(kW, kH, ILC_COLORDDB | ILC_MASK, 1, 1));
     ASSERT_TRUE(GlyphMenuProbe(menu).AddGlyphResource(strip.get(), IDB_TEST_GLYPHS));
     EXPECT_EQ(ImageList_GetImageCount(strip.get()), 3);
     const int index = GlyphMenuProbe(menu).AddSharedGlyph(strip.get(), 2, 7002);
@@ -204,8 +204,8 @@ TEST(SharedGlyphs, AnItemAppendedWithAToolbarGlyphShowsItsToolbarImage) {
 
 TEST(SharedGlyphs, VariantsThatCannotBeAddedKeepTheIdTableInStepWithTheList) {
     SharedGlyphs& shared = SharedGlyphs::Instance();
-    fw::OwnedIcon icon(SolidIcon(kW, kInk));
-    fw::Bitmap deleted(CreateBitmap(kW, kH, 1, 32, nullptr));
+    base::OwnedIcon icon(SolidIcon(kW, kInk));
+    base::Bitmap deleted(CreateBitmap(kW, kH, 1, 32, nullptr));
     const HBITMAP stale = deleted.get();
     deleted.reset();
     const int index = shared.Store(7003, icon.get(), stale, stale, kW, kH);

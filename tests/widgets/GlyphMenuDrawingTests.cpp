@@ -23,7 +23,7 @@ int MenuTextWidth(const wchar_t* text) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    fw::Font font(CreateFontIndirectW(&metrics.lfMenuFont));
+    base::Font font(CreateFontIndirectW(&metrics.lfMenuFont));
     fw::ClientDC dc(nullptr);
     fw::SelectGuard select(dc.get(), font.get());
     SIZE size{};
@@ -94,7 +94,7 @@ int PixelsOf(const Canvas& canvas, RECT area, COLORREF colour) {
 // Two images of one colour, as check images.
 HIMAGELIST SolidImages(COLORREF colour) {
     HIMAGELIST list = ImageList_Create(16, 15, ILC_COLOR32 | ILC_MASK, 2, 1);
-    fw::OwnedIcon icon(SolidIcon(16, colour));
+    base::OwnedIcon icon(SolidIcon(16, colour));
     ImageList_ReplaceIcon(list, -1, icon.get());
     ImageList_ReplaceIcon(list, -1, icon.get());
     return list;
@@ -255,7 +255,7 @@ TEST(GlyphMenuDraw, ACheckedItemWithoutGlyphShowsATickOrItsOwnBitmapsDot) {
                                   {15, 7, ink, "tick, last column"},
                                   {9, 8, LightenColour(Sys(COLOR_HIGHLIGHT), 0.85), "above"},
                               });
-        fw::Bitmap mark(CreateBitmap(13, 13, 1, 1, nullptr));
+        base::Bitmap mark(CreateBitmap(13, 13, 1, 1, nullptr));
         SetMenuItemBitmaps(drawing.menu.get(), 5, MF_BYCOMMAND, nullptr, mark.get());
         Canvas dotted(200, 22, kPaper);
         drawing.Draw(dotted, item, ODS_CHECKED, kFlatItem);

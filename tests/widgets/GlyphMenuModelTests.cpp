@@ -224,7 +224,7 @@ TEST(MenuLook, TheClassicThemeIsKnownByTheTailOfTheThemePath) {
         {"C:\\Themes\\Luna.theme", false},
     };
     for (const Case& c : cases) {
-        fw::RegistryKey::Create(HKEY_CURRENT_USER, key).WriteString("", c.value);
+        base::RegistryKey::Create(HKEY_CURRENT_USER, key).WriteString("", c.value);
         EXPECT_EQ(MenuLook::ReadClassicTheme(HKEY_CURRENT_USER, key), c.classic) << c.value;
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, key);

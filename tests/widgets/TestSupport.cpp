@@ -15,7 +15,7 @@ Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(
     m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_bits = static_cast<const DWORD*>(bits);
     m_previous = SelectObject(m_dc, m_bitmap);
-    fw::Brush brush(CreateSolidBrush(fill));
+    base::Brush brush(CreateSolidBrush(fill));
     RECT all{0, 0, width, height};
     FillRect(m_dc, &all, brush.get());
     GdiFlush();
@@ -169,9 +169,9 @@ void Pump(int milliseconds) {
 }
 
 HFONT TestFont() {
-    static const fw::Font font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                           NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
+    static const base::Font font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                             NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
     return font.get();
 }
 
@@ -180,8 +180,8 @@ HICON SolidIcon(int size, COLORREF colour) {
                                                                     (GetGValue(colour) << 8) |
                                                                     GetBValue(colour));
     std::vector<BYTE> mask(static_cast<size_t>(((size + 15) / 16) * 2 * size), 0);
-    fw::Bitmap colourBitmap(CreateBitmap(size, size, 1, 32, pixels.data()));
-    fw::Bitmap maskBitmap(CreateBitmap(size, size, 1, 1, mask.data()));
+    base::Bitmap colourBitmap(CreateBitmap(size, size, 1, 32, pixels.data()));
+    base::Bitmap maskBitmap(CreateBitmap(size, size, 1, 1, mask.data()));
     ICONINFO info{TRUE, 0, 0, maskBitmap.get(), colourBitmap.get()};
     return CreateIconIndirect(&info);
 }

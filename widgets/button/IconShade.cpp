@@ -61,7 +61,7 @@ template <typename Shade> HICON IconShade::Copy(HICON source, Shade shade) {
     }
     const int width = 2 * static_cast<int>(bitmaps.info.xHotspot);
     const int height = 2 * static_cast<int>(bitmaps.info.yHotspot);
-    fw::Bitmap copy(
+    base::Bitmap copy(
         CreateBitmap(width, height, description.bmPlanes, description.bmBitsPixel, nullptr));
     if (!copy) {
         return nullptr;

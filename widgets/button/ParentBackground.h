@@ -26,7 +26,7 @@ private:
     // Declared in the order they are made: the bitmap is put out of the context before either
     // is deleted.
     std::optional<fw::MemoryDC> m_dc;
-    fw::Bitmap m_bitmap;
+    base::Bitmap m_bitmap;
     std::optional<fw::SelectGuard> m_selected;
     int m_width = 0;
     int m_height = 0;

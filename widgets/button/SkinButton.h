@@ -82,15 +82,15 @@ public:
 
 protected:
     struct IconImage {
-        fw::OwnedIcon icon;
+        base::OwnedIcon icon;
         int width = 0;
         int height = 0;
     };
     struct BitmapImage {
-        fw::Bitmap bitmap;
+        base::Bitmap bitmap;
         int width = 0;
         int height = 0;
-        fw::Bitmap mask;
+        base::Bitmap mask;
     };
     struct Sound {
         std::string name;
@@ -175,7 +175,7 @@ private:
     fw::ToolTipCtrl m_tip;
     ParentBackground m_background;
     GlyphMenu m_menu;
-    fw::OwnedCursor m_cursor;
+    base::OwnedCursor m_cursor;
     bool m_trackAlways = true;
     bool m_checked = false;
     DWORD m_tipStyle = 0;

@@ -11,7 +11,7 @@ using paint::FillSolid;
 namespace {
 
 void PolylineWith(HDC dc, COLORREF colour, POINT a, POINT b, POINT c) {
-    fw::Pen pen(CreatePen(PS_SOLID, 1, colour));
+    base::Pen pen(CreatePen(PS_SOLID, 1, colour));
     fw::SelectGuard select(dc, pen.get());
     const POINT points[] = {a, b, c};
     Polyline(dc, points, 3);
@@ -63,7 +63,7 @@ void SkinButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
 void SkinButton::DrawFace(HDC dc, RECT& rect) {
     if (!m_flat && (m_focused || m_isDefault)) {
-        fw::Brush black(CreateSolidBrush(RGB(0, 0, 0)));
+        base::Brush black(CreateSolidBrush(RGB(0, 0, 0)));
         FrameRect(dc, &rect, black.get());
         InflateRect(&rect, -1, -1);
     }
@@ -80,7 +80,7 @@ void SkinButton::DrawFrame(HDC dc, const RECT& r) {
         if (m_flat && m_drawBorder) {
             Draw3dFrame(dc, r, shadow, highlight);
         } else if (!m_flat) {
-            fw::Brush brush(CreateSolidBrush(shadow));
+            base::Brush brush(CreateSolidBrush(shadow));
             FrameRect(dc, &r, brush.get());
         }
         return;
@@ -161,7 +161,7 @@ void SkinButton::DrawBitmapImage(HDC dc, bool hasCaption, const RECT& item, RECT
     fw::SelectGuard selectMask(maskDc.get(), chosen.mask.get());
     if (disabled && m_showDisabledBitmap) {
         fw::MemoryDC tempDc(dc);
-        fw::Bitmap temp(CreateCompatibleBitmap(dc, w, h));
+        base::Bitmap temp(CreateCompatibleBitmap(dc, w, h));
         {
             fw::SelectGuard selectTemp(tempDc.get(), temp.get());
             FillSolid(tempDc.get(), {0, 0, w, h}, RGB(255, 255, 255));

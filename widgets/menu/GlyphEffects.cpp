@@ -43,7 +43,7 @@ COLORREF ReferenceBackground(HBITMAP glyph) {
     fw::MemoryDC glyphDc(nullptr);
     fw::SelectGuard selectGlyph(glyphDc.get(), glyph);
     fw::MemoryDC scratchDc(glyphDc.get());
-    fw::Bitmap scratch(CreateCompatibleBitmap(glyphDc.get(), info.bmWidth, info.bmHeight));
+    base::Bitmap scratch(CreateCompatibleBitmap(glyphDc.get(), info.bmWidth, info.bmHeight));
     fw::SelectGuard selectScratch(scratchDc.get(), scratch.get());
     RECT all{0, 0, info.bmWidth, info.bmHeight};
     FillRect(scratchDc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
@@ -63,7 +63,7 @@ void MakeShadowGlyph(HBITMAP glyph, bool themed) {
 void DrawDisabledGlyphEmboss(const DisabledGlyph& g) {
     const int w = g.width, h = g.height;
     fw::MemoryDC maskDc(nullptr);
-    fw::Bitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
+    base::Bitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
     fw::MemoryDC glyphDc(g.target);
     if (!mask || !maskDc.get() || !glyphDc.get()) {
         return;
@@ -77,13 +77,13 @@ void DrawDisabledGlyphEmboss(const DisabledGlyph& g) {
     SetBkColor(glyphDc.get(), GetSysColor(COLOR_BTNHIGHLIGHT));
     BitBlt(maskDc.get(), 0, 0, w, h, glyphDc.get(), g.sourceX, g.sourceY, SRCPAINT);
 
-    fw::Brush background(CreateSolidBrush(g.background));
+    base::Brush background(CreateSolidBrush(g.background));
     RECT all{0, 0, w, h};
     FillRect(glyphDc.get(), &all, background.get());
     SetBkColor(glyphDc.get(), RGB(0, 0, 0));
     SetTextColor(glyphDc.get(), RGB(255, 255, 255));
-    fw::Brush highlight(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
-    fw::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+    base::Brush highlight(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    base::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
     {
         fw::SelectGuard brush(glyphDc.get(), highlight.get());
         BitBlt(glyphDc.get(), 0, 0, w, h, maskDc.get(), 0, 0, kRopEmboss);
@@ -112,8 +112,8 @@ void DrawDisabledGlyphMono(const DisabledGlyph& g) {
     info.header.biBitCount = 1;
     info.colours[1] = RGBQUAD{255, 255, 255, 0};
     void* bits = nullptr;
-    fw::Bitmap mono(CreateDIBSection(glyphDc.get(), reinterpret_cast<BITMAPINFO*>(&info),
-                                     DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap mono(CreateDIBSection(glyphDc.get(), reinterpret_cast<BITMAPINFO*>(&info),
+                                       DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!mono || !glyphDc.get() || !monoDc.get()) {
         return;
     }
@@ -122,11 +122,11 @@ void DrawDisabledGlyphMono(const DisabledGlyph& g) {
         fw::SelectGuard selectGlyph(glyphDc.get(), g.bitmap);
         BitBlt(monoDc.get(), 0, 0, w, h, glyphDc.get(), g.sourceX, g.sourceY, SRCCOPY);
     }
-    fw::Brush background(CreateSolidBrush(g.background));
+    base::Brush background(CreateSolidBrush(g.background));
     RECT target{g.x, g.y, g.x + w, g.y + h};
     FillRect(g.target, &target, background.get());
-    fw::Brush highlight(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
-    fw::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+    base::Brush highlight(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    base::Brush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
     {
         fw::SelectGuard brush(g.target, highlight.get());
         BitBlt(g.target, g.x + 1, g.y + 1, w, h, monoDc.get(), 0, 0, kRopMono);

@@ -67,7 +67,7 @@ bool GlyphMenu::Attach(HMENU menu) {
 }
 
 void GlyphMenu::SetCheckImages(HIMAGELIST images, int idSelected, int id) {
-    m_checkImages = images ? std::make_shared<fw::ImageList>(images) : nullptr;
+    m_checkImages = images ? std::make_shared<base::ImageList>(images) : nullptr;
     m_checkImageIdSelected = idSelected;
     m_checkImageId = id;
 }
@@ -89,7 +89,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
     if (glyph < 0) {
         record->sharedGlyphIndex = FindSharedGlyph(id);
     } else {
-        fw::ImageList scratch(
+        base::ImageList scratch(
             ImageList_Create(m_glyphWidth, m_glyphHeight, ILC_COLORDDB | ILC_MASK, 1, 1));
         int image = 0;
         FindToolbarImage(id, glyph, image);
@@ -110,7 +110,7 @@ BOOL GlyphMenu::AppendGlyphItem(const wchar_t* text, UINT flags, UINT_PTR id, IN
 
 GlyphMenuData* GlyphMenu::ReplaceItemAt(int position, UINT flags, UINT_PTR id, const char* text) {
     auto* record = new GlyphMenuData;
-    record->text = fw::Widen(text);
+    record->text = base::Widen(text);
     record->itemFlags = flags;
     record->commandId = id;
     ModifyMenuW(get(), static_cast<UINT>(position), flags, id,
@@ -155,7 +155,7 @@ bool GlyphMenu::GetItemText(UINT idOrPosition, std::string& text, UINT flags) co
     if (idOrPosition >= m_records.size()) {
         return false;
     }
-    text = fw::Narrow(m_records[idOrPosition]->text);
+    text = base::Narrow(m_records[idOrPosition]->text);
     return true;
 }
 
@@ -201,7 +201,7 @@ GlyphMenuData* GlyphMenu::SyncPopup(int position, UINT state) {
     const std::wstring text = LiveText(position);
     if (!record) {
         const UINT flags = (state & kStateFlags & ~UINT{MF_POPUP}) | kOwnerDrawnPopup;
-        return ReplaceItemAt(position, flags, handle, fw::Narrow(text).c_str());
+        return ReplaceItemAt(position, flags, handle, base::Narrow(text).c_str());
     }
     if (!text.empty()) {
         record->text = text;
@@ -225,7 +225,8 @@ GlyphMenuData* GlyphMenu::SyncCommand(int position, UINT state) {
     GlyphMenuData* record = ClaimRecord(id);
     const std::wstring text = LiveText(position);
     if (!record) {
-        return ReplaceItemAt(position, state | kOwnerDrawnByPosition, id, fw::Narrow(text).c_str());
+        return ReplaceItemAt(position, state | kOwnerDrawnByPosition, id,
+                             base::Narrow(text).c_str());
     }
     record->itemFlags = state | kOwnerDrawnByPosition;
     if (!text.empty()) {

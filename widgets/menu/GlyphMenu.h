@@ -96,7 +96,7 @@ private:
     bool FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const;
     bool AddGlyphResource(HIMAGELIST list, INT_PTR resource) const;
     int AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const;
-    fw::Bitmap RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const;
+    base::Bitmap RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const;
     HIMAGELIST LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const;
 
     // Measuring and drawing.
@@ -136,7 +136,7 @@ private:
     bool m_useMaskColour = false;
     bool m_monoDisabledGlyphs = false;
     // Shared with the sub-menus the template loader made, which draw from it too.
-    std::shared_ptr<fw::ImageList> m_checkImages;
+    std::shared_ptr<base::ImageList> m_checkImages;
     int m_checkImageIdSelected = -1;
     int m_checkImageId = -1;
     bool m_glyphsAreIcons = false;

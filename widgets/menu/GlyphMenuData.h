@@ -13,5 +13,5 @@ struct GlyphMenuData {
     UINT itemFlags = 0;        // MF_ flags of the last append or modify
     UINT_PTR commandId = 0;    // the sub-menu handle for a popup, 0 for a separator
     bool claimed = false;      // matched to a live item while re-synchronising
-    fw::ImageList imageList;
+    base::ImageList imageList;
 };

@@ -20,13 +20,13 @@ using paint::FillSolid;
 using paint::FrameSolid;
 
 namespace {
-fw::Font MenuFont() {
+base::Font MenuFont() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return fw::Font(static_cast<HFONT>(nullptr));
+        return base::Font(static_cast<HFONT>(nullptr));
     }
-    return fw::Font(CreateFontIndirectW(&metrics.lfMenuFont));
+    return base::Font(CreateFontIndirectW(&metrics.lfMenuFont));
 }
 
 struct SplitText {
@@ -125,7 +125,7 @@ void GlyphMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     const int versionClass = MenuLook::WindowsVersionClass();
     int width = 0;
     {
-        fw::Font font = MenuFont();
+        base::Font font = MenuFont();
         fw::ClientDC dc(fw::Application::MainWindowHandle());
         fw::SelectGuard select(dc.get(), versionClass > MenuLook::kNtOther ? font.get() : nullptr);
         if (versionClass != MenuLook::kHostedLayer) {
@@ -201,7 +201,7 @@ void GlyphMenu::DrawDisabled(HDC dc, const GlyphSource& source, int x, int y,
     if (!source.list) {
         return;
     }
-    fw::Bitmap glyph = RenderGlyphBitmap(dc, source.list, source.index);
+    base::Bitmap glyph = RenderGlyphBitmap(dc, source.list, source.index);
     if (!glyph) {
         return;
     }
@@ -244,7 +244,7 @@ void GlyphMenu::DrawFlatItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     // A disabled item is painted off-screen in one piece, so that no selection flickers.
     std::optional<fw::OffScreenDC> offScreen;
-    fw::Font font;
+    base::Font font;
     std::optional<fw::SelectGuard> selectFont;
     if ((state & ODS_GRAYED) && !MenuLook::settings().selectDisabledFlat) {
         state &= ~UINT{ODS_SELECTED};
@@ -539,8 +539,8 @@ void GlyphMenu::DrawFlatCheck(HDC dc, const RECT& box, bool hasBitmap, COLORREF 
 }
 
 void GlyphMenu::DrawCheckDot(HDC dc, int x, int y, COLORREF colour) {
-    fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
-    fw::Brush brush(CreateSolidBrush(colour));
+    base::Pen pen(CreatePen(PS_SOLID, 0, colour));
+    base::Brush brush(CreateSolidBrush(colour));
     fw::SelectGuard selectPen(dc, pen.get());
     fw::SelectGuard selectBrush(dc, brush.get());
     Ellipse(dc, x, y, x + 6, y + 6);
@@ -548,7 +548,7 @@ void GlyphMenu::DrawCheckDot(HDC dc, int x, int y, COLORREF colour) {
 
 void GlyphMenu::DrawCheckTick(HDC dc, int x, int y, COLORREF colour) {
     static const int kStart[7] = {2, 3, 4, 3, 2, 1, 0};
-    fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
+    base::Pen pen(CreatePen(PS_SOLID, 0, colour));
     fw::SelectGuard selectPen(dc, pen.get());
     for (int i = 0; i < 7; ++i) {
         MoveToEx(dc, x + i, y + kStart[i], nullptr);
@@ -557,7 +557,7 @@ void GlyphMenu::DrawCheckTick(HDC dc, int x, int y, COLORREF colour) {
 }
 
 void GlyphMenu::AlignAccelerators() {
-    fw::Font font = MenuFont();
+    base::Font font = MenuFont();
     fw::ClientDC dc(fw::Application::MainWindowHandle());
     fw::SelectGuard select(dc.get(), font.get());
     int widest = 0;

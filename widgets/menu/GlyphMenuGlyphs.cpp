@@ -25,7 +25,7 @@ bool GlyphMenu::FindToolbarImage(UINT_PTR id, INT_PTR toolbar, int& image) const
 }
 
 HIMAGELIST GlyphMenu::LoadGlyphBitmap(HIMAGELIST list, INT_PTR resource) const {
-    fw::Bitmap bitmap = SystemColourBitmap::Load(resource);
+    base::Bitmap bitmap = SystemColourBitmap::Load(resource);
     if (!bitmap) {
         bitmap.reset(LoadBitmapA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(resource)));
     }
@@ -47,10 +47,10 @@ bool GlyphMenu::AddGlyphResource(HIMAGELIST list, INT_PTR resource) const {
     if (MenuLook::Flat() && MenuLook::settings().glyphEffects) {
         fw::ClientDC dc(fw::Application::MainWindowHandle());
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
-        fw::Bitmap faded = RenderGlyphBitmap(dc.get(), list, 0);
+        base::Bitmap faded = RenderGlyphBitmap(dc.get(), list, 0);
         GlyphEffects::MakeFadedGlyph(faded.get());
         ImageList_AddMasked(list, faded.get(), face);
-        fw::Bitmap shadow = RenderGlyphBitmap(dc.get(), list, 0);
+        base::Bitmap shadow = RenderGlyphBitmap(dc.get(), list, 0);
         GlyphEffects::MakeShadowGlyph(shadow.get(), MenuLook::Themed());
         ImageList_AddMasked(list, shadow.get(), face);
     }
@@ -61,11 +61,11 @@ int GlyphMenu::AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const {
     if (index < 0 || index >= ImageList_GetImageCount(list)) {
         return -1;
     }
-    fw::OwnedIcon icon(ImageList_GetIcon(list, index, ILD_NORMAL));
+    base::OwnedIcon icon(ImageList_GetIcon(list, index, ILD_NORMAL));
     if (!icon) {
         return -1;
     }
-    fw::Bitmap faded, shadow;
+    base::Bitmap faded, shadow;
     if (MenuLook::Flat() && MenuLook::settings().glyphEffects) {
         fw::ClientDC dc(fw::Application::MainWindowHandle());
         faded = RenderGlyphBitmap(dc.get(), list, index);
@@ -77,10 +77,10 @@ int GlyphMenu::AddSharedGlyph(HIMAGELIST list, int index, UINT_PTR id) const {
                                           m_glyphHeight);
 }
 
-fw::Bitmap GlyphMenu::RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const {
-    fw::Bitmap bitmap(CreateCompatibleBitmap(dc, m_glyphWidth, m_glyphHeight));
+base::Bitmap GlyphMenu::RenderGlyphBitmap(HDC dc, HIMAGELIST list, int index) const {
+    base::Bitmap bitmap(CreateCompatibleBitmap(dc, m_glyphWidth, m_glyphHeight));
     fw::MemoryDC memory(dc);
-    fw::OwnedIcon icon(ImageList_GetIcon(list, index, ILD_NORMAL));
+    base::OwnedIcon icon(ImageList_GetIcon(list, index, ILD_NORMAL));
     if (!bitmap || !memory.get()) {
         return bitmap;
     }

@@ -15,7 +15,7 @@ const char kThemeKey[] = "Software\\Microsoft\\Plus!\\Themes\\Current";
 
 int MeasureVersionClass() {
     OSVERSIONINFOA info{};
-    if (!fw::QueryWindowsVersion(info)) {
+    if (!base::QueryWindowsVersion(info)) {
         return MenuLook::kNtOther;
     }
     return MenuLook::ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion,
@@ -49,7 +49,7 @@ int MenuLook::ClassifyWindowsVersion(DWORD platformId, DWORD major, DWORD minor)
 }
 
 bool MenuLook::ReadClassicTheme(HKEY root, const char* subKey) {
-    fw::RegistryKey key = fw::RegistryKey::Open(root, subKey);
+    base::RegistryKey key = base::RegistryKey::Open(root, subKey);
     if (!key.valid()) {
         return false;
     }

@@ -68,7 +68,7 @@ void SharedGlyphs::AppendVariants(UINT_PTR id, HBITMAP faded, HBITMAP shadow) {
 // Replacing masked images in place needs icons; a temporary list makes them from the bitmaps.
 void SharedGlyphs::ReplaceVariants(int index, HBITMAP faded, HBITMAP shadow, int width,
                                    int height) {
-    fw::ImageList scratch(ImageList_Create(width, height, ILC_COLORDDB | ILC_MASK, 2, 1));
+    base::ImageList scratch(ImageList_Create(width, height, ILC_COLORDDB | ILC_MASK, 2, 1));
     if (!scratch) {
         return;
     }
@@ -76,7 +76,7 @@ void SharedGlyphs::ReplaceVariants(int index, HBITMAP faded, HBITMAP shadow, int
     ImageList_AddMasked(scratch.get(), faded, mask);
     ImageList_AddMasked(scratch.get(), shadow, mask);
     for (int i = 0; i < 2; ++i) {
-        fw::OwnedIcon icon(ImageList_GetIcon(scratch.get(), i, ILD_NORMAL));
+        base::OwnedIcon icon(ImageList_GetIcon(scratch.get(), i, ILD_NORMAL));
         if (icon) {
             ImageList_ReplaceIcon(m_list.get(), index + 1 + i, icon.get());
         }

@@ -25,6 +25,6 @@ private:
     void AppendVariants(UINT_PTR id, HBITMAP faded, HBITMAP shadow);
     void ReplaceVariants(int index, HBITMAP faded, HBITMAP shadow, int width, int height);
 
-    fw::ImageList m_list;
+    base::ImageList m_list;
     std::vector<UINT_PTR> m_ids;
 };

@@ -75,7 +75,7 @@ bool SystemColourBitmap::IsWhole(const BITMAPINFOHEADER& header, size_t size) {
     return stride == 0 || rows <= pixelBytes / stride;
 }
 
-fw::Bitmap SystemColourBitmap::Load(INT_PTR resource) {
+base::Bitmap SystemColourBitmap::Load(INT_PTR resource) {
     DWORD size = 0;
     const BITMAPINFOHEADER* header = FindBitmapResource(resource, size);
     if (!header || !IsWhole(*header, size) || ColourTableSize(*header) != 16) {
@@ -86,7 +86,7 @@ fw::Bitmap SystemColourBitmap::Load(INT_PTR resource) {
     MapSystemColours(reinterpret_cast<RGBQUAD*>(info.data() + header->biSize), 16);
     const BYTE* bits = reinterpret_cast<const BYTE*>(header) + info.size();
     fw::ClientDC screen(nullptr);
-    return fw::Bitmap(CreateDIBitmap(screen.get(), header, CBM_INIT, bits,
-                                     reinterpret_cast<const BITMAPINFO*>(info.data()),
-                                     DIB_RGB_COLORS));
+    return base::Bitmap(CreateDIBitmap(screen.get(), header, CBM_INIT, bits,
+                                       reinterpret_cast<const BITMAPINFO*>(info.data()),
+                                       DIB_RGB_COLORS));
 }

@@ -9,7 +9,7 @@
 class SystemColourBitmap {
 public:
     // Null when the resource is missing, has another colour depth or is not whole.
-    static fw::Bitmap Load(INT_PTR resource);
+    static base::Bitmap Load(INT_PTR resource);
     // Whether the header, its colour table and every row of pixels lie within size bytes.
     static bool IsWhole(const BITMAPINFOHEADER& header, size_t size);
 };

@@ -5,12 +5,12 @@
 namespace paint {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::Brush brush(CreateSolidBrush(colour));
+    base::Brush brush(CreateSolidBrush(colour));
     FillRect(dc, &rect, brush.get());
 }
 
 void FrameSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::Brush brush(CreateSolidBrush(colour));
+    base::Brush brush(CreateSolidBrush(colour));
     FrameRect(dc, &rect, brush.get());
 }
 

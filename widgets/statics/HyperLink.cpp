@@ -118,7 +118,7 @@ void HyperLink::LoadLinkCursor() {
     if (length > 0 && length < MAX_PATH) {
         const std::string path = std::string(folder) + "\\winhlp32.exe";
         // As a data file: only its cursor resource is wanted, none of its code runs.
-        fw::OwnedModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        base::OwnedModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         if (module) {
             if (HCURSOR hand = LoadCursorA(module.get(), MAKEINTRESOURCEA(106))) {
                 m_linkCursor.reset(CopyCursor(hand));
@@ -232,13 +232,13 @@ int HyperLink::OpenWithBrowser(const std::string& target, int show, int shellRes
     if (target.find('"') != std::string::npos) {
         return shellResult;
     }
-    fw::RegistryKey type = fw::RegistryKey::Open(HKEY_CLASSES_ROOT, ".htm");
+    base::RegistryKey type = base::RegistryKey::Open(HKEY_CLASSES_ROOT, ".htm");
     const auto typeName = type.valid() ? type.ReadString("") : std::nullopt;
     if (!typeName || typeName->empty()) {
         return shellResult;
     }
-    fw::RegistryKey command =
-        fw::RegistryKey::Open(HKEY_CLASSES_ROOT, *typeName + "\\shell\\open\\command");
+    base::RegistryKey command =
+        base::RegistryKey::Open(HKEY_CLASSES_ROOT, *typeName + "\\shell\\open\\command");
     const auto line = command.valid() ? command.ReadString("") : std::nullopt;
     if (!line) {
         return shellResult;

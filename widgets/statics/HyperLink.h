@@ -60,8 +60,8 @@ private:
     int m_underlineMode = UnderlineOnHover;
     bool m_adjustToFit = true;
     std::string m_target;
-    fw::Font m_underlineFont;
-    fw::Font m_plainFont;
-    fw::OwnedCursor m_linkCursor;
+    base::Font m_underlineFont;
+    base::Font m_plainFont;
+    base::OwnedCursor m_linkCursor;
     fw::ToolTipCtrl m_tip;
 };

@@ -118,11 +118,11 @@ std::string SkinLabel::Line(int index) const {
 
 void SkinLabel::Paint(HDC dc) {
     const RECT client = clientRect();
-    fw::Pen upperLeft(CreatePen(PS_SOLID, 1, m_upperLeftColour));
-    fw::Pen lowerRight(CreatePen(PS_SOLID, 1, m_lowerRightColour));
-    fw::Region clip(m_panelMode == PanelRounded
-                        ? CreateRectRgn(1, 1, client.right - 1, client.bottom - 1)
-                        : CreateRectRgn(1, 1, client.right, client.bottom));
+    base::Pen upperLeft(CreatePen(PS_SOLID, 1, m_upperLeftColour));
+    base::Pen lowerRight(CreatePen(PS_SOLID, 1, m_lowerRightColour));
+    base::Region clip(m_panelMode == PanelRounded
+                          ? CreateRectRgn(1, 1, client.right - 1, client.bottom - 1)
+                          : CreateRectRgn(1, 1, client.right, client.bottom));
     if (m_panelMode == PanelFlat) {
         PaintFlatPanel(dc, client, upperLeft.get(), lowerRight.get());
     } else if (m_panelMode == PanelRounded && m_tileBitmap) {
@@ -133,7 +133,7 @@ void SkinLabel::Paint(HDC dc) {
 }
 
 void SkinLabel::PaintFlatPanel(HDC dc, const RECT& client, HPEN upperLeft, HPEN lowerRight) {
-    fw::Brush fill(CreateSolidBrush(m_fillColour));
+    base::Brush fill(CreateSolidBrush(m_fillColour));
     FillRect(dc, &client, fill.get());
     const LONG w = client.right, h = client.bottom;
     fw::SelectGuard pen(dc, upperLeft);

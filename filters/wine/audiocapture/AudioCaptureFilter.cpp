@@ -249,7 +249,7 @@ HRESULT AudioCaptureFilter::OnPauseToStop() noexcept {
 
 void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
                                     double agoMs) noexcept {
-    fw::ComPtr<IMediaSample> sample;
+    base::ComPtr<IMediaSample> sample;
     if (FAILED(m_output.GetDeliveryBuffer(sample.put()))) {
         return;
     }

@@ -182,7 +182,7 @@ DWORD WINAPI CaptureReader::ThreadMain(void* self) noexcept {
     HMODULE module = reader->m_module;
     {
         // A loopback device is reopened and closed on this thread.
-        fw::ComApartment com;
+        base::ComApartment com;
         com.Enter(COINIT_MULTITHREADED);
         reader->Loop();
         delete reader;

@@ -135,12 +135,12 @@ private:
     bool m_sinkGone = false;
     HMODULE m_module = nullptr;
     WAVEFORMATEX m_format;
-    fw::KernelHandle m_bufferEvent;
+    base::KernelHandle m_bufferEvent;
     std::unique_ptr<CaptureDevice> m_device;
     CommandChannel<Command> m_commands;
-    fw::KernelHandle m_thread;
-    fw::KernelHandle m_watchdog;
-    fw::KernelHandle m_watchdogQuit;
+    base::KernelHandle m_thread;
+    base::KernelHandle m_watchdog;
+    base::KernelHandle m_watchdogQuit;
     // Shared with the watchdog thread.
     std::atomic<State> m_state{State::Idle};
     std::atomic<bool> m_lost{false};

@@ -86,7 +86,7 @@ private:
     uint64_t m_lastId = 0;
     uint64_t m_completed = 0;
     HRESULT m_results[kResults] = {};
-    fw::KernelHandle m_posted;
+    base::KernelHandle m_posted;
 };
 
 } // namespace audiocapture

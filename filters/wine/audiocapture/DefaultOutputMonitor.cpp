@@ -70,7 +70,7 @@ void DefaultOutputMonitor::Tell(const EndpointCatalog::MonitorChoice& choice,
                (problem.empty() ? L"the default output has no monitor" : problem);
     }
     // Wine 8 shows only the narrow form (WINEDEBUG=+debugstr).
-    OutputDebugStringA(fw::Narrow(text + L"\n").c_str());
+    OutputDebugStringA(base::Narrow(text + L"\n").c_str());
 }
 
 } // namespace audiocapture

@@ -110,7 +110,7 @@ DefaultSink DefaultSinkWatcher::Current() noexcept {
         if (m_sink.empty()) {
             return {{}, L"the sound server names no default output"};
         }
-        return {fw::Widen(m_sink, CP_UTF8), {}};
+        return {base::Widen(m_sink, CP_UTF8), {}};
     } catch (...) {
         return {{}, L"out of memory"};
     }

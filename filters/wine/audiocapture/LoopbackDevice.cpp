@@ -38,16 +38,16 @@ HRESULT LoopbackDevice::Allocate() noexcept {
 // multithreaded apartment for the call (Wine's audio objects are not bound to one).
 HRESULT LoopbackDevice::Open() noexcept {
     Close();
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter(COINIT_MULTITHREADED);
-    fw::ComPtr<IMMDeviceEnumerator> enumerator;
+    base::ComPtr<IMMDeviceEnumerator> enumerator;
     HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
                                   __uuidof(IMMDeviceEnumerator), enumerator.put_void());
-    fw::ComPtr<IMMDevice> output;
+    base::ComPtr<IMMDevice> output;
     if (SUCCEEDED(hr)) {
         hr = enumerator->GetDefaultAudioEndpoint(eRender, eConsole, output.put());
     }
-    fw::ComPtr<IAudioClient> client;
+    base::ComPtr<IAudioClient> client;
     if (SUCCEEDED(hr)) {
         hr = output->Activate(__uuidof(IAudioClient), CLSCTX_INPROC_SERVER, nullptr,
                               client.put_void());
@@ -56,7 +56,7 @@ HRESULT LoopbackDevice::Open() noexcept {
         hr = client->Initialize(AUDCLNT_SHAREMODE_SHARED, AUDCLNT_STREAMFLAGS_LOOPBACK,
                                 kBufferDuration, 0, &m_format, nullptr);
     }
-    fw::ComPtr<IAudioCaptureClient> capture;
+    base::ComPtr<IAudioCaptureClient> capture;
     if (SUCCEEDED(hr)) {
         hr = client->GetService(__uuidof(IAudioCaptureClient), capture.put_void());
     }

@@ -36,8 +36,8 @@ private:
     void TakeSilence(Receiver& receiver, DWORD bytes) noexcept;
 
     WAVEFORMATEX m_format;
-    fw::ComPtr<IAudioClient> m_client;
-    fw::ComPtr<IAudioCaptureClient> m_capture;
+    base::ComPtr<IAudioClient> m_client;
+    base::ComPtr<IAudioCaptureClient> m_capture;
     std::vector<BYTE> m_silence;
     bool m_started = false;
     uint64_t m_takenSinceStart = 0;

@@ -19,7 +19,7 @@ constexpr PROPERTYKEY kFormFactor = {
     {0x1da5d803, 0xd492, 0x4edd, {0x8c, 0x23, 0xe0, 0xc0, 0xff, 0xee, 0x7f, 0x0e}}, 0};
 
 void ReadProperties(IMMDevice* device, AudioEndpoint& endpoint) {
-    fw::ComPtr<IPropertyStore> store;
+    base::ComPtr<IPropertyStore> store;
     if (FAILED(device->OpenPropertyStore(STGM_READ, store.put()))) {
         return;
     }
@@ -37,14 +37,14 @@ void ReadProperties(IMMDevice* device, AudioEndpoint& endpoint) {
 
 std::vector<AudioEndpoint> ReadEndpoints(IMMDeviceEnumerator* enumerator, EDataFlow flow) {
     std::vector<AudioEndpoint> endpoints;
-    fw::ComPtr<IMMDeviceCollection> devices;
+    base::ComPtr<IMMDeviceCollection> devices;
     UINT count = 0;
     if (FAILED(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, devices.put())) ||
         FAILED(devices->GetCount(&count))) {
         return endpoints;
     }
     for (UINT i = 0; i < count; ++i) {
-        fw::ComPtr<IMMDevice> device;
+        base::ComPtr<IMMDevice> device;
         if (SUCCEEDED(devices->Item(i, device.put()))) {
             AudioEndpoint endpoint;
             endpoint.id = SoundEndpoints::IdOf(device.get());
@@ -60,14 +60,14 @@ std::vector<AudioEndpoint> ReadEndpoints(IMMDeviceEnumerator* enumerator, EDataF
 // A thread without COM (the graph may pause its filters from one) joins the multithreaded
 // apartment for the call.
 EndpointCatalog SoundEndpoints::Read() {
-    fw::ComApartment com;
+    base::ComApartment com;
     com.Enter(COINIT_MULTITHREADED);
-    fw::ComPtr<IMMDeviceEnumerator> enumerator;
+    base::ComPtr<IMMDeviceEnumerator> enumerator;
     if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
                                 __uuidof(IMMDeviceEnumerator), enumerator.put_void()))) {
         return {};
     }
-    fw::ComPtr<IMMDevice> output;
+    base::ComPtr<IMMDevice> output;
     enumerator->GetDefaultAudioEndpoint(eRender, eConsole, output.put());
     return EndpointCatalog(ReadEndpoints(enumerator.get(), eRender),
                            ReadEndpoints(enumerator.get(), eCapture), IdOf(output.get()));

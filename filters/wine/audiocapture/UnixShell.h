@@ -19,7 +19,7 @@ struct SocketTraits {
     static Handle None() { return ~Handle{0}; }
     static void Close(Handle s);
 };
-using UniqueSocket = fw::UniqueHandle<SocketTraits>;
+using UniqueSocket = base::UniqueHandle<SocketTraits>;
 
 class UnixShell {
 public:

@@ -223,8 +223,8 @@ HRESULT FileWriterFilter::WriteAt(uint64_t position, const void* data, ULONG byt
         HRESULT hr = WriteFileAt(m_file.get(), position, data, bytes);
         return SUCCEEDED(hr) ? hr : Fail(hr);
     }
-    fw::FileHandle file(CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::FileHandle file(CreateFileW(m_fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return HRESULT_FROM_WIN32(GetLastError());
     }

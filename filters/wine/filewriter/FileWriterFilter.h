@@ -103,7 +103,7 @@ private:
     std::mutex m_fileLock;
     std::wstring m_fileName;
     DWORD m_mode = 0;
-    fw::FileHandle m_file;
+    base::FileHandle m_file;
     HRESULT m_error = S_OK;
     bool m_endOfStreamPending = false;
     ULONGLONG m_runTick = 0;
