@@ -1,5 +1,6 @@
 #include "tests/filters/FakeSoundCard.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -31,6 +32,10 @@ public:
         m_card->m_started = m_card->m_open;
         m_card->m_sinceStart = 0;
         m_card->m_owed = 0;
+        if (m_card->m_started && m_card->m_starts++ > 0) {
+            m_card->m_pending.insert(m_card->m_pending.begin(), m_card->m_staleFrames, kStaleFrame);
+            m_card->m_sinceStart = m_card->m_staleFrames * sizeof(uint32_t);
+        }
         return m_card->m_started;
     }
     bool Started() const noexcept override {
@@ -58,9 +63,11 @@ public:
             pending.erase(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(ready));
             serial = ++m_card->m_collectionsBegun;
         }
-        if (!filled.empty()) {
-            receiver.Take(reinterpret_cast<const BYTE*>(filled.data()),
-                          static_cast<DWORD>(filled.size() * sizeof(uint32_t)));
+        const auto buffer = static_cast<size_t>(m_card->m_framesPerMs * 100);
+        for (size_t at = 0; at < filled.size(); at += buffer) {
+            const size_t frames = std::min(buffer, filled.size() - at);
+            receiver.Take(reinterpret_cast<const BYTE*>(filled.data() + at),
+                          static_cast<DWORD>(frames * sizeof(uint32_t)));
         }
         std::lock_guard lock(m_card->m_lock);
         m_card->m_collectionsDone = serial;
@@ -133,6 +140,11 @@ void FakeSoundCard::SetSpeed(double factor) noexcept {
 void FakeSoundCard::SetLatency(double ms) noexcept {
     std::lock_guard lock(m_lock);
     m_latencyFrames = static_cast<size_t>(ms * m_framesPerMs);
+}
+
+void FakeSoundCard::SetStaleOnRestart(double ms) noexcept {
+    std::lock_guard lock(m_lock);
+    m_staleFrames = static_cast<size_t>(ms * m_framesPerMs);
 }
 
 void FakeSoundCard::FailOpen(bool fail) noexcept {

@@ -31,6 +31,10 @@ public:
     // is still filling.
     void SetLatency(double ms) noexcept;
     void FailOpen(bool fail) noexcept;
+    // Every start after the first hands over this much sound from before it (kStaleFrame),
+    // in buffers of a tenth of a second, as Wine's waveIn does.
+    void SetStaleOnRestart(double ms) noexcept;
+    static constexpr uint32_t kStaleFrame = 0xFFFFFFFF;
     // The source goes away: nothing more is captured.
     void CutOff(bool cut) noexcept;
     // The reader's collecting blocks, as a winmm call does when the source goes away.
@@ -48,6 +52,8 @@ private:
     double m_now = 1000;
     double m_owed = 0;
     size_t m_latencyFrames = 0;
+    size_t m_staleFrames = 0;
+    int m_starts = 0;
     bool m_open = false;
     bool m_started = false;
     bool m_failOpen = false;

@@ -459,24 +459,36 @@ void CaptureReader::Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noex
 }
 
 // A restarted device first hands over sound from before its start (measured under Wine 8:
-// 80 to 90 ms on every start of a handle that ran before, even after waveInReset). No
-// sound can be older than the start, so what the first buffer holds beyond the time since
-// the start is dropped.
+// 80 to 90 ms on every start of a handle that ran before, even after waveInReset; under
+// Wine 10 more than one buffer holds). No sound can be older than the start, so what the
+// first moments hand over beyond the time since the start is dropped from the front of the
+// stream: from this buffer, and from what was held of the buffers before it.
 DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
     double elapsedMs = m_clock() - m_startMs;
-    uint64_t sinceStart = m_bytesSinceStart;
     m_bytesSinceStart += bytes;
-    // Only the first buffer after a start carries it.
-    if (sinceStart > 0 || elapsedMs > kStaleWindowMs) {
+    if (elapsedMs > kStaleWindowMs) {
         return 0;
     }
     auto allowed =
         static_cast<uint64_t>((elapsedMs + kStaleSlackMs) * m_format.nAvgBytesPerSec / 1000);
-    if (bytes <= allowed) {
+    if (m_kept + bytes <= allowed) {
         return 0;
     }
-    uint64_t stale = bytes - allowed;
-    return static_cast<DWORD>(stale - stale % m_format.nBlockAlign);
+    uint64_t excess = m_kept + bytes - allowed;
+    excess -= excess % m_format.nBlockAlign;
+    const uint64_t earlier = std::min(excess, ForgettableKept());
+    if (earlier > 0) {
+        m_held.erase(m_held.begin(), m_held.begin() + static_cast<ptrdiff_t>(earlier));
+        m_kept -= earlier;
+    }
+    return static_cast<DWORD>(std::min<uint64_t>(excess - earlier, bytes));
+}
+
+// What was kept since the start and can still be taken back: all of it while it is held
+// from the start, nothing once it reached the sink.
+uint64_t CaptureReader::ForgettableKept() const noexcept {
+    const bool holding = m_state == State::Armed || m_state == State::Paused;
+    return holding && m_heldOffset == 0 && m_keepFrom == 0 && m_held.size() == m_kept ? m_kept : 0;
 }
 
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again

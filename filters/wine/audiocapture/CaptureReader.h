@@ -123,6 +123,7 @@ private:
     void Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     void Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
     DWORD StaleBytes(DWORD bytes) noexcept;
+    uint64_t ForgettableKept() const noexcept;
     bool TakeCut() const noexcept;
     void SampleRate() noexcept;
     uint64_t KeptCaptured() noexcept;
