@@ -6,15 +6,13 @@
 // graph leaves Running, once the queue is written, while Wine's File Writer still has the file
 // open; where the downstream pin offers IStream (Windows' File Writer) the header is also
 // written through it at Stop. A live take ends at the stream time of the Stop or Pause: sound
-// starting after it is written, however late the writer is.
+// starting after it is not written, however late the writer is.
 #pragma once
 #include <atomic>
 #include <climits>
 #include <cstdint>
 #include <mutex>
 #include <optional>
-
-#include "base/UniqueHandle.h"
 
 #include "filters/kit/Filter.h"
 #include "filters/wavdest/LevelSource.h"

@@ -80,13 +80,22 @@ TEST(WriteQueue, AStalledTargetHoldsNoPushAndGetsEverythingInOrder) {
     EXPECT_EQ(target.Written(), "one two three");
 }
 
-TEST(WriteQueue, WhatDoesNotFitBecomesAGapInItsPlace) {
+// An 8-byte queue whose target is held, filled by two pushes of 4 bytes.
+class FullQueue : public testing::Test {
+protected:
+    void Fill(Overflow overflow) {
+        ASSERT_EQ(queue.Start(8), S_OK);
+        target.Hold();
+        EXPECT_EQ(Push(queue, "abcd", overflow), S_OK);
+        EXPECT_EQ(Push(queue, "efgh", overflow), S_OK);
+    }
+
     RecordingTarget target;
-    WriteQueue queue(target);
-    ASSERT_EQ(queue.Start(8), S_OK);
-    target.Hold();
-    EXPECT_EQ(Push(queue, "abcd"), S_OK);
-    EXPECT_EQ(Push(queue, "efgh"), S_OK);
+    WriteQueue queue{target};
+};
+
+TEST_F(FullQueue, WhatDoesNotFitBecomesAGapInItsPlace) {
+    Fill(Overflow::Silence);
     EXPECT_EQ(Push(queue, "ijk"), S_FALSE);
     EXPECT_EQ(Push(queue, "lm"), S_FALSE);
     target.Release();
@@ -98,13 +107,8 @@ TEST(WriteQueue, WhatDoesNotFitBecomesAGapInItsPlace) {
     EXPECT_EQ(queue.GapBytes(), 5u);
 }
 
-TEST(WriteQueue, APushThatCanWaitIsHeldForRoomAndNothingIsReplaced) {
-    RecordingTarget target;
-    WriteQueue queue(target);
-    ASSERT_EQ(queue.Start(8), S_OK);
-    target.Hold();
-    EXPECT_EQ(Push(queue, "abcd", Overflow::Wait), S_OK);
-    EXPECT_EQ(Push(queue, "efgh", Overflow::Wait), S_OK);
+TEST_F(FullQueue, APushThatCanWaitIsHeldForRoomAndNothingIsReplaced) {
+    Fill(Overflow::Wait);
     std::future<HRESULT> push = PushAside(queue, "ijk");
     EXPECT_TRUE(Waiting(push)) << "a full queue holds the push";
     target.Release();
@@ -116,13 +120,8 @@ TEST(WriteQueue, APushThatCanWaitIsHeldForRoomAndNothingIsReplaced) {
 
 // A target stalled in a write: Stop gives up on it within its bound, refuses the push that
 // waited and every later one, and counts what never reached the target.
-TEST(WriteQueue, StopIsBoundedAndRefusesPushesWhateverTheTarget) {
-    RecordingTarget target;
-    WriteQueue queue(target);
-    ASSERT_EQ(queue.Start(8), S_OK);
-    target.Hold();
-    EXPECT_EQ(Push(queue, "abcd"), S_OK);
-    EXPECT_EQ(Push(queue, "efgh"), S_OK);
+TEST_F(FullQueue, StopIsBoundedAndRefusesPushesWhateverTheTarget) {
+    Fill(Overflow::Silence);
     std::future<HRESULT> push = PushAside(queue, "ij");
     ASSERT_TRUE(Waiting(push));
     ULONGLONG before = GetTickCount64();

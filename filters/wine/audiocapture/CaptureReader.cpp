@@ -484,11 +484,11 @@ DWORD CaptureReader::StaleBytes(DWORD bytes) noexcept {
     return static_cast<DWORD>(std::min<uint64_t>(excess - earlier, bytes));
 }
 
-// What was kept since the start and can still be taken back: all of it while it is held
-// from the start, nothing once it reached the sink.
+// What was kept since the start and can still be taken back: all of it while all of it is
+// held, nothing once any of it reached the sink or was let go.
 uint64_t CaptureReader::ForgettableKept() const noexcept {
     const bool holding = m_state == State::Armed || m_state == State::Paused;
-    return holding && m_heldOffset == 0 && m_keepFrom == 0 && m_held.size() == m_kept ? m_kept : 0;
+    return holding && m_held.size() == m_kept ? m_kept : 0;
 }
 
 // Lost: the old handle is dropped, and a reopened device that stays silent is closed again
