@@ -54,12 +54,16 @@ expect_near() {
 }
 
 # kill_in_prefix PATTERN: ends the processes matching PATTERN that run in this test's own Wine
-# prefix, and no one else's (a user's recorder, another test run).
+# prefix, and no one else's (a user's recorder, another test run). A run in another root (a
+# chroot, a container sharing the process list) has a prefix of the same path: the root tells.
 kill_in_prefix() {
-    local pid
+    local pid root
+    root=$(stat -L -c %d:%i /)
     for pid in $(pgrep -f "$1"); do
         # Silenced before the input opens: a process may end between pgrep and the read.
-        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill "$pid" 2>/dev/null
+        [ "$(stat -L -c %d:%i "/proc/$pid/root/" 2>/dev/null)" = "$root" ] &&
+            tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            kill "$pid" 2>/dev/null
     done
     return 0
 }
