@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <new>
+#include <utility>
 
 #include "base/ComPtr.h"
 #include "filters/kit/EnumPins.h"
@@ -93,6 +94,7 @@ STDMETHODIMP FilterBase::Run(REFERENCE_TIME tStart) noexcept {
             return hr;
         }
     }
+    AdoptGraphClock();
     m_tStart = tStart;
     HRESULT hr = OnPauseToRun(tStart);
     if (FAILED(hr)) {
@@ -123,6 +125,27 @@ STDMETHODIMP FilterBase::GetSyncSource(IReferenceClock** pClock) noexcept {
     std::lock_guard lock(m_graphLock);
     *pClock = base::ComPtr<IReferenceClock>::CopyFrom(m_clock.get()).detach();
     return S_OK;
+}
+
+// Wine's graph hands its clock to the filters it holds when it first runs, and not to a filter
+// added later (a new recording chain in a graph that ran before): such a filter asks for it.
+// The graph calls Run holding its own lock, on this thread, so the question cannot block.
+void FilterBase::AdoptGraphClock() noexcept {
+    base::ComPtr<IMediaFilter> graph;
+    {
+        std::lock_guard lock(m_graphLock);
+        if (m_clock || !m_graph ||
+            FAILED(m_graph->QueryInterface(IID_IMediaFilter, graph.put_void()))) {
+            return;
+        }
+    }
+    base::ComPtr<IReferenceClock> clock;
+    if (SUCCEEDED(graph->GetSyncSource(clock.put())) && clock) {
+        std::lock_guard lock(m_graphLock);
+        if (!m_clock) {
+            m_clock = std::move(clock);
+        }
+    }
 }
 
 bool FilterBase::ClockTime(REFERENCE_TIME* now) noexcept {

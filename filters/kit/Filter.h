@@ -63,6 +63,7 @@ protected:
 
 private:
     HRESULT PauseFromStopped() noexcept;
+    void AdoptGraphClock() noexcept;
 
     CLSID m_clsid;
     std::recursive_mutex m_lock; // Run pauses first, under the same lock

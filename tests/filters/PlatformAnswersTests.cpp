@@ -127,4 +127,34 @@ TEST(PlatformAnswersCapturePin, TellsItsCategoryAndNothingElse) {
               E_PROP_SET_UNSUPPORTED);
 }
 
+// "WAV Dest" ends a live take at the click's time on the graph's clock: one added for the next
+// recording, to a graph that ran before, runs on that clock too.
+TEST(PlatformAnswersClock, AFilterAddedAfterTheGraphRanRunsOnItsClock) {
+    base::ComApartment com;
+    com.Enter();
+    ComPtr<IGraphBuilder> graph;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IGraphBuilder, graph.put_void()));
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaFilter> graphFilter;
+    ASSERT_HRESULT_SUCCEEDED(graph.As(control));
+    ASSERT_HRESULT_SUCCEEDED(graph.As(graphFilter));
+    ComPtr<IBaseFilter> first, later;
+    for (ComPtr<IBaseFilter>* filter : {&first, &later}) {
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IBaseFilter, filter->put_void()));
+    }
+    ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(first.get(), L"first"));
+    ASSERT_HRESULT_SUCCEEDED(control->Run());
+    ASSERT_HRESULT_SUCCEEDED(control->Stop());
+    ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(later.get(), L"later"));
+    ASSERT_HRESULT_SUCCEEDED(control->Run());
+    ComPtr<IReferenceClock> graphClock, laterClock;
+    ASSERT_HRESULT_SUCCEEDED(graphFilter->GetSyncSource(graphClock.put()));
+    ASSERT_HRESULT_SUCCEEDED(later->GetSyncSource(laterClock.put()));
+    EXPECT_TRUE(graphClock);
+    EXPECT_EQ(laterClock.get(), graphClock.get());
+    ASSERT_HRESULT_SUCCEEDED(control->Stop());
+}
+
 } // namespace
