@@ -96,6 +96,7 @@ HRESULT WavDestFilter::OnStopToPause() noexcept {
 // when a live source tells itself apart. A resume keeps the take and its header.
 HRESULT WavDestFilter::OnPauseToRun(REFERENCE_TIME) noexcept {
     m_endTime = kNoEnd;
+    m_receivedUntil = kNoSound;
     m_takeClosed = false;
     if (m_ranOnce || !m_header) {
         return S_OK;
@@ -115,16 +116,23 @@ void WavDestFilter::OnLeavingRun() noexcept {
 }
 
 // The graph pauses us before the source, so a live source still runs here and its sound up to
-// the click is still to come: the sample that reaches the click closes the take (the source's
-// own pause hands it over), and nothing is waited for here, so the window answers at once. A
-// header that cannot be written (the disk is full) has already been reported by the writer
-// (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with a paused
-// filter, its chain could not be removed, and every later Record would fail.
+// the click is usually still to come: the sample that reaches the click closes the take (the
+// source's own pause hands it over), and nothing is waited for here, so the window answers at
+// once. A header that cannot be written (the disk is full) has already been reported by the
+// writer (EC_ERRORABORT); failing the pause as well would leave Wine's graph running with a
+// paused filter, its chain could not be removed, and every later Record would fail.
 HRESULT WavDestFilter::OnRunToPause() noexcept {
-    if (!m_live || m_endTime == kEndAtOnce) {
+    if (!m_live || ReachesEnd(m_receivedUntil)) {
         CloseTake();
     }
     return S_OK;
+}
+
+// A live sample ending here brings the sound up to the click. A source's sound may come ahead
+// of our clock, all of it before the click: the take closes at the click then.
+bool WavDestFilter::ReachesEnd(REFERENCE_TIME stop) const noexcept {
+    const REFERENCE_TIME end = m_endTime;
+    return end == kEndAtOnce || (end != kNoEnd && stop >= end - kEndSlack);
 }
 
 // Everything of the take is in the file under a final header, unless the writer is still
@@ -268,7 +276,7 @@ long WavDestFilter::PartOfTake(IMediaSample* sample, long length, bool* ends) co
     if (end == kEndAtOnce || FAILED(sample->GetTime(&start, &stop)) || start >= end) {
         return 0;
     }
-    *ends = stop >= end - kEndSlack;
+    *ends = ReachesEnd(stop);
     if (stop <= end) {
         return length;
     }
@@ -309,6 +317,13 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
         if (FAILED(hr)) {
             return hr;
         }
+    }
+    // The click may have come while this sample was queued: one of this and the pause sees
+    // that the sound up to it is in.
+    REFERENCE_TIME start = 0, stop = 0;
+    if (live && SUCCEEDED(sample->GetTime(&start, &stop))) {
+        m_receivedUntil = stop;
+        ends = ends || ReachesEnd(stop);
     }
     if (ends) {
         CloseTake();

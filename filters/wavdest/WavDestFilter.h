@@ -48,6 +48,7 @@ private:
     HRESULT WriteGap(uint64_t bytes) noexcept override;
     HRESULT Appended(size_t bytes) noexcept;
     long PartOfTake(IMediaSample* sample, long length, bool* ends) const noexcept;
+    bool ReachesEnd(REFERENCE_TIME stop) const noexcept;
     HRESULT FlushQueue(ULONGLONG deadline) noexcept;
     void CloseTake() noexcept;
     uint32_t Milliseconds(uint64_t bytes) const noexcept;
@@ -77,6 +78,9 @@ private:
     static constexpr REFERENCE_TIME kEndAtOnce = LLONG_MIN;
     std::atomic<bool> m_live{false};
     std::atomic<REFERENCE_TIME> m_endTime{kNoEnd};
+    // The stop time of the last live sample of this run (kNoSound before the first).
+    static constexpr REFERENCE_TIME kNoSound = LLONG_MIN;
+    std::atomic<REFERENCE_TIME> m_receivedUntil{kNoSound};
     std::atomic<bool> m_takeClosed{false};
     // When the graph left Running: the bound on the wait for the writer counts from here.
     std::atomic<ULONGLONG> m_endTick{0};

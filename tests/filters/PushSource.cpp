@@ -29,8 +29,9 @@ HRESULT PushSourcePin::DecideBufferSize(IMemAllocator* alloc,
     return alloc->SetProperties(props, &actual);
 }
 
-PushSource::PushSource(const WAVEFORMATEX& format) noexcept
-    : FilterBase(GUID_NULL), m_output(*this, format), m_bytesPerSecond(format.nAvgBytesPerSec) {}
+PushSource::PushSource(const WAVEFORMATEX& format, bool live) noexcept
+    : FilterBase(GUID_NULL), m_output(*this, format), m_bytesPerSecond(format.nAvgBytesPerSec),
+      m_live(live) {}
 
 HRESULT PushSource::Push(const uint8_t* data, long bytes) noexcept {
     base::ComPtr<IMediaSample> sample;

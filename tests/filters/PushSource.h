@@ -1,5 +1,6 @@
 // A source filter for the filter tests: one output pin of a given PCM format, and Push, which
-// delivers the bytes it is given as the next sample, its times running on from the last.
+// delivers the bytes it is given as the next sample, its times running on from the last from
+// stream time 0. A live one tells so as capture filters do, by the answer of its paused state.
 #pragma once
 #include <cstdint>
 
@@ -23,7 +24,7 @@ private:
 
 class PushSource : public kit::FilterBase {
 public:
-    explicit PushSource(const WAVEFORMATEX& format) noexcept;
+    explicit PushSource(const WAVEFORMATEX& format, bool live = false) noexcept;
 
     int PinCount() noexcept override { return 1; }
     kit::PinBase* GetPin(int index) noexcept override { return index == 0 ? &m_output : nullptr; }
@@ -33,8 +34,12 @@ public:
 
     static constexpr long kSampleBytes = 64 * 1024;
 
+protected:
+    HRESULT PausedStateResult() noexcept override { return m_live ? VFW_S_CANT_CUE : S_OK; }
+
 private:
     PushSourcePin m_output;
     REFERENCE_TIME m_next = 0;
     DWORD m_bytesPerSecond;
+    bool m_live;
 };

@@ -62,7 +62,7 @@ protected:
         ComPtr<IGraphBuilder> graph;
         ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                                   IID_IGraphBuilder, graph.put_void()));
-        ComPtr<PushSource> source(new PushSource(format));
+        ComPtr<PushSource> source(new PushSource(format, m_liveSource));
         ComPtr<IBaseFilter> wavDest, writer;
         ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
                                                   IID_IBaseFilter, wavDest.put_void()));
@@ -111,6 +111,7 @@ protected:
 
     base::ComApartment m_com;
     std::string m_path;
+    bool m_liveSource = false;
     LevelReading m_levels{}; // what the meter would have read just before Stop
 };
 
@@ -150,6 +151,18 @@ TEST_P(WavDestGraph, AnOddDataChunkIsWrittenWholePaddedAndCounted) {
     EXPECT_EQ(m_levels.clippedSamples,
               static_cast<UINT64>(std::count_if(data.begin(), data.end(),
                                                 [](uint8_t v) { return v <= 1 || v == 255; })));
+}
+
+// A live source's sound may come ahead of the graph's clock, all of it before the Stop: the take
+// closes at the click with every byte in the file and counted.
+TEST_P(WavDestGraph, ALiveSourcesSoundThatCameBeforeTheClickIsAllCounted) {
+    m_liveSource = true;
+    const std::vector<uint8_t> data(16000, 0x11); // stamped up to 1 s, pushed at once
+    Record(kit::MakePcmFormat(8000, 1, 16), data);
+
+    std::vector<uint8_t> file = FileBytes();
+    ASSERT_EQ(file.size(), 80 + data.size());
+    EXPECT_EQ(U32(file, 76), data.size());
 }
 
 // A pattern that repeats only after 4 GiB: no stretch of it is zero, and none can pass for
