@@ -24,6 +24,10 @@ const FilterClass kFilters[] = {
     {"FileWriter", &CLSID_FileWriter},
 };
 
+template <typename T> HRESULT Create(const CLSID& clsid, REFIID iid, ComPtr<T>& object) {
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.put_void());
+}
+
 // An outer object that aggregates one inner object and counts the references it is given.
 class Outer final : public IUnknown {
 public:
@@ -74,8 +78,7 @@ TEST_P(PlatformAnswers, TheFilterAggregatesAndDelegatesToItsOuterObject) {
 
 TEST_P(PlatformAnswers, SkippingPastTheEndLeavesThePinEnumeratorWhereItWas) {
     ComPtr<IBaseFilter> filter;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(*GetParam().clsid, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IBaseFilter, filter.put_void()));
+    ASSERT_HRESULT_SUCCEEDED(Create(*GetParam().clsid, IID_IBaseFilter, filter));
     ComPtr<IEnumPins> pins;
     ASSERT_HRESULT_SUCCEEDED(filter->EnumPins(pins.put()));
     EXPECT_EQ(pins->Skip(100), S_FALSE);
@@ -89,10 +92,8 @@ TEST(PlatformAnswersConnect, APeerThatTakesNoTypeIsNoAcceptableType) {
     base::ComApartment com;
     com.Enter();
     ComPtr<IBaseFilter> first, second;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IBaseFilter, first.put_void()));
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IBaseFilter, second.put_void()));
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_WavDest, IID_IBaseFilter, first));
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_WavDest, IID_IBaseFilter, second));
     ComPtr<IPin> out, in;
     ASSERT_HRESULT_SUCCEEDED(first->FindPin(L"Out", out.put()));
     ASSERT_HRESULT_SUCCEEDED(second->FindPin(L"In", in.put()));
@@ -105,8 +106,7 @@ TEST(PlatformAnswersCapturePin, TellsItsCategoryAndNothingElse) {
     base::ComApartment com;
     com.Enter();
     ComPtr<IBaseFilter> capture;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_AudioRecord, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IBaseFilter, capture.put_void()));
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_AudioRecord, IID_IBaseFilter, capture));
     ComPtr<IPin> pin;
     ASSERT_HRESULT_SUCCEEDED(capture->FindPin(L"Capture", pin.put()));
     ComPtr<IKsPropertySet> properties;
@@ -133,17 +133,14 @@ TEST(PlatformAnswersClock, AFilterAddedAfterTheGraphRanRunsOnItsClock) {
     base::ComApartment com;
     com.Enter();
     ComPtr<IGraphBuilder> graph;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IGraphBuilder, graph.put_void()));
+    ComPtr<IBaseFilter> first, later;
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_FilterGraph, IID_IGraphBuilder, graph));
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_WavDest, IID_IBaseFilter, first));
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_WavDest, IID_IBaseFilter, later));
     ComPtr<IMediaControl> control;
     ComPtr<IMediaFilter> graphFilter;
     ASSERT_HRESULT_SUCCEEDED(graph.As(control));
     ASSERT_HRESULT_SUCCEEDED(graph.As(graphFilter));
-    ComPtr<IBaseFilter> first, later;
-    for (ComPtr<IBaseFilter>* filter : {&first, &later}) {
-        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WavDest, nullptr, CLSCTX_INPROC_SERVER,
-                                                  IID_IBaseFilter, filter->put_void()));
-    }
     ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(first.get(), L"first"));
     ASSERT_HRESULT_SUCCEEDED(control->Run());
     ASSERT_HRESULT_SUCCEEDED(control->Stop());
