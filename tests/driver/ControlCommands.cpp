@@ -74,9 +74,13 @@ void Select(const Args& args) {
     if (SendTimed(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR && index >= 0) {
         throw DriverError("combo box " + args.at(1) + " has no item " + args.at(2));
     }
-    PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-    SyncWith(combo);
+    // Sent, as the combo box itself sends it when a user picks an item, so that what follows
+    // sees what the choice did: a posted one could come after a sync, sent messages go first.
+    // A handler that shows a modal box returns when it closes: the driver goes on after 2 s.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetParent(combo), WM_COMMAND,
+                        MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(combo), SMTO_NORMAL, 2000, &ignored);
 }
 
 void Items(const Args& args) {
