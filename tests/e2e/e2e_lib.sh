@@ -21,11 +21,13 @@ reset_settings() { corvale_wine reg delete 'HKCU\Software\BrightmoorStudio' /f >
 setting() { drv reg-read "$SETTINGS" "$1" | head -n 1; }
 
 # start_wine PROGRAM [ENV=VALUE...]: in the background; its process id is Wine's own, so that
-# it can be waited for and killed.
+# it can be waited for and killed. E2E_WINEDEBUG (e.g. +debugstr) and E2E_LOG, a file its
+# output is added to, are for looking into a failure.
 start_wine() {
     local program=$1
     shift
-    (exec env WINEDEBUG=-all "$@" "$CORVALE_WINE" "$program" >/dev/null 2>&1) &
+    (exec env WINEDEBUG="${E2E_WINEDEBUG:--all}" "$@" "$CORVALE_WINE" "$program" \
+        >>"${E2E_LOG:-/dev/null}" 2>&1) &
 }
 
 # recorder_start [ENV=VALUE...]: starts the recorder, with those variables, and waits for its window.
