@@ -5,7 +5,8 @@
 CORVALE_ROOT=${CORVALE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 CORVALE_WINE=${CORVALE_WINE:-/usr/lib/wine/wine64}
 source "$CORVALE_ROOT/scripts/wineprefix.sh"
-CORVALE_STARTED_PIDS=()
+# Sourced again (by the test library) after something was started, it keeps the list.
+declare -p CORVALE_STARTED_PIDS >/dev/null 2>&1 || CORVALE_STARTED_PIDS=()
 # What building and running the recorder needs, and what the tests need besides.
 CORVALE_PACKAGES=(wine64 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build xvfb x11-utils
     python3 pulseaudio-utils fp-utils)
