@@ -1,7 +1,7 @@
 // CaptureReader against a device and a clock of the test's (FakeSoundCard): what a recording
 // keeps when the device goes away and comes back, when it runs faster than its nominal rate,
-// when it cannot be opened, when the watchdog reads a time older than the last sound, and when
-// its thread does not answer a command in time.
+// when it cannot be opened, when the watchdog reads a time older than the last sound or the
+// machine holds it up, and when its thread does not answer a command in time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,7 +110,7 @@ TEST_F(CaptureReaderTest, ALossKeepsWhatCameBeforeItAndNothingAfter) {
     m_card->Block(true);
     ASSERT_TRUE(m_card->Advance(500));
     m_card->CutOff(true);
-    ASSERT_TRUE(m_card->Advance(1500));
+    ASSERT_TRUE(m_card->Advance(CaptureReader::kStallMs));
     ASSERT_TRUE(WaitFor(m_sink.lost, 1));
     m_card->Block(false);
     for (int i = 0; i < 300 && m_card->Opens() < 2; ++i) {
@@ -195,6 +195,21 @@ TEST_F(CaptureReaderTest, AClockReadBeforeTheLastSoundIsNoStall) {
     Sleep(400);
     EXPECT_EQ(m_sink.lost, 0);
     m_reader->Stop();
+}
+
+// A loaded machine holds Wine's capture up for over a second, and then it hands everything
+// over: no loss, nothing missing.
+TEST_F(CaptureReaderTest, AStallOfALoadedMachineIsNoLoss) {
+    Record();
+    Capture(1);
+    m_card->Block(true);
+    ASSERT_TRUE(m_card->Advance(2000));
+    Sleep(300);
+    m_card->Block(false);
+    Capture(1);
+    ASSERT_EQ(m_reader->Stop(), S_OK);
+    EXPECT_EQ(m_sink.lost, 0);
+    EXPECT_TRUE(FirstHandleInOrder(m_sink.Frames(), kRate * 4));
 }
 
 // A failed state change strands Wine's graph: a capture thread that does not answer in time

@@ -75,7 +75,9 @@ public:
 
     const WAVEFORMATEX& Format() const noexcept { return m_format; }
 
-    static constexpr DWORD kStallMs = 1000;
+    // No sound for this long is a device gone away (waveIn just stalls then). A loaded machine
+    // makes Wine's capture stall too: over a second, beside three spinning processes (measured).
+    static constexpr DWORD kStallMs = 3000;
     static constexpr DWORD kFirstDataMs = 3000;
     static constexpr DWORD kRetryMs = 500;
     // The longest a Stop or a Pause waits for the sound captured before it.
