@@ -148,6 +148,7 @@ if [ "$UNPLUGS" -gt 0 ]; then
     # Of the lines "kept before", the take that kept least of what was captured before the unplug.
     row "  kept / captured before it" "$(printf '%s\n' "${unplugged[@]}" | awk '{ d = $1 - $2;
         if (NR == 1 || d < w) { w = d; k = $1; c = $2 } } END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
+    row "  takes short of it by over 100 ms" "$(printf '%s\n' "${unplugged[@]}" | awk '$2 - $1 > 100 { n++ } END { print n + 0 }')"
 fi
 
 # A full disk, then another drive.
