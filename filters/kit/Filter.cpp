@@ -80,7 +80,9 @@ STDMETHODIMP FilterBase::Pause() noexcept {
             return hr;
         }
     }
-    return PausedStateResult();
+    // A live source tells that it cannot cue through GetState only, as the platform's do: a
+    // graph passes what Pause returns on to its caller's Pause, Run and Stop.
+    return S_OK;
 }
 
 STDMETHODIMP FilterBase::Run(REFERENCE_TIME tStart) noexcept {

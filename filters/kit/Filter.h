@@ -58,7 +58,8 @@ protected:
     virtual void OnLeavingRun() noexcept {}
     virtual HRESULT OnRunToPause() noexcept { return S_OK; }
     virtual HRESULT OnPauseToStop() noexcept { return S_OK; }
-    // What GetState answers in the paused state: live sources return VFW_S_CANT_CUE.
+    // What GetState answers in the paused state (Pause itself says S_OK): live sources
+    // return VFW_S_CANT_CUE.
     virtual HRESULT PausedStateResult() noexcept { return S_OK; }
 
 private:

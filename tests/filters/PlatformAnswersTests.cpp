@@ -1,6 +1,6 @@
 // What our three filters answer to the calls whose answers other programs rely on, as the
 // platform's own filters answer them: each filter aggregates, its enumerators skip as Windows'
-// do, and a connection that no type fits says so.
+// do, a connection that no type fits says so, and a live source pauses with S_OK.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
@@ -152,6 +152,22 @@ TEST(PlatformAnswersClock, AFilterAddedAfterTheGraphRanRunsOnItsClock) {
     EXPECT_TRUE(graphClock);
     EXPECT_EQ(laterClock.get(), graphClock.get());
     ASSERT_HRESULT_SUCCEEDED(control->Stop());
+}
+
+// A graph hands what a filter's Pause returns to its caller's Pause, Run and Stop: a live source
+// tells that it cannot cue by GetState alone.
+TEST(PlatformAnswersStates, ALiveSourcePausesWithOkAndTellsItCannotCueByItsState) {
+    base::ComApartment com;
+    com.Enter();
+    ComPtr<IBaseFilter> capture;
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_AudioRecord, IID_IBaseFilter, capture));
+    FILTER_STATE state;
+    EXPECT_EQ(capture->Pause(), S_OK);
+    EXPECT_EQ(capture->GetState(0, &state), VFW_S_CANT_CUE);
+    EXPECT_EQ(capture->Run(0), S_OK);
+    EXPECT_EQ(capture->GetState(0, &state), S_OK);
+    EXPECT_EQ(capture->Pause(), S_OK);
+    EXPECT_EQ(capture->Stop(), S_OK);
 }
 
 } // namespace
