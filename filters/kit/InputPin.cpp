@@ -4,8 +4,8 @@
 
 namespace kit {
 
-InputPin::InputPin(FilterBase& filter, const WCHAR* name) noexcept
-    : PinBase(filter, name, PINDIR_INPUT) {}
+InputPin::InputPin(FilterBase& filter, const WCHAR* name, ReceiveBlocks blocks) noexcept
+    : PinBase(filter, name, PINDIR_INPUT), m_blocks(blocks) {}
 
 InputPin::~InputPin() {
     BreakConnect();
@@ -120,7 +120,7 @@ STDMETHODIMP InputPin::ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,
 }
 
 STDMETHODIMP InputPin::ReceiveCanBlock() noexcept {
-    return S_FALSE;
+    return m_blocks == ReceiveBlocks::Yes ? S_OK : S_FALSE;
 }
 
 } // namespace kit

@@ -4,9 +4,13 @@
 
 namespace kit {
 
+// Whether a pin's Receive may wait (for the disk, for room in a queue): ReceiveCanBlock tells a
+// source, which then delivers from a thread of its own.
+enum class ReceiveBlocks { No, Yes };
+
 class InputPin : public PinBase, public IMemInputPin {
 public:
-    InputPin(FilterBase& filter, const WCHAR* name) noexcept;
+    InputPin(FilterBase& filter, const WCHAR* name, ReceiveBlocks blocks) noexcept;
     ~InputPin() override;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override;
@@ -33,6 +37,7 @@ protected:
 
 private:
     base::ComPtr<IMemAllocator> m_allocator;
+    ReceiveBlocks m_blocks;
 };
 
 } // namespace kit

@@ -4,8 +4,9 @@
 
 namespace wavdest {
 
+// A source that can wait is held while the queue is full.
 WavDestInputPin::WavDestInputPin(WavDestFilter& filter) noexcept
-    : InputPin(filter, L"In"), m_owner(filter) {}
+    : InputPin(filter, L"In", kit::ReceiveBlocks::Yes), m_owner(filter) {}
 
 HRESULT WavDestInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     return kit::PcmFormatOf(pmt) ? S_OK : S_FALSE;

@@ -12,8 +12,6 @@ public:
     explicit WavDestInputPin(WavDestFilter& filter) noexcept;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     STDMETHODIMP EndOfStream() noexcept override;
-    // A source that can wait is held while the queue is full.
-    STDMETHODIMP ReceiveCanBlock() noexcept override { return S_OK; }
 
 protected:
     HRESULT OnReceive(IMediaSample* sample) noexcept override;

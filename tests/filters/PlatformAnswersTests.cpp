@@ -1,10 +1,12 @@
 // What our three filters answer to the calls whose answers other programs rely on, as the
 // platform's own filters answer them: each filter aggregates, its enumerators skip as Windows'
-// do, a connection that no type fits says so, and a live source pauses with S_OK.
+// do, a connection that no type fits says so, a live source pauses with S_OK, and an input whose
+// Receive waits says it can block.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
 
+#include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
 #include "filters/wavdest/WavDestClassId.h"
@@ -168,6 +170,25 @@ TEST(PlatformAnswersStates, ALiveSourcePausesWithOkAndTellsItCannotCueByItsState
     EXPECT_EQ(capture->GetState(0, &state), S_OK);
     EXPECT_EQ(capture->Pause(), S_OK);
     EXPECT_EQ(capture->Stop(), S_OK);
+}
+
+// A source that can wait delivers from a thread of its own when the input says it may block.
+TEST(PlatformAnswersReceive, AnInputWhoseReceiveWaitsSaysItCanBlock) {
+    base::ComApartment com;
+    com.Enter();
+    const struct {
+        const CLSID* clsid;
+        const wchar_t* pin;
+    } inputs[] = {{&CLSID_WavDest, L"In"}, {&CLSID_FileWriter, L"in"}};
+    for (const auto& input : inputs) {
+        ComPtr<IBaseFilter> filter;
+        ASSERT_HRESULT_SUCCEEDED(Create(*input.clsid, IID_IBaseFilter, filter));
+        ComPtr<IPin> pin;
+        ASSERT_HRESULT_SUCCEEDED(filter->FindPin(input.pin, pin.put()));
+        ComPtr<IMemInputPin> memInput;
+        ASSERT_HRESULT_SUCCEEDED(pin.As(memInput));
+        EXPECT_EQ(memInput->ReceiveCanBlock(), S_OK) << base::Narrow(input.pin);
+    }
 }
 
 } // namespace

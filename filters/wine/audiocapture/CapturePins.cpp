@@ -87,9 +87,11 @@ HRESULT CaptureOutputPin::DecideBufferSize(IMemAllocator* alloc,
     return actual.cbBuffer >= wanted ? S_OK : E_FAIL;
 }
 
+// A line is never connected: nothing reaches its Receive.
 MixerLinePin::MixerLinePin(AudioCaptureFilter& filter, const WCHAR* name, size_t line,
                            LineInput input) noexcept
-    : InputPin(filter, name), m_owner(filter), m_line(line), m_input(input) {}
+    : InputPin(filter, name, kit::ReceiveBlocks::No), m_owner(filter), m_line(line),
+      m_input(input) {}
 
 void* MixerLinePin::FindInterface(REFIID riid) noexcept {
     if (IsEqualIID(riid, IID_IAMAudioInputMixer)) {

@@ -6,8 +6,9 @@
 
 namespace filewriter {
 
+// Each sample is written to the file before Receive returns.
 FileWriterInputPin::FileWriterInputPin(FileWriterFilter& filter) noexcept
-    : InputPin(filter, L"in"), m_owner(filter) {}
+    : InputPin(filter, L"in", kit::ReceiveBlocks::Yes), m_owner(filter) {}
 
 HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     return pmt && IsEqualGUID(pmt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
