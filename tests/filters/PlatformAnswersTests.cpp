@@ -1,7 +1,7 @@
 // What our three filters answer to the calls whose answers other programs rely on, as the
 // platform's own filters answer them: each filter aggregates, its enumerators skip as Windows'
-// do, a connection that no type fits says so, a live source pauses with S_OK, and an input whose
-// Receive waits says it can block.
+// do, a connection that no type fits says so, a live source pauses with S_OK, an input whose
+// Receive waits says it can block, and the capture filter loads its device after InitNew.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
@@ -189,6 +189,55 @@ TEST(PlatformAnswersReceive, AnInputWhoseReceiveWaitsSaysItCanBlock) {
         ASSERT_HRESULT_SUCCEEDED(pin.As(memInput));
         EXPECT_EQ(memInput->ReceiveCanBlock(), S_OK) << base::Narrow(input.pin);
     }
+}
+
+// The bag of device 0's moniker.
+class DeviceBag final : public IPropertyBag {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) noexcept override {
+        *ppv =
+            IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyBag) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return 2; }
+    STDMETHODIMP_(ULONG) Release() noexcept override { return 1; }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noexcept override {
+        ++reads;
+        if (_wcsicmp(name, L"WaveInID") != 0) {
+            return E_INVALIDARG;
+        }
+        value->vt = VT_I4;
+        value->lVal = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Write(LPCOLESTR, VARIANT*) noexcept override { return E_NOTIMPL; }
+
+    int reads = 0;
+};
+
+int PinCountOf(IBaseFilter* filter) {
+    ComPtr<IEnumPins> pins;
+    EXPECT_HRESULT_SUCCEEDED(filter->EnumPins(pins.put()));
+    int count = 0;
+    for (ComPtr<IPin> pin; pins->Next(1, pin.put(), nullptr) == S_OK;) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(PlatformAnswersPersist, LoadAfterInitNewReadsTheBagAndKeepsOneSetOfLines) {
+    base::ComApartment com;
+    com.Enter();
+    ComPtr<IBaseFilter> capture;
+    ASSERT_HRESULT_SUCCEEDED(Create(CLSID_AudioRecord, IID_IBaseFilter, capture));
+    ComPtr<IPersistPropertyBag> persist;
+    ASSERT_HRESULT_SUCCEEDED(capture.As(persist));
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    const int pins = PinCountOf(capture.get());
+    DeviceBag bag;
+    EXPECT_EQ(persist->Load(&bag, nullptr), S_OK);
+    EXPECT_GT(bag.reads, 0);
+    EXPECT_EQ(PinCountOf(capture.get()), pins);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <new>
 
 #include "base/ComPtr.h"
@@ -40,12 +41,11 @@ kit::PinBase* AudioCaptureFilter::GetPin(int index) noexcept {
 
 STDMETHODIMP AudioCaptureFilter::InitNew() noexcept {
     std::lock_guard lock(FilterLock());
-    if (m_loaded) {
+    if (m_persisted != Persisted::No) {
         return E_UNEXPECTED;
     }
-    m_deviceId = 0;
-    m_loaded = true;
-    return CreateLinePins();
+    m_persisted = Persisted::New;
+    return UseDevice(0);
 }
 
 // The bag of a device moniker holds the device number as "WaveInID" (Wine writes "WaveInId";
@@ -55,8 +55,11 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         return E_POINTER;
     }
     std::lock_guard lock(FilterLock());
-    if (m_loaded) {
+    if (m_persisted == Persisted::Loaded) {
         return E_UNEXPECTED;
+    }
+    if (State() != State_Stopped) {
+        return VFW_E_NOT_STOPPED;
     }
     VARIANT v;
     VariantInit(&v);
@@ -73,8 +76,26 @@ STDMETHODIMP AudioCaptureFilter::Load(IPropertyBag* pPropBag, IErrorLog* pErrorL
         VariantClear(&v);
         return E_INVALIDARG;
     }
-    m_deviceId = static_cast<UINT>(v.lVal);
-    m_loaded = true;
+    m_persisted = Persisted::Loaded;
+    return UseDevice(static_cast<UINT>(v.lVal));
+}
+
+// A Load after InitNew replaces the lines made for device 0. A caller may still hold one of
+// them (pins share the filter's count), so they are kept until the filter goes.
+HRESULT AudioCaptureFilter::UseDevice(UINT deviceId) noexcept {
+    try {
+        m_retiredLines.reserve(m_retiredLines.size() + m_lines.size());
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    std::move(m_lines.begin(), m_lines.end(), std::back_inserter(m_retiredLines));
+    m_lines.clear();
+    m_captured = 0;
+    {
+        std::lock_guard lock(m_supportLock);
+        m_supported.clear();
+    }
+    m_deviceId = deviceId;
     return CreateLinePins();
 }
 

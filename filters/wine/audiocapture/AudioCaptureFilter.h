@@ -67,6 +67,7 @@ private:
                     double agoMs) noexcept override;
     void OnDeviceLost() noexcept override;
     void OnDeviceBack() noexcept override;
+    HRESULT UseDevice(UINT deviceId) noexcept;
     HRESULT CreateLinePins() noexcept;
     void AddLine(const WCHAR* name, LineInput input);
     CaptureSource SourceOf(LineInput input) noexcept;
@@ -78,9 +79,12 @@ private:
 
     CaptureOutputPin m_output;
     std::vector<std::unique_ptr<MixerLinePin>> m_lines;
+    std::vector<std::unique_ptr<MixerLinePin>> m_retiredLines;
     std::atomic<size_t> m_captured{0};
     UINT m_deviceId = 0;
-    bool m_loaded = false;
+    // InitNew gives device 0, which a Load may still replace; nothing follows a Load.
+    enum class Persisted { No, New, Loaded };
+    Persisted m_persisted = Persisted::No;
     std::optional<bool> m_loopback;
     DefaultOutputMonitor m_defaultOutput; // asked only where Wine has no loopback
     std::unique_ptr<CaptureReader> m_reader;
