@@ -1,15 +1,23 @@
 // What our three filters answer to the calls whose answers other programs rely on, as the
 // platform's own filters answer them: each filter aggregates, its enumerators skip as Windows'
 // do, a connection that no type fits says so, a live source pauses with S_OK, an input whose
-// Receive waits says it can block, and the capture filter loads its device after InitNew.
+// Receive waits says it can block, the capture filter loads its device after InitNew, and the
+// File Writer takes any type until it is given a file name.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
+#include "filters/kit/MediaType.h"
 #include "filters/wavdest/WavDestClassId.h"
+#include "tests/filters/PushSource.h"
 
 using base::ComPtr;
 
@@ -238,6 +246,81 @@ TEST(PlatformAnswersPersist, LoadAfterInitNewReadsTheBagAndKeepsOneSetOfLines) {
     EXPECT_EQ(persist->Load(&bag, nullptr), S_OK);
     EXPECT_GT(bag.reads, 0);
     EXPECT_EQ(PinCountOf(capture.get()), pins);
+}
+
+// Windows' File Writer takes any type until it has a file name, then the type named with it: a
+// byte stream when none was, so that rendering a capture reaches the file through "WAV Dest".
+TEST(PlatformAnswersFileWriter, TakesAnyTypeUntilNamedAndThenTheNamedOne) {
+    base::ComApartment com;
+    com.Enter();
+    kit::MediaType audio, stream;
+    ASSERT_HRESULT_SUCCEEDED(
+        kit::MakeAudioMediaType(kit::MakePcmFormat(44100, 2, 16), audio.get()));
+    stream.get()->majortype = MEDIATYPE_Stream;
+    const struct {
+        const char* when;
+        bool named;
+        const AM_MEDIA_TYPE* namedType;
+        HRESULT audio, stream;
+    } cases[] = {
+        {"unnamed", false, nullptr, S_OK, S_OK},
+        {"named without a type", true, nullptr, S_FALSE, S_OK},
+        {"named with audio", true, audio.get(), S_OK, S_FALSE},
+    };
+    for (const auto& c : cases) {
+        ComPtr<IBaseFilter> writer;
+        ASSERT_HRESULT_SUCCEEDED(Create(CLSID_FileWriter, IID_IBaseFilter, writer));
+        ComPtr<IFileSinkFilter> sink;
+        ASSERT_HRESULT_SUCCEEDED(writer.As(sink));
+        if (c.named) {
+            ASSERT_EQ(sink->SetFileName(L"C:\\unused.wav", c.namedType), S_OK);
+        }
+        ComPtr<IPin> in;
+        ASSERT_HRESULT_SUCCEEDED(writer->FindPin(L"in", in.put()));
+        EXPECT_EQ(in->QueryAccept(audio.get()), c.audio) << c.when;
+        EXPECT_EQ(in->QueryAccept(stream.get()), c.stream) << c.when;
+    }
+}
+
+// Only a byte stream's times are file offsets: the samples of any other type follow each other.
+TEST(PlatformAnswersFileWriter, WritesTheSamplesOfAnotherTypeInOrder) {
+    base::ComApartment com;
+    com.Enter();
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "filewriter-audio.raw";
+    const WAVEFORMATEX format = kit::MakePcmFormat(44100, 2, 16);
+    kit::MediaType audio;
+    ASSERT_HRESULT_SUCCEEDED(kit::MakeAudioMediaType(format, audio.get()));
+    {
+        ComPtr<IGraphBuilder> graph;
+        ComPtr<IBaseFilter> writer;
+        ASSERT_HRESULT_SUCCEEDED(Create(CLSID_FilterGraph, IID_IGraphBuilder, graph));
+        ASSERT_HRESULT_SUCCEEDED(Create(CLSID_FileWriter, IID_IBaseFilter, writer));
+        ComPtr<PushSource> source(new PushSource(format));
+        ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(source.get(), L"Source"));
+        ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(writer.get(), L"File Writer"));
+        ComPtr<IFileSinkFilter2> sink;
+        ASSERT_HRESULT_SUCCEEDED(writer.As(sink));
+        ASSERT_HRESULT_SUCCEEDED(sink->SetMode(AM_FILE_OVERWRITE));
+        ASSERT_HRESULT_SUCCEEDED(sink->SetFileName(base::Widen(path).c_str(), audio.get()));
+        ComPtr<IPin> in;
+        ASSERT_HRESULT_SUCCEEDED(writer->FindPin(L"in", in.put()));
+        ASSERT_EQ(graph->ConnectDirect(source->Output(), in.get(), nullptr), S_OK);
+        ComPtr<IMediaControl> control;
+        ASSERT_HRESULT_SUCCEEDED(graph.As(control));
+        ASSERT_HRESULT_SUCCEEDED(control->Run());
+        const uint8_t first[] = {1, 2, 3, 4}, second[] = {5, 6, 7, 8};
+        EXPECT_EQ(source->Push(first, sizeof(first)), S_OK);
+        EXPECT_EQ(source->Push(second, sizeof(second)), S_OK);
+        ASSERT_HRESULT_SUCCEEDED(control->Stop());
+    }
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+    file.close();
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(bytes, (std::vector<char>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 } // namespace

@@ -11,7 +11,7 @@ FileWriterInputPin::FileWriterInputPin(FileWriterFilter& filter) noexcept
     : InputPin(filter, L"in", kit::ReceiveBlocks::Yes), m_owner(filter) {}
 
 HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
-    return pmt && IsEqualGUID(pmt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
+    return pmt && m_owner.TakesType(*pmt) ? S_OK : S_FALSE;
 }
 
 void* FileWriterInputPin::FindInterface(REFIID riid) noexcept {
@@ -75,8 +75,10 @@ kit::PinBase* FileWriterFilter::GetPin(int index) noexcept {
 }
 
 // Like the system's writer, the name is only kept here; the file is opened when the graph
-// leaves Stopped, and a file that cannot be opened fails Run (see OnPauseToRun).
-STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) noexcept {
+// leaves Stopped, and a file that cannot be opened fails Run (see OnPauseToRun). The input
+// then takes the type named with it, a byte stream when none was.
+STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName,
+                                           const AM_MEDIA_TYPE* pmt) noexcept {
     if (!pszFileName) {
         return E_POINTER;
     }
@@ -84,12 +86,26 @@ STDMETHODIMP FileWriterFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA
     if (State() != State_Stopped) {
         return VFW_E_WRONG_STATE;
     }
+    AM_MEDIA_TYPE byteStream{};
+    byteStream.majortype = MEDIATYPE_Stream;
+    kit::MediaType fileType;
+    HRESULT hr = fileType.Set(pmt ? pmt : &byteStream);
+    if (FAILED(hr)) {
+        return hr;
+    }
     try {
         m_fileName = pszFileName;
     } catch (...) {
         return E_OUTOFMEMORY;
     }
+    m_fileType = fileType;
     return S_OK;
+}
+
+// Any type until a file is named, as the system's writer: a graph may connect it first.
+bool FileWriterFilter::TakesType(const AM_MEDIA_TYPE& mt) noexcept {
+    std::lock_guard lock(FilterLock());
+    return kit::MatchesPartial(mt, m_fileType.get());
 }
 
 STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) noexcept {
@@ -99,8 +115,10 @@ STDMETHODIMP FileWriterFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE*
     std::lock_guard lock(FilterLock());
     *ppszFileName = nullptr;
     if (pmt) {
-        *pmt = AM_MEDIA_TYPE{};
-        pmt->majortype = MEDIATYPE_Stream;
+        HRESULT hr = kit::CopyMediaType(pmt, m_fileType.get());
+        if (FAILED(hr)) {
+            return hr;
+        }
     }
     if (m_fileName.empty()) {
         return E_FAIL;
@@ -145,6 +163,8 @@ HRESULT FileWriterFilter::OnStopToPause() noexcept {
     m_error = S_OK;
     m_endOfStreamPending = false;
     m_stalled = false;
+    m_byteStream = IsEqualGUID(m_input.CurrentType().majortype, MEDIATYPE_Stream);
+    m_appendAt = 0;
     // A filter that fails Pause makes Wine 8.0's graph leave the others paused, and releasing
     // that graph then spins for ever on their refused disconnections (measured): the error is
     // posted now and returned by Run and every Receive instead.
@@ -202,18 +222,27 @@ HRESULT FileWriterFilter::Write(IMediaSample* sample) noexcept {
     if (!m_file) {
         return VFW_E_WRONG_STATE;
     }
+    // Only a byte stream's times are file offsets; the samples of another type follow each other.
+    uint64_t position = m_appendAt;
     REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) {
-        return Fail(VFW_E_SAMPLE_TIME_NOT_SET);
+    if (m_byteStream) {
+        if (FAILED(sample->GetTime(&start, &stop))) {
+            return Fail(VFW_E_SAMPLE_TIME_NOT_SET);
+        }
+        position = static_cast<uint64_t>(start);
     }
     BYTE* data = nullptr;
     HRESULT hr = sample->GetPointer(&data);
     if (FAILED(hr)) {
         return Fail(hr);
     }
-    hr = WriteFileAt(m_file.get(), static_cast<uint64_t>(start), data,
-                     static_cast<DWORD>(sample->GetActualDataLength()));
-    return SUCCEEDED(hr) ? hr : Fail(hr);
+    const auto length = static_cast<DWORD>(sample->GetActualDataLength());
+    hr = WriteFileAt(m_file.get(), position, data, length);
+    if (FAILED(hr)) {
+        return Fail(hr);
+    }
+    m_appendAt = position + length;
+    return hr;
 }
 
 // The stream's writes: into the open file while the graph runs, and after it stopped into the

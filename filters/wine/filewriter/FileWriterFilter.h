@@ -1,6 +1,7 @@
 // A File Writer for Wine prefixes, registered as CLSID_FileWriter there: IFileSinkFilter2
-// (which Wine 8.0's lacks), each sample written at the byte offset of its start time, and
-// every failure reported (an HRESULT and EC_ERRORABORT), never dropped.
+// (which Wine 8.0's lacks), each sample of a byte stream written at the byte offset of its
+// start time (those of any other type one after another), and every failure reported (an
+// HRESULT and EC_ERRORABORT), never dropped.
 // The tests can make it stall or offer IStream on its input pin (TestSeams).
 #pragma once
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "base/UniqueHandle.h"
 #include "filters/kit/Filter.h"
 #include "filters/kit/InputPin.h"
+#include "filters/kit/MediaType.h"
 
 namespace filewriter {
 
@@ -83,6 +85,7 @@ public:
     int PinCount() noexcept override { return 1; }
     kit::PinBase* GetPin(int index) noexcept override;
 
+    bool TakesType(const AM_MEDIA_TYPE& mt) noexcept;
     HRESULT Write(IMediaSample* sample) noexcept;
     HRESULT WriteAt(uint64_t position, const void* data, ULONG bytes) noexcept;
     HRESULT InputEnded() noexcept;
@@ -102,10 +105,13 @@ private:
     FileWriterInputPin m_input;
     std::mutex m_fileLock;
     std::wstring m_fileName;
+    kit::MediaType m_fileType; // what the input takes: empty (any type) until a name is set
     DWORD m_mode = 0;
     base::FileHandle m_file;
     HRESULT m_error = S_OK;
     bool m_endOfStreamPending = false;
+    bool m_byteStream = true;
+    uint64_t m_appendAt = 0;
     ULONGLONG m_runTick = 0;
     bool m_stalled = false;
 };
