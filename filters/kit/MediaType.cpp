@@ -120,6 +120,22 @@ const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept {
     return IsPcmWaveFormat(wfx, mt->cbFormat) ? wfx : nullptr;
 }
 
+bool MendedPcmFormat(const AM_MEDIA_TYPE* mt, WAVEFORMATEX* mended) noexcept {
+    if (!mt || !IsEqualGUID(mt->majortype, MEDIATYPE_Audio) ||
+        !IsEqualGUID(mt->formattype, FORMAT_WaveFormatEx) || !mt->pbFormat ||
+        mt->cbFormat < sizeof(PCMWAVEFORMAT)) {
+        return false;
+    }
+    const auto* wfx = reinterpret_cast<const WAVEFORMATEX*>(mt->pbFormat);
+    const WORD bits = wfx->wBitsPerSample;
+    if (wfx->wFormatTag != WAVE_FORMAT_PCM || wfx->nChannels == 0 || wfx->nSamplesPerSec == 0 ||
+        (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+        return false;
+    }
+    *mended = MakePcmFormat(wfx->nSamplesPerSec, wfx->nChannels, bits);
+    return true;
+}
+
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept {
     if (!mt) {
         return E_POINTER;

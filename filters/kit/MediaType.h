@@ -20,6 +20,10 @@ bool MatchesPartial(const AM_MEDIA_TYPE& mt, const AM_MEDIA_TYPE* filter) noexce
 bool IsPcmWaveFormat(const WAVEFORMATEX* wfx, ULONG cbFormat) noexcept;
 // MEDIATYPE_Audio / FORMAT_WaveFormatEx with IsPcmWaveFormat; returns the format or nullptr.
 const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept;
+// A WAVE_FORMAT_PCM audio type whose channels, rate and bits are sound, as the consistent
+// format they make: its block size and byte rate derived from them, as Windows' capture pins
+// take a type whatever those say. False for a type wrong at its core.
+bool MendedPcmFormat(const AM_MEDIA_TYPE* mt, WAVEFORMATEX* mended) noexcept;
 
 // Fills *mt (which must be empty) with an audio type for the given format block.
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept;

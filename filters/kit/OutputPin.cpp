@@ -87,12 +87,13 @@ HRESULT OutputPin::TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept {
     if (CheckMediaType(mt) != S_OK) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT hr = m_mt.Set(mt);
+    HRESULT hr = ConnectionType(mt, &m_mt);
     if (FAILED(hr)) {
+        m_mt.Clear();
         return hr;
     }
     m_connected = base::ComPtr<IPin>::CopyFrom(peer);
-    hr = peer->ReceiveConnection(this, mt);
+    hr = peer->ReceiveConnection(this, m_mt.get());
     if (FAILED(hr)) {
         ClearConnection();
         return hr;

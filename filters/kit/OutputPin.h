@@ -26,7 +26,14 @@ protected:
     // calls SetProperties; checks what the allocator granted.
     virtual HRESULT DecideBufferSize(IMemAllocator* alloc,
                                      ALLOCATOR_PROPERTIES* props) noexcept = 0;
+    // The type the pin connects with when `asked` (which CheckMediaType took) is tried: the
+    // default keeps it; a pin that mends what it takes hands the peer the mended type.
+    virtual HRESULT ConnectionType(const AM_MEDIA_TYPE* asked, MediaType* type) noexcept {
+        return type->Set(asked);
+    }
     void BreakConnect() noexcept override;
+    // The negotiated allocator while connected.
+    IMemAllocator* Allocator() const noexcept { return m_allocator.get(); }
 
 private:
     HRESULT TryConnect(IPin* peer, const AM_MEDIA_TYPE* mt) noexcept;

@@ -179,7 +179,7 @@ void AudioCaptureFilter::Prepare() noexcept {
         CaptureReader::Discard(std::move(m_reader));
         return;
     }
-    WAVEFORMATEX first = CaptureOutputPin::FirstFormat();
+    WAVEFORMATEX first = m_output.OfferedFormat();
     const WAVEFORMATEX* wfx = m_output.IsConnected()  ? kit::PcmFormatOf(&m_output.CurrentType())
                               : DeviceSupports(first) ? &first
                                                       : nullptr;
@@ -229,16 +229,17 @@ HRESULT AudioCaptureFilter::OnStopToPause() noexcept {
     return SUCCEEDED(hr) ? m_reader->Arm() : hr;
 }
 
-// A waveIn device opened before stays open for every run from it in the same format.
+// A waveIn device opened before stays open for every run from it in the same format and pieces.
 HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx,
                                        const CaptureSource& source) noexcept {
+    const DWORD pieceBytes = m_output.PieceBytes(wfx);
     if (m_reader && source.kind == CaptureSource::Kind::WaveIn && m_source == source &&
-        SameFormat(m_reader->Format(), wfx)) {
+        SameFormat(m_reader->Format(), wfx) && m_reader->PieceBytes() == pieceBytes) {
         return S_OK;
     }
     CaptureReader::Discard(std::move(m_reader));
     CaptureSink& sink = *this;
-    m_reader.reset(new (std::nothrow) CaptureReader(sink, source, wfx));
+    m_reader.reset(new (std::nothrow) CaptureReader(sink, source, wfx, pieceBytes));
     if (!m_reader) {
         return E_OUTOFMEMORY;
     }

@@ -8,13 +8,13 @@
 namespace audiocapture {
 
 std::unique_ptr<CaptureDevice> CaptureDevice::Create(const CaptureSource& source,
-                                                     const WAVEFORMATEX& format,
+                                                     const WAVEFORMATEX& format, DWORD bufferBytes,
                                                      HANDLE bufferEvent) noexcept {
     if (source.kind == CaptureSource::Kind::Loopback) {
         return std::unique_ptr<CaptureDevice>(new (std::nothrow) LoopbackDevice(format));
     }
-    return std::unique_ptr<CaptureDevice>(new (std::nothrow)
-                                              WaveInDevice(source.waveInId, format, bufferEvent));
+    return std::unique_ptr<CaptureDevice>(
+        new (std::nothrow) WaveInDevice(source.waveInId, format, bufferBytes, bufferEvent));
 }
 
 DWORD CaptureDevice::BufferBytes(const WAVEFORMATEX& format) noexcept {

@@ -26,10 +26,12 @@ public:
         ~Receiver() = default;
     };
 
-    static std::unique_ptr<CaptureDevice>
-    Create(const CaptureSource& source, const WAVEFORMATEX& format, HANDLE bufferEvent) noexcept;
-    // The bytes of one buffer (a tenth of a second): also the size of the samples the capture
-    // filter delivers, so that each buffer fits one sample.
+    // A waveIn device captures into buffers of `bufferBytes`.
+    static std::unique_ptr<CaptureDevice> Create(const CaptureSource& source,
+                                                 const WAVEFORMATEX& format, DWORD bufferBytes,
+                                                 HANDLE bufferEvent) noexcept;
+    // The bytes of one buffer unless a program asks for others (a tenth of a second): also the
+    // size of the samples the capture filter delivers, so that each buffer fits one sample.
     static DWORD BufferBytes(const WAVEFORMATEX& format) noexcept;
 
     virtual ~CaptureDevice() = default;

@@ -1,7 +1,9 @@
 // The capture source's pins: the PCM output, and one input pin per input line that is never
-// connected and carries the line's IAMAudioInputMixer.
+// connected and carries the line's IAMAudioInputMixer. The output is configured as a capture
+// device's: IAMStreamConfig chooses its format, IAMBufferNegotiation its buffers.
 #pragma once
 #include <atomic>
+#include <optional>
 
 #include "filters/kit/AudioInputMixerBase.h"
 #include "filters/kit/InputPin.h"
@@ -12,7 +14,10 @@ namespace audiocapture {
 
 class AudioCaptureFilter;
 
-class CaptureOutputPin : public kit::OutputPin, public kit::PinCategoryProperty {
+class CaptureOutputPin : public kit::OutputPin,
+                         public kit::PinCategoryProperty,
+                         public IAMStreamConfig,
+                         public IAMBufferNegotiation {
 public:
     explicit CaptureOutputPin(AudioCaptureFilter& filter) noexcept;
 
@@ -24,18 +29,38 @@ public:
 
     // The format a connection gets unless it asks for another.
     static WAVEFORMATEX FirstFormat() noexcept;
+    // The format the pin offers first: the one set through IAMStreamConfig, or FirstFormat.
+    WAVEFORMATEX OfferedFormat() const noexcept;
+    // The bytes of each sample delivered in `wfx`: the buffer asked for through
+    // IAMBufferNegotiation in whole frames, no less than 10 ms, or else the device's buffer.
+    DWORD PieceBytes(const WAVEFORMATEX& wfx) const noexcept;
     // Asks the device about every format the pin offers, so that the answers are known before
     // the first connection.
     void LearnFormats() noexcept;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept override;
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* pmt) noexcept override;
 
+    // IAMStreamConfig
+    STDMETHODIMP SetFormat(AM_MEDIA_TYPE* pmt) noexcept override;
+    STDMETHODIMP GetFormat(AM_MEDIA_TYPE** ppmt) noexcept override;
+    STDMETHODIMP GetNumberOfCapabilities(int* piCount, int* piSize) noexcept override;
+    STDMETHODIMP GetStreamCaps(int iIndex, AM_MEDIA_TYPE** ppmt, BYTE* pSCC) noexcept override;
+    // IAMBufferNegotiation
+    STDMETHODIMP SuggestAllocatorProperties(const ALLOCATOR_PROPERTIES* pprop) noexcept override;
+    STDMETHODIMP GetAllocatorProperties(ALLOCATOR_PROPERTIES* pprop) noexcept override;
+
 protected:
     void* FindInterface(REFIID riid) noexcept override;
     HRESULT DecideBufferSize(IMemAllocator* alloc, ALLOCATOR_PROPERTIES* props) noexcept override;
+    HRESULT ConnectionType(const AM_MEDIA_TYPE* asked, kit::MediaType* type) noexcept override;
 
 private:
+    // The consistent format of a type the pin can deliver, whichever format is set.
+    bool Deliverable(const AM_MEDIA_TYPE* pmt, WAVEFORMATEX* wfx) noexcept;
+
     AudioCaptureFilter& m_owner;
+    std::optional<WAVEFORMATEX> m_chosen;             // by SetFormat: the only type offered
+    ALLOCATOR_PROPERTIES m_suggested{-1, -1, -1, -1}; // -1: no preference
 };
 
 // What a line captures: the device the filter was made for, or what the default output plays.

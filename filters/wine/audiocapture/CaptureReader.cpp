@@ -30,15 +30,20 @@ constexpr double kRateSampleMs = 250;
 } // namespace
 
 CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
-                             const WAVEFORMATEX& format) noexcept
+                             const WAVEFORMATEX& format, DWORD pieceBytes) noexcept
     : CaptureReader(
           sink, format,
-          [&](HANDLE bufferEvent) { return CaptureDevice::Create(source, format, bufferEvent); },
-          &SystemMs) {}
+          [&](HANDLE bufferEvent) {
+              return CaptureDevice::Create(source, format, pieceBytes, bufferEvent);
+          },
+          &SystemMs) {
+    m_pieceBytes = pieceBytes;
+}
 
 CaptureReader::CaptureReader(CaptureSink& sink, const WAVEFORMATEX& format,
                              const DeviceFactory& makeDevice, Clock clock) noexcept
     : m_sink(sink), m_clock(std::move(clock)), m_format(format),
+      m_pieceBytes(CaptureDevice::BufferBytes(format)),
       m_bufferEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       m_device(makeDevice(m_bufferEvent.get())), m_rate(format.nAvgBytesPerSec / 1000.0) {
     m_format.cbSize = 0;
@@ -444,7 +449,7 @@ void CaptureReader::Hold(const BYTE* data, DWORD bytes, uint64_t offset) noexcep
 // Each piece is told when it was captured, placed in the kept stream as the clicks are: the
 // sink's times then cut a take where the clicks do, however late the sound arrived.
 void CaptureReader::Deliver(const BYTE* data, DWORD bytes, uint64_t offset) noexcept {
-    const DWORD chunk = CaptureDevice::BufferBytes(m_format);
+    const DWORD chunk = m_pieceBytes;
     for (DWORD at = 0; at < bytes; at += chunk) {
         DWORD part = std::min(chunk, bytes - at);
         bool discontinuity = std::exchange(m_discontinuity, false);

@@ -45,9 +45,10 @@ public:
     using Clock = std::function<double()>;
     using DeviceFactory = std::function<std::unique_ptr<CaptureDevice>(HANDLE bufferEvent)>;
 
-    CaptureReader(CaptureSink& sink, const CaptureSource& source,
-                  const WAVEFORMATEX& format) noexcept;
-    // A device and a clock of the caller's (tests).
+    // Hands the sink pieces of `pieceBytes`, the size of the device's buffers.
+    CaptureReader(CaptureSink& sink, const CaptureSource& source, const WAVEFORMATEX& format,
+                  DWORD pieceBytes) noexcept;
+    // A device and a clock of the caller's (tests); pieces of CaptureDevice::BufferBytes.
     CaptureReader(CaptureSink& sink, const WAVEFORMATEX& format, const DeviceFactory& makeDevice,
                   Clock clock) noexcept;
     // Frees the handles only: a reader whose thread was started is ended through Discard.
@@ -74,6 +75,7 @@ public:
     static void Discard(std::unique_ptr<CaptureReader> reader) noexcept;
 
     const WAVEFORMATEX& Format() const noexcept { return m_format; }
+    DWORD PieceBytes() const noexcept { return m_pieceBytes; }
 
     // No sound for this long is a device gone away (waveIn just stalls then). A loaded machine
     // makes Wine's capture stall too: over a second, beside three spinning processes (measured).
@@ -138,6 +140,7 @@ private:
     bool m_sinkGone = false;
     HMODULE m_module = nullptr;
     WAVEFORMATEX m_format;
+    DWORD m_pieceBytes;
     base::KernelHandle m_bufferEvent;
     std::unique_ptr<CaptureDevice> m_device;
     CommandChannel<Command> m_commands;

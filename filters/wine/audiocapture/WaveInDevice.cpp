@@ -1,16 +1,20 @@
 #include "filters/wine/audiocapture/WaveInDevice.h"
 
+#include <algorithm>
+
 namespace audiocapture {
 
 namespace {
-// A second of sound in buffers: the capture thread gives them back at once, and this covers
-// the longest it was seen not to run on a loaded machine (about 300 ms) three times over.
+// At least a second of sound in buffers (ten of the default tenth): the capture thread gives
+// them back at once, and this covers the longest it was seen not to run on a loaded machine
+// (about 300 ms) three times over.
 constexpr size_t kBufferCount = 10;
 } // namespace
 
-WaveInDevice::WaveInDevice(UINT deviceId, const WAVEFORMATEX& format, HANDLE bufferEvent) noexcept
+WaveInDevice::WaveInDevice(UINT deviceId, const WAVEFORMATEX& format, DWORD bufferBytes,
+                           HANDLE bufferEvent) noexcept
     : m_deviceId(deviceId), m_format(format), m_bufferEvent(bufferEvent),
-      m_bufferBytes(BufferBytes(format)) {
+      m_bufferBytes(bufferBytes) {
     m_format.cbSize = 0;
 }
 
@@ -20,8 +24,10 @@ WaveInDevice::~WaveInDevice() {
 
 HRESULT WaveInDevice::Allocate() noexcept {
     try {
-        m_memory.assign(kBufferCount, std::vector<BYTE>(m_bufferBytes));
-        m_headers.assign(kBufferCount, WAVEHDR{});
+        const size_t count = std::max<size_t>(
+            kBufferCount, (m_format.nAvgBytesPerSec + m_bufferBytes - 1) / m_bufferBytes);
+        m_memory.assign(count, std::vector<BYTE>(m_bufferBytes));
+        m_headers.assign(count, WAVEHDR{});
     } catch (...) {
         return E_OUTOFMEMORY;
     }

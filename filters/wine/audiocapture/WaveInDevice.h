@@ -10,7 +10,8 @@ namespace audiocapture {
 
 class WaveInDevice final : public CaptureDevice {
 public:
-    WaveInDevice(UINT deviceId, const WAVEFORMATEX& format, HANDLE bufferEvent) noexcept;
+    WaveInDevice(UINT deviceId, const WAVEFORMATEX& format, DWORD bufferBytes,
+                 HANDLE bufferEvent) noexcept;
     ~WaveInDevice() override;
 
     HRESULT Allocate() noexcept override;
