@@ -15,7 +15,7 @@ namespace {
 
 LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result)) {
+    if (!SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &result)) {
         throw DriverError("control does not answer message " + std::to_string(message));
     }
     return static_cast<LRESULT>(result);
@@ -23,7 +23,7 @@ LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SendTimedW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result)) {
+    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &result)) {
         throw DriverError("control does not answer message " + std::to_string(message));
     }
     return static_cast<LRESULT>(result);

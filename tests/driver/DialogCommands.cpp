@@ -105,7 +105,7 @@ void SaveDialogFill(const Args& args) {
     const std::string path = WindowsPath(args.at(0));
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(search.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                        SMTO_ABORTIFHUNG, 2000, &ignored);
+                        SMTO_ABORTIFHUNG, kAnswerMs, &ignored);
     PostMessageA(search.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(search.dialog, IDOK)));
     SyncWith(search.dialog);

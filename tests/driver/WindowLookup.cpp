@@ -46,13 +46,13 @@ std::string ClassOf(HWND hwnd) {
 // processes as wide text.
 std::string TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
         throw DriverError("window does not answer WM_GETTEXTLENGTH");
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+                             SMTO_ABORTIFHUNG, kAnswerMs, &copied)) {
         throw DriverError("window does not answer WM_GETTEXT");
     }
     text.resize(std::min<size_t>(copied, length));
@@ -94,7 +94,7 @@ HWND ControlOf(const std::string& caption, long id) {
 
 void SyncWith(HWND hwnd) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &ignored);
 }
 
 std::string Quote(const std::string& text) {

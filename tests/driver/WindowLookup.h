@@ -9,6 +9,10 @@ namespace driver {
 // Finding windows of any process by caption, and reading their texts without hanging on a
 // program that stopped answering.
 
+// How long a window may take to answer a message before it counts as not answering: a
+// loaded machine holds a program up for seconds (over two beside three spinning processes).
+constexpr UINT kAnswerMs = 10000;
+
 std::string CaptionOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 // The text a window reports through WM_GETTEXT (an edit's contents, a button's label).
