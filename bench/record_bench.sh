@@ -132,6 +132,14 @@ for name in "${RECORDERS[@]}"; do
 done
 sleep $((SECONDS_TO_RECORD / 2))
 load_during=$(cut -d' ' -f1-3 /proc/loadavg)
+# Resident memory in the middle of the recording, per mapped file and anonymous, of the Wine
+# process under each /usr/bin/time.
+for name in wavein recorder; do
+    pid=$(pgrep -P "${PIDS[$name]}" | head -1)
+    awk '/^[0-9a-f]+-[0-9a-f]+ / { n = $6 == "" ? "[anonymous]" : $6; sub(".*/", "", n); next }
+        /^Rss:/ { r[n] += $2 } END { for (k in r) print k, r[k] }' "/proc/$pid/smaps" 2>/dev/null |
+        sort >"$WORK/$name.smaps"
+done
 for name in wavein graph; do
     wait "${PIDS[$name]}"
     TICKS1[$name]=$(server_ticks "$name")
@@ -165,3 +173,8 @@ for name in wavein graph recorder before parecord; do
             (ft > 0 ? sprintf("%.2f", t / ft) : "n/a"), r / fr }'
 done
 printf 'total s = the program plus its wineserver; the recorders include their start-up and window.\n'
+printf '\nresident KiB in the middle of the recording, per mapping (the largest differences)\n'
+printf '%-28s %10s %10s %10s\n' mapping wavein recorder extra
+join -a 1 -a 2 -e 0 -o 0,1.2,2.2 "$WORK/wavein.smaps" "$WORK/recorder.smaps" |
+    awk '{ printf "%-28s %10d %10d %10d\n", $1, $2, $3, $3 - $2; w += $2; r += $3 }
+        END { printf "%-28s %10d %10d %10d\n", "(all)", w, r, r - w }' | sort -k4,4nr | head -21
