@@ -136,6 +136,12 @@ bool MendedPcmFormat(const AM_MEDIA_TYPE* mt, WAVEFORMATEX* mended) noexcept {
     return true;
 }
 
+bool SamePcmFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept {
+    return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels &&
+           a.nSamplesPerSec == b.nSamplesPerSec && a.wBitsPerSample == b.wBitsPerSample &&
+           a.nBlockAlign == b.nBlockAlign;
+}
+
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept {
     if (!mt) {
         return E_POINTER;

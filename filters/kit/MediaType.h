@@ -24,6 +24,8 @@ const WAVEFORMATEX* PcmFormatOf(const AM_MEDIA_TYPE* mt) noexcept;
 // format they make: its block size and byte rate derived from them, as Windows' capture pins
 // take a type whatever those say. False for a type wrong at its core.
 bool MendedPcmFormat(const AM_MEDIA_TYPE* mt, WAVEFORMATEX* mended) noexcept;
+// The same sound layout: tag, channels, rate, bits and block size (the byte rate follows).
+bool SamePcmFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept;
 
 // Fills *mt (which must be empty) with an audio type for the given format block.
 HRESULT MakeAudioMediaType(const WAVEFORMATEX& wfx, AM_MEDIA_TYPE* mt) noexcept;

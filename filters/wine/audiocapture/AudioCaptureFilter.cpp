@@ -234,7 +234,7 @@ HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx,
                                        const CaptureSource& source) noexcept {
     const DWORD pieceBytes = m_output.PieceBytes(wfx);
     if (m_reader && source.kind == CaptureSource::Kind::WaveIn && m_source == source &&
-        SameFormat(m_reader->Format(), wfx) && m_reader->PieceBytes() == pieceBytes) {
+        kit::SamePcmFormat(m_reader->Format(), wfx) && m_reader->PieceBytes() == pieceBytes) {
         return S_OK;
     }
     CaptureReader::Discard(std::move(m_reader));
@@ -249,12 +249,6 @@ HRESULT AudioCaptureFilter::OpenReader(const WAVEFORMATEX& wfx,
         CaptureReader::Discard(std::move(m_reader));
     }
     return hr;
-}
-
-bool AudioCaptureFilter::SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept {
-    return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels &&
-           a.nSamplesPerSec == b.nSamplesPerSec && a.wBitsPerSample == b.wBitsPerSample &&
-           a.nBlockAlign == b.nBlockAlign;
 }
 
 HRESULT AudioCaptureFilter::OnPauseToRun(REFERENCE_TIME) noexcept {

@@ -74,7 +74,6 @@ private:
     bool LoopbackSupported() noexcept;
     void Prepare() noexcept;
     HRESULT OpenReader(const WAVEFORMATEX& wfx, const CaptureSource& source) noexcept;
-    static bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept;
     double Gain() const noexcept;
 
     CaptureOutputPin m_output;

@@ -35,11 +35,6 @@ WAVEFORMATEX FormatAt(int index) noexcept {
     return kit::MakePcmFormat(f.rate, f.channels, f.bits);
 }
 
-bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) noexcept {
-    return a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec &&
-           a.wBitsPerSample == b.wBitsPerSample;
-}
-
 DWORD WholeFrames(DWORD bytes, const WAVEFORMATEX& wfx) noexcept {
     return (bytes + wfx.nBlockAlign - 1) / wfx.nBlockAlign * wfx.nBlockAlign;
 }
@@ -88,7 +83,7 @@ HRESULT CaptureOutputPin::CheckMediaType(const AM_MEDIA_TYPE* pmt) noexcept {
     if (!Deliverable(pmt, &wfx)) {
         return S_FALSE;
     }
-    return !m_chosen || SameFormat(wfx, *m_chosen) ? S_OK : S_FALSE;
+    return !m_chosen || kit::SamePcmFormat(wfx, *m_chosen) ? S_OK : S_FALSE;
 }
 
 // The peer gets the consistent type of what was asked for.
@@ -126,7 +121,7 @@ STDMETHODIMP CaptureOutputPin::SetFormat(AM_MEDIA_TYPE* pmt) noexcept {
         return VFW_E_INVALIDMEDIATYPE;
     }
     const WAVEFORMATEX* connected = IsConnected() ? kit::PcmFormatOf(&CurrentType()) : nullptr;
-    if (connected && !SameFormat(wfx, *connected)) {
+    if (connected && !kit::SamePcmFormat(wfx, *connected)) {
         return VFW_E_WRONG_STATE;
     }
     m_chosen = wfx;
