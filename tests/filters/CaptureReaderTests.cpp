@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "filters/wine/audiocapture/CaptureReader.h"
@@ -136,6 +137,29 @@ TEST_F(CaptureReaderTest, ADeviceFasterThanNominalLosesNothing) {
     Capture(100);
     ASSERT_EQ(m_reader->Stop(), S_OK);
     EXPECT_TRUE(FirstHandleInOrder(m_sink.Frames(), uint64_t{kRate} * 100100 / 1000));
+}
+
+// Pieces of it are dropped upstream, as Wine's waveIn drops them on a loaded machine: a Stop
+// placed at the nominal rate waited for as much sound as the clicks span and kept sound from
+// after the click in their place.
+TEST_F(CaptureReaderTest, SoundDroppedUpstreamIsNotMadeUpFromAfterTheClick) {
+    constexpr uint64_t kDropMs = 70, kDrops = 17;
+    Record();
+    for (uint64_t second = 0; second < 20; ++second) {
+        if (second >= 1 && second <= kDrops) {
+            m_card->Drop(kDropMs);
+        }
+        Capture(1);
+    }
+    std::thread stopper([&] { EXPECT_EQ(m_reader->Stop(), S_OK); });
+    Sleep(100);
+    Capture(2);
+    stopper.join();
+    const std::vector<uint32_t> frames = m_sink.Frames();
+    const uint64_t clicked = kRate * 20, dropped = kDrops * (kRate * kDropMs / 1000);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_LE(frames.back() - FakeSoundCard::kHandleStep, clicked + 2);
+    EXPECT_GE(frames.size() + 2, clicked - dropped);
 }
 
 // A sink stamps each piece by how long ago it was captured: the pieces must follow each other

@@ -99,10 +99,13 @@ bool FakeSoundCard::Advance(double ms) noexcept {
             m_owed += ms * m_framesPerMs * m_speed;
             auto frames = static_cast<uint64_t>(std::floor(m_owed));
             m_owed -= static_cast<double>(frames);
-            for (uint64_t i = 0; i < frames; ++i) {
+            const uint64_t dropped = std::min(frames, m_dropFrames);
+            m_dropFrames -= dropped;
+            m_nextFrame += static_cast<uint32_t>(dropped);
+            for (uint64_t i = dropped; i < frames; ++i) {
                 m_pending.push_back(m_nextFrame++);
             }
-            m_sinceStart += frames * sizeof(uint32_t);
+            m_sinceStart += (frames - dropped) * sizeof(uint32_t);
         }
     }
     SetEvent(m_bufferEvent);
@@ -145,6 +148,11 @@ void FakeSoundCard::SetLatency(double ms) noexcept {
 void FakeSoundCard::SetStaleOnRestart(double ms) noexcept {
     std::lock_guard lock(m_lock);
     m_staleFrames = static_cast<size_t>(ms * m_framesPerMs);
+}
+
+void FakeSoundCard::Drop(double ms) noexcept {
+    std::lock_guard lock(m_lock);
+    m_dropFrames += static_cast<uint64_t>(ms * m_framesPerMs);
 }
 
 void FakeSoundCard::FailOpen(bool fail) noexcept {

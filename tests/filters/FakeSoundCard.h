@@ -35,6 +35,8 @@ public:
     // in buffers of a tenth of a second, as Wine's waveIn does.
     void SetStaleOnRestart(double ms) noexcept;
     static constexpr uint32_t kStaleFrame = 0xFFFFFFFF;
+    // The next `ms` of sound is dropped upstream: its frames are never handed over or counted.
+    void Drop(double ms) noexcept;
     // The source goes away: nothing more is captured.
     void CutOff(bool cut) noexcept;
     // The reader's collecting blocks, as a winmm call does when the source goes away.
@@ -53,6 +55,7 @@ private:
     double m_owed = 0;
     size_t m_latencyFrames = 0;
     size_t m_staleFrames = 0;
+    uint64_t m_dropFrames = 0;
     int m_starts = 0;
     bool m_open = false;
     bool m_started = false;

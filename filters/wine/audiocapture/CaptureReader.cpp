@@ -307,7 +307,7 @@ void CaptureReader::Drain(double atMs) noexcept {
 }
 
 void CaptureReader::DrainUntil(double atMs) noexcept {
-    m_keepUntil = OffsetAt(atMs);
+    m_keepUntil = EndAt(atMs);
     if (TakeCut()) {
         m_device->Stop(kPartialBufferMs);
         CollectBuffers();
@@ -334,6 +334,7 @@ bool CaptureReader::DeviceStart() noexcept {
     m_startMs = m_clock();
     bool started = m_device->Start();
     m_rate.Restart(m_startMs);
+    m_lagFloor.Restart(m_startMs);
     m_lastSampleMs = m_startMs;
     m_bytesSinceStart = m_kept = 0;
     m_keepFrom = 0;
@@ -355,6 +356,21 @@ uint64_t CaptureReader::OffsetAt(double ms) const noexcept {
     return bytes - bytes % m_format.nBlockAlign;
 }
 
+// Where a Stop or a Pause ends the kept stream: sound dropped upstream before the call is not
+// made up for with sound from after it.
+uint64_t CaptureReader::EndAt(double ms) noexcept {
+    const uint64_t offset = OffsetAt(ms);
+    uint64_t lost = std::min(offset, m_lagFloor.LostBy(ms, m_rate.BytesPerMs()));
+    lost -= lost % m_format.nBlockAlign;
+    if (lost > 0) {
+        char text[96];
+        snprintf(text, sizeof(text), "Audio Capture: %llu ms of sound dropped before the stop\n",
+                 static_cast<unsigned long long>(lost * 1000 / m_format.nAvgBytesPerSec));
+        OutputDebugStringA(text);
+    }
+    return offset - lost;
+}
+
 void CaptureReader::CollectBuffers() noexcept {
     if (m_lost && !m_reopened && m_lossBound == UINT64_MAX && m_device->IsOpen()) {
         m_lossBound = KeptCaptured();
@@ -369,7 +385,9 @@ void CaptureReader::SampleRate() noexcept {
         return;
     }
     m_lastSampleMs = nowMs;
-    m_rate.Sample(nowMs, KeptCaptured());
+    const uint64_t kept = KeptCaptured();
+    m_rate.Sample(nowMs, kept);
+    m_lagFloor.Sample(nowMs, kept);
 }
 
 // What the device captured since its start, less the stale sound a restart hands over.

@@ -24,6 +24,7 @@
 #include "filters/wine/audiocapture/CaptureDevice.h"
 #include "filters/wine/audiocapture/CommandChannel.h"
 #include "filters/wine/audiocapture/DeviceRate.h"
+#include "filters/wine/audiocapture/LagFloor.h"
 
 namespace audiocapture {
 
@@ -121,6 +122,7 @@ private:
     void DrainUntil(double atMs) noexcept;
     bool DeviceStart() noexcept;
     uint64_t OffsetAt(double ms) const noexcept;
+    uint64_t EndAt(double ms) noexcept;
     void CollectBuffers() noexcept;
     void Take(const BYTE* data, DWORD bytes) noexcept override;
     void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
@@ -168,6 +170,7 @@ private:
     unsigned m_handle = 0;
     unsigned m_takeHandle = 0;
     DeviceRate m_rate;
+    LagFloor m_lagFloor;
     double m_lastSampleMs = 0;
     bool m_discontinuity = true;
     double m_startMs = 0;
