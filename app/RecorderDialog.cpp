@@ -1,6 +1,7 @@
 #include "app/RecorderDialog.h"
 
 #include "app/Settings.h"
+#include "base/StartupMark.h"
 
 #include "commands/AboutDialog.h"
 #include "framework/Application.h"
@@ -112,6 +113,7 @@ BOOL RecorderDialog::OnInitDialog() {
     m_background.reset(
         LoadBitmapA(fw::Application::ResourceInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND)));
     fw::Dialog::OnInitDialog();
+    StartupMark("dialog and controls created");
     AddAboutItemToSystemMenu();
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -122,6 +124,7 @@ BOOL RecorderDialog::OnInitDialog() {
         m_osvi.dwMajorVersion = 0;
         ShowMessage("Can get Windows Version", "Error", MB_OK);
     }
+    StartupMark("icons, system menu, version");
     m_com.Enter();
     nDeviceCount = 0;
     auto* app = fw::Application::Current();
@@ -139,12 +142,14 @@ BOOL RecorderDialog::OnInitDialog() {
                                         settings::kOutputFileDefault, settings::kOutputFolder);
     m_editOutputFile.SetText(m_strOutputFile);
     m_bOnlyOnce = 1;
+    StartupMark("settings read");
     ResetGraphPointers();
     if (FAILED(CreateCaptureGraph()) || FAILED(ListCaptureDevices())) {
         ReleaseAll();
         PostQuitMessage(0);
     } else {
         PreloadRecordingFilters();
+        StartupMark("recording filters loaded");
     }
     m_bOnlyOnce =
         app->GetProfileInt(settings::kSection, settings::kOnlyOnce, settings::kOnlyOnceDefault);
@@ -153,6 +158,7 @@ BOOL RecorderDialog::OnInitDialog() {
     }
     ConfigureButtons();
     RelabelForNewerSystems();
+    StartupMark("buttons skinned");
     return TRUE;
 }
 
@@ -187,6 +193,7 @@ void RecorderDialog::OnSysCommand(UINT id, LPARAM) {
 void RecorderDialog::OnPaint() {
     if (!IsIconic(hwnd())) {
         Default();
+        StartupMark("dialog painted");
         return;
     }
     fw::PaintDC dc(hwnd());

@@ -1,4 +1,5 @@
 #include "app/RecorderApp.h"
+#include "base/StartupMark.h"
 
 #include <windows.h>
 
@@ -6,5 +7,6 @@
 RecorderApp theApp;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    StartupMark("WinMain");
     return fw::Application::Current()->Run(instance);
 }

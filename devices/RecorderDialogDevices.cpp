@@ -1,5 +1,6 @@
 #include "app/RecorderDialog.h"
 #include "base/AnsiText.h"
+#include "base/StartupMark.h"
 
 namespace {
 const char kNoHardwareText[] =
@@ -11,6 +12,7 @@ const char kNoHardwareText[] =
 }
 
 HRESULT RecorderDialog::ListCaptureDevices() {
+    StartupMark("graph created");
     base::ComPtr<ICreateDevEnum> devices;
     HRESULT hr = m_graphServices.CreateInstance(CLSID_SystemDeviceEnum, IID_ICreateDevEnum,
                                                 devices.put_void());
@@ -33,6 +35,7 @@ HRESULT RecorderDialog::ListCaptureDevices() {
         return E_FAIL;
     }
     m_cbSoundCard.SetCurSel(nSoundCaptureIndex);
+    StartupMark("devices listed");
     OnSelChangeDevice();
     return hr;
 }
@@ -98,5 +101,7 @@ void RecorderDialog::OnSelChangeDevice() {
         return;
     }
     m_cbInput.SetCurSel(nCapturePinIndex);
+    StartupMark("input lines listed");
     OnSelChangeInput();
+    StartupMark("input line selected");
 }

@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "base/RegistryKey.h"
+#include "base/StartupMark.h"
 #include "Window.h"
 
 #include <commctrl.h>
@@ -10,6 +11,8 @@ namespace fw {
 Application* Application::s_current = nullptr;
 
 Application::Application() {
+    // The application object is built after the executable's imports are loaded.
+    StartupMark("imports loaded");
     s_current = this;
 }
 
@@ -48,6 +51,7 @@ int Application::Run(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc{sizeof icc,
                              ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
+    StartupMark("common controls");
     // The exit code is not relied on; InitInstance returning false ends the process normally.
     InitInstance();
     return 0;
