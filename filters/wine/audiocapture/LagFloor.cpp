@@ -11,10 +11,18 @@ void LagFloor::Restart(double startMs) noexcept {
 }
 
 void LagFloor::Sample(double ms, uint64_t bytes) noexcept {
-    if (ms < m_startMs + kSettleMs) {
+    // Until the count moves, each reading only tells how long it has not: the settling starts
+    // once it does.
+    if (m_flowMs < 0) {
+        if (bytes == 0) {
+            return;
+        }
+        m_flowMs = ms;
+    }
+    if (ms < m_flowMs + kSettleMs) {
         return;
     }
-    if (ms <= m_startMs + kSettleMs + kWindowMs && m_earlyCount < kReadings) {
+    if (ms <= m_flowMs + kSettleMs + kWindowMs && m_earlyCount < kReadings) {
         m_early[m_earlyCount++] = {ms, bytes};
     }
     m_recent[m_recentNext] = {ms, bytes};

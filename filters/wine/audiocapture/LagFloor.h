@@ -14,8 +14,9 @@ namespace audiocapture {
 
 class LagFloor {
 public:
-    // Readings this close before a click, and this soon after the start's settling, make the
-    // floors: enough of them for the latency to have fallen to its least at least once.
+    // Readings this close before a click, and this soon after the settling that follows the
+    // count's first move, make the floors: enough of them for the latency to have fallen to its
+    // least at least once.
     static constexpr double kWindowMs = 2000;
     static constexpr double kSettleMs = 500;
     // Less than this is the latency's own wobble (a period of Wine's reader), not a loss.
@@ -39,6 +40,8 @@ private:
     // Readings are taken every quarter second or so; twice the window allows for a late Stop.
     static constexpr size_t kReadings = 24;
     double m_startMs = 0;
+    // When the count first moved; below 0 until then.
+    double m_flowMs = -1;
     std::array<Reading, kReadings> m_early{};
     size_t m_earlyCount = 0;
     std::array<Reading, kReadings> m_recent{};
