@@ -16,25 +16,34 @@ play_into speakers "$(tone_file 1000 60)"
 stalled() {
     OUT=$FWORK/stall-${1// /-}.wav LOG=$FWORK/stall-${1// /-}.log
     rm -f "$OUT"
-    CORVALE_FILEWRITER_STALL=$2 graphrec --device "Monitor of Speakers" --out "$(winpath "$OUT")" \
+    CORVALE_FILEWRITER_STALL=$2 GRAPHREC_DEBUG=+debugstr graphrec --device "Monitor of Speakers" --out "$(winpath "$OUT")" \
         --steps "$3" >"$LOG" 2>&1
     expect_eq "$1: graph built and run" \
         "$(field_of "$LOG" RESULT | sed 's/0x0004026[0-9a-f]/ok/;s/0x00000000/ok/')" ok
     expect_eq "$1: no device loss reported" "$(awk '$1 == "EVENT" && $2 == 31' "$LOG" | wc -l)" 0
 }
 seconds() { sox --i -D "$OUT" 2>/dev/null; }
-recorded() { awk '$1 == "RECORDED_MS" { print $2 / 1000 }' "$LOG"; }
+# The time recorded, less what the sound system dropped upstream, which the capture tells the
+# debugger (a loaded machine's Wine drops pieces of 10 to 90 ms): nothing else may stand in.
+recorded() {
+    awk '$1 == "RECORDED_MS" { ms = $2 }
+        /Audio Capture: [0-9]+ ms of sound (dropped before|before the stop never came)/ {
+            sub(/.*Audio Capture: /, ""); ms -= $1 }
+        END { print ms / 1000 }' "$LOG"
+}
 lost() { awk -v i="$1" '$1 == "LOST_MS" { print $(i + 1) / 1000 }' "$LOG"; }
 stop_call() { awk '$1 == "STATE" && $2 == "stop" { print $5 / 1000; exit }' "$LOG"; }
 
 stalled "a 5 s stall" 1000:5000 run:8
-expect_near "a 5 s stall: the file holds the time recorded" "$(seconds)" "$(recorded)" 0.1
+expect_near "a 5 s stall: the file holds the time recorded, less what was dropped upstream" \
+    "$(seconds)" "$(recorded)" 0.1
 expect_near "a 5 s stall: the tone throughout (quietest second's RMS)" \
     "$(for s in 0 1 2 3 4 5 6; do stat_of "$OUT" 'RMS.*amplitude' trim "$s.5" 1; done | sort -n | head -n 1)" \
     0.3536 0.01
 
 stalled "a 15 s stall" 500:15000 run:16
-expect_near "a 15 s stall: the file holds the time recorded" "$(seconds)" "$(recorded)" 0.1
+expect_near "a 15 s stall: the file holds the time recorded, less what was dropped upstream" \
+    "$(seconds)" "$(recorded)" 0.1
 # Of the 15 s the writer stalled, 12 s fit the queue: about 3 s of silence stand for the rest.
 silent=$(for s in $(seq 0 15); do stat_of "$OUT" 'RMS.*amplitude' trim "$s" 1; done |
     awk '$1 < 0.01 { n++ } END { print n + 0 }')
