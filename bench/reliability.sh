@@ -24,7 +24,7 @@
 # bash bench/reliability.sh; a count of 0 leaves its part out.
 set -u
 source "$(dirname "$0")/../scripts/lib.sh"
-BUILD=${1:-$CORVALE_ROOT/build}
+BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 CYCLES=${CYCLES:-1000} SOAK_MIN=${SOAK_MIN:-10} KILLS=${KILLS:-20} UNPLUGS=${UNPLUGS:-10}
 TAKES=${TAKES:-5} FAST_MIB=${FAST_MIB:-4106} FIRST_STOPS=${FIRST_STOPS:-5}
 [ -f "$BUILD/bin/CorvaleRecorder.exe" ] || corvale_build "$BUILD" >/dev/null || exit 1
