@@ -29,9 +29,7 @@ DEBUG_LOG=$E2E/load-debug.log DEBUG_SEEN=0
 dropped_since() {
     local lines
     lines=$(wc -l <"$DEBUG_LOG")
-    sed -n "$((DEBUG_SEEN + 1)),${lines}p" "$DEBUG_LOG" |
-        grep -ao 'Audio Capture: [0-9]* ms of sound \(dropped before\|before the stop never came\)' |
-        awk '{ ms += $3 } END { print ms + 0 }'
+    head -n "$lines" "$DEBUG_LOG" | upstream_dropped_ms /dev/stdin $((DEBUG_SEEN + 1))
     DEBUG_SEEN=$lines
 }
 

@@ -26,10 +26,7 @@ seconds() { sox --i -D "$OUT" 2>/dev/null; }
 # The time recorded, less what the sound system dropped upstream, which the capture tells the
 # debugger (a loaded machine's Wine drops pieces of 10 to 90 ms): nothing else may stand in.
 recorded() {
-    awk '$1 == "RECORDED_MS" { ms = $2 }
-        /Audio Capture: [0-9]+ ms of sound (dropped before|before the stop never came)/ {
-            sub(/.*Audio Capture: /, ""); ms -= $1 }
-        END { print ms / 1000 }' "$LOG"
+    awk -v d="$(upstream_dropped_ms "$LOG")" '$1 == "RECORDED_MS" { print ($2 - d) / 1000 }' "$LOG"
 }
 lost() { awk -v i="$1" '$1 == "LOST_MS" { print $(i + 1) / 1000 }' "$LOG"; }
 stop_call() { awk '$1 == "STATE" && $2 == "stop" { print $5 / 1000; exit }' "$LOG"; }

@@ -35,6 +35,14 @@ machine_loaded() {
     awk -v t="$times" 'BEGIN { split(t, a, " "); exit !(a[1] + a[2] < 0.75 * a[3]) }'
 }
 
+# upstream_dropped_ms FILE [FROM_LINE]: the ms of sound the capture told the debugger the sound
+# system dropped upstream (a loaded machine's Wine drops pieces), in FILE from FROM_LINE (1) on.
+upstream_dropped_ms() {
+    tail -n +"${2:-1}" "$1" |
+        grep -ao 'Audio Capture: [0-9]* ms of sound \(dropped before\|before the stop never came\)' |
+        awk '{ ms += $3 } END { print ms + 0 }'
+}
+
 # expect_between NAME GOT LOW HIGH : numeric GOT within [LOW, HIGH].
 expect_between() {
     if awk -v g="$2" -v l="$3" -v h="$4" 'BEGIN { exit !(g != "" && g >= l && g <= h) }'; then
