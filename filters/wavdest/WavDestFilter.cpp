@@ -21,8 +21,9 @@ constexpr size_t kQueueSeconds = 12;
 constexpr DWORD kStopWriteMs = 5000;
 constexpr size_t kSilenceChunk = 64 * 1024;
 // A live source's times and our clock agree to a millisecond or two (the capture stand-in's
-// last sound before a click was seen stamped 1 ms short of it): a sample ending this close to
-// the click ends the take.
+// last sound before a click was seen stamped 1 ms short of it): an empty sample, a source's
+// word that it sent all its sound up to its time, ends the take this close to the click. A
+// sample of sound ends it only by reaching the click: the sound after it may still come.
 constexpr REFERENCE_TIME kEndSlack = 10 * 10000;
 
 void Note(const char* format, unsigned long long value) noexcept {
@@ -128,11 +129,11 @@ HRESULT WavDestFilter::OnRunToPause() noexcept {
     return S_OK;
 }
 
-// A live sample ending here brings the sound up to the click. A source's sound may come ahead
-// of our clock, all of it before the click: the take closes at the click then.
-bool WavDestFilter::ReachesEnd(REFERENCE_TIME stop) const noexcept {
+// A live sample ending here brings the sound up to the click (within `slack`). A source's sound
+// may come ahead of our clock, all of it before the click: the take closes at the click then.
+bool WavDestFilter::ReachesEnd(REFERENCE_TIME stop, REFERENCE_TIME slack) const noexcept {
     const REFERENCE_TIME end = m_endTime;
-    return end == kEndAtOnce || (end != kNoEnd && stop >= end - kEndSlack);
+    return end == kEndAtOnce || (end != kNoEnd && stop >= end - slack);
 }
 
 // Everything of the take is in the file under a final header, unless the writer is still
@@ -298,10 +299,14 @@ HRESULT WavDestFilter::ReceiveData(IMediaSample* sample) noexcept {
         return hr;
     }
     long length = sample->GetActualDataLength();
+    const bool live = m_live;
     if (length <= 0) {
+        REFERENCE_TIME start = 0, stop = 0;
+        if (live && SUCCEEDED(sample->GetTime(&start, &stop)) && ReachesEnd(stop, kEndSlack)) {
+            CloseTake();
+        }
         return S_OK;
     }
-    const bool live = m_live;
     bool ends = false;
     if (live) {
         if (m_takeClosed) {

@@ -48,7 +48,7 @@ private:
     HRESULT WriteGap(uint64_t bytes) noexcept override;
     HRESULT Appended(size_t bytes) noexcept;
     long PartOfTake(IMediaSample* sample, long length, bool* ends) const noexcept;
-    bool ReachesEnd(REFERENCE_TIME stop) const noexcept;
+    bool ReachesEnd(REFERENCE_TIME stop, REFERENCE_TIME slack = 0) const noexcept;
     HRESULT FlushQueue(ULONGLONG deadline) noexcept;
     void CloseTake() noexcept;
     uint32_t Milliseconds(uint64_t bytes) const noexcept;

@@ -30,6 +30,11 @@ public:
             pieces.push_back({now() - agoMs, bytes * 1000.0 / (kRate * 4)});
         }
     }
+    void OnSentUntil(double agoMs) noexcept override {
+        if (now) {
+            sentUntilMs.push_back(now() - agoMs);
+        }
+    }
     void OnDeviceLost() noexcept override { ++lost; }
     void OnDeviceBack() noexcept override { ++back; }
     std::vector<uint32_t> Frames() {
@@ -44,6 +49,8 @@ public:
         double capturedMs, lengthMs;
     };
     std::vector<Piece> pieces;
+    std::vector<double>
+        sentUntilMs; // the click each Stop or Pause told all its sound was sent up to
 
 private:
     std::mutex m_lock;
@@ -163,14 +170,18 @@ TEST_F(CaptureReaderTest, SoundDroppedUpstreamIsNotMadeUpFromAfterTheClick) {
 }
 
 // A sink stamps each piece by how long ago it was captured: the pieces must follow each other
-// from the device's start, however late the sound system hands them over.
+// from the device's start, however late the sound system hands them over, and the Stop tells
+// when its click was, so that the sink need not wait for sound that will not come.
 TEST_F(CaptureReaderTest, EachPieceIsToldWhenItWasCaptured) {
     m_card->SetLatency(200);
     m_sink.now = [card = m_card] { return card->Now(); };
     const double startMs = m_card->Now();
     Record();
     Capture(2);
+    const double stopMs = m_card->Now();
     ASSERT_EQ(m_reader->Stop(), S_OK);
+    ASSERT_EQ(m_sink.sentUntilMs.size(), 1u);
+    EXPECT_NEAR(m_sink.sentUntilMs[0], stopMs, 1);
     const auto& pieces = m_sink.pieces;
     ASSERT_GT(pieces.size(), 2u);
     EXPECT_NEAR(pieces[0].capturedMs, startMs, 1);

@@ -50,3 +50,8 @@ HRESULT PushSource::Push(const uint8_t* data, long bytes) noexcept {
     sample->SetTime(&start, &m_next);
     return m_output.Deliver(sample.get());
 }
+
+REFERENCE_TIME PushSource::StreamTime() noexcept {
+    REFERENCE_TIME now = 0;
+    return ClockTime(&now) ? now - StartTime() : 0;
+}

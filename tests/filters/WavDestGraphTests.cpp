@@ -101,6 +101,9 @@ protected:
         ComPtr<ILevelSource> levels;
         ASSERT_HRESULT_SUCCEEDED(wavDest->QueryInterface(IID_ILevelSource, levels.put_void()));
         ASSERT_HRESULT_SUCCEEDED(levels->GetLevels(&m_levels));
+        if (m_beforeStop) {
+            m_beforeStop(*source.get());
+        }
         ASSERT_HRESULT_SUCCEEDED(control->Stop());
     }
 
@@ -112,6 +115,7 @@ protected:
     base::ComApartment m_com;
     std::string m_path;
     bool m_liveSource = false;
+    std::function<void(PushSource&)> m_beforeStop;
     LevelReading m_levels{}; // what the meter would have read just before Stop
 };
 
@@ -163,6 +167,32 @@ TEST_P(WavDestGraph, ALiveSourcesSoundThatCameBeforeTheClickIsAllCounted) {
     std::vector<uint8_t> file = FileBytes();
     ASSERT_EQ(file.size(), 80 + data.size());
     EXPECT_EQ(U32(file, 76), data.size());
+}
+
+// A capture filter is paused after the sink and sends the sound up to its own click then: a
+// piece that ends just short of the sink's click is not the end of the take; the one after it is.
+TEST_P(WavDestGraph, ALiveSourcesLastPieceAfterTheSinksPauseIsKept) {
+    m_liveSource = true;
+    long first = 0;
+    m_beforeStop = [&first](PushSource& source) {
+        Sleep(500); // Wine's graph starts its stream time 200 ms after Run
+        source.onRunToPause = [&source, &first] {
+            const REFERENCE_TIME click = source.StreamTime();
+            std::vector<uint8_t> sound(16000, 0x22); // 8 kHz mono: 16 bytes a millisecond
+            const auto bytesUntil = [&](REFERENCE_TIME t) {
+                return static_cast<long>((t - source.PushedUntil()) / 10000 * 16);
+            };
+            first = bytesUntil(click - 5 * 10000);
+            EXPECT_EQ(source.Push(sound.data(), first), S_OK);
+            EXPECT_EQ(source.Push(sound.data(), bytesUntil(click + 10000)), S_OK);
+        };
+    };
+    Record(kit::MakePcmFormat(8000, 1, 16), {});
+
+    std::vector<uint8_t> file = FileBytes();
+    ASSERT_GT(first, 100 * 16);
+    EXPECT_GT(file.size(), 80u + first);
+    EXPECT_EQ(U32(file, 76) + 80, file.size());
 }
 
 // A pattern that repeats only after 4 GiB: no stretch of it is zero, and none can pass for

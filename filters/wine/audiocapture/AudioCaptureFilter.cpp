@@ -290,8 +290,24 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     }
     sample->SetActualDataLength(static_cast<long>(bytes));
 
-    // Stamped with the stream time at which the sound was captured, as a card's driver does:
-    // a sink that ends a take at the click's stream time keeps all the sound before it.
+    sample->SetDiscontinuity(discontinuity ? TRUE : FALSE);
+    DeliverStamped(sample.get(), agoMs);
+}
+
+// An empty sample stamped at the click: a sink that ends a take when sound reaches the click
+// need not wait for more when the last sound before it was dropped upstream.
+void AudioCaptureFilter::OnSentUntil(double agoMs) noexcept {
+    base::ComPtr<IMediaSample> sample;
+    if (SUCCEEDED(m_output.GetDeliveryBuffer(sample.put()))) {
+        sample->SetActualDataLength(0);
+        DeliverStamped(sample.get(), agoMs);
+    }
+}
+
+// Stamped with the stream time at which the sound was captured, as a card's driver does: a
+// sink that ends a take at the click's stream time keeps all the sound before it.
+void AudioCaptureFilter::DeliverStamped(IMediaSample* sample, double agoMs) noexcept {
+    const auto bytes = static_cast<ULONGLONG>(sample->GetActualDataLength());
     const REFERENCE_TIME duration =
         static_cast<REFERENCE_TIME>(bytes) * 10000000 / m_format.nAvgBytesPerSec;
     REFERENCE_TIME now = 0;
@@ -305,9 +321,8 @@ void AudioCaptureFilter::OnCaptured(const BYTE* data, DWORD bytes, bool disconti
     LONGLONG frameStart = static_cast<LONGLONG>((m_bytesDelivered - bytes) / m_format.nBlockAlign);
     LONGLONG frameStop = static_cast<LONGLONG>(m_bytesDelivered / m_format.nBlockAlign);
     sample->SetMediaTime(&frameStart, &frameStop);
-    sample->SetDiscontinuity(discontinuity ? TRUE : FALSE);
     sample->SetSyncPoint(TRUE);
-    m_output.Deliver(sample.get());
+    m_output.Deliver(sample);
 }
 
 void AudioCaptureFilter::OnDeviceLost() noexcept {

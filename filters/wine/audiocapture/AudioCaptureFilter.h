@@ -65,6 +65,8 @@ protected:
 private:
     void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
                     double agoMs) noexcept override;
+    void OnSentUntil(double agoMs) noexcept override;
+    void DeliverStamped(IMediaSample* sample, double agoMs) noexcept;
     void OnDeviceLost() noexcept override;
     void OnDeviceBack() noexcept override;
     HRESULT UseDevice(UINT deviceId) noexcept;

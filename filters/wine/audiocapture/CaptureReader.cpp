@@ -303,6 +303,8 @@ void CaptureReader::StopRun(double atMs) noexcept {
 void CaptureReader::Drain(double atMs) noexcept {
     m_draining = true;
     DrainUntil(atMs);
+    const double agoMs = std::max(0.0, m_clock() - atMs);
+    ToSink([&](CaptureSink& sink) { sink.OnSentUntil(agoMs); });
     m_draining = false;
 }
 

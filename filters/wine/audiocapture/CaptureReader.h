@@ -33,6 +33,9 @@ public:
     // `agoMs`: how long before this call the first byte was captured, by the device's clock.
     virtual void OnCaptured(const BYTE* data, DWORD bytes, bool discontinuity,
                             double agoMs) noexcept = 0;
+    // A Stop or a Pause has handed over all there will be of the sound captured up to `agoMs`
+    // before this call, its click.
+    virtual void OnSentUntil(double agoMs) noexcept = 0;
     virtual void OnDeviceLost() noexcept = 0;
     virtual void OnDeviceBack() noexcept = 0;
 
