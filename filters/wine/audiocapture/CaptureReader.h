@@ -90,10 +90,12 @@ public:
     static constexpr DWORD kDrainMs = 2000;
     // The most kept while armed or paused, before the recording (re)starts.
     static constexpr DWORD kHoldMs = 2000;
-    // Data older than the device's start is looked for this long after it, allowing for
-    // this much clock jitter.
+    // Data older than the device's start is looked for this long after it. No more can have
+    // been captured since the start than the time since it, read before the device starts;
+    // the slack is for a device a little faster than nominal. Every millisecond more lets
+    // stale sound in: a restart under Wine 8 hands over 100 ms within 10 ms, 90 of them old.
     static constexpr DWORD kStaleWindowMs = 300;
-    static constexpr DWORD kStaleSlackMs = 15;
+    static constexpr DWORD kStaleSlackMs = 2;
 
 private:
     enum class Kind { Arm, Start, Stop, Pause, Quit };
