@@ -48,7 +48,8 @@ public:
     }
     uint64_t CapturedSinceStart() noexcept override {
         std::lock_guard lock(m_card->m_lock);
-        return m_card->m_sinceStart;
+        const uint64_t lag = m_card->m_started ? m_card->m_lagFrames * sizeof(uint32_t) : 0;
+        return m_card->m_sinceStart > lag ? m_card->m_sinceStart - lag : 0;
     }
     void TakeFilled(Receiver& receiver) noexcept override {
         std::vector<uint32_t> filled;
@@ -57,7 +58,7 @@ public:
             std::unique_lock lock(m_card->m_lock);
             m_card->m_unblocked.wait(lock, [&] { return !m_card->m_blocked; });
             auto& pending = m_card->m_pending;
-            const size_t held = m_card->m_started ? m_card->m_latencyFrames : 0;
+            const size_t held = m_card->m_started ? m_card->HeldFrames() : 0;
             const size_t ready = pending.size() > held ? pending.size() - held : 0;
             filled.assign(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(ready));
             pending.erase(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(ready));
@@ -118,7 +119,7 @@ bool FakeSoundCard::Advance(double ms) noexcept {
             if (m_blocked) {
                 return true;
             }
-            if (after == UINT64_MAX && m_pending.size() <= m_latencyFrames) {
+            if (after == UINT64_MAX && m_pending.size() <= HeldFrames()) {
                 after = m_collectionsBegun;
             }
             if (after != UINT64_MAX && m_collectionsDone > after) {
@@ -128,6 +129,11 @@ bool FakeSoundCard::Advance(double ms) noexcept {
         Sleep(1);
     }
     return false;
+}
+
+void FakeSoundCard::SetCountLag(double ms) noexcept {
+    std::lock_guard lock(m_lock);
+    m_lagFrames = static_cast<size_t>(ms * m_framesPerMs);
 }
 
 void FakeSoundCard::SetClock(double ms) noexcept {

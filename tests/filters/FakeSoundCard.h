@@ -4,6 +4,7 @@
 // kept tells which handle captured it and whether anything is missing or out of order.
 #pragma once
 #include <windows.h>
+#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,8 @@ public:
     // A started handle hands over its last `ms` of sound only once stopped, as a buffer that
     // is still filling.
     void SetLatency(double ms) noexcept;
+    // The count, and the handing over, run `ms` behind what was captured, as on a busy machine.
+    void SetCountLag(double ms) noexcept;
     void FailOpen(bool fail) noexcept;
     // Every start after the first hands over this much sound from before it (kStaleFrame),
     // in buffers of a tenth of a second, as Wine's waveIn does.
@@ -46,6 +49,7 @@ public:
 private:
     class Device;
     friend class Device;
+    size_t HeldFrames() const noexcept { return std::max(m_latencyFrames, m_lagFrames); }
 
     std::mutex m_lock;
     std::condition_variable m_unblocked;
@@ -54,6 +58,7 @@ private:
     double m_now = 1000;
     double m_owed = 0;
     size_t m_latencyFrames = 0;
+    size_t m_lagFrames = 0;
     size_t m_staleFrames = 0;
     uint64_t m_dropFrames = 0;
     int m_starts = 0;

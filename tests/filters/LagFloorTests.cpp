@@ -23,7 +23,8 @@ TEST(LagFloor, ACountThatBeginsLateIsLatencyAndADropAfterItIsALoss) {
             const double counted = ms < 1100 ? 0 : (ms - behind) * kBytesPerMs;
             floor.Sample(ms, static_cast<uint64_t>(counted));
         }
-        EXPECT_NEAR(floor.LostBy(6000, kBytesPerMs) / kBytesPerMs, c.expectedLossMs, 1) << c.name;
+        EXPECT_NEAR(floor.LostBy(6000, kBytesPerMs, 6000) / kBytesPerMs, c.expectedLossMs, 1)
+            << c.name;
     }
 }
 

@@ -27,6 +27,11 @@ constexpr DWORD kCommandTimeoutMs = 5000;
 constexpr DWORD kPartialBufferMs = 500;
 // How often the device's count is read for its rate.
 constexpr double kRateSampleMs = 250;
+// A count that fell behind before a click may be sound a busy machine still owes, not sound
+// dropped: owed sound comes within this (Wine's capture was seen to hold back over a second
+// beside three spinning processes), a dropped piece never does.
+constexpr double kCatchUpMs = 1000;
+constexpr DWORD kCatchUpPollMs = 20;
 } // namespace
 
 CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
@@ -362,8 +367,10 @@ uint64_t CaptureReader::OffsetAt(double ms) const noexcept {
 // made up for with sound from after it.
 uint64_t CaptureReader::EndAt(double ms) noexcept {
     const uint64_t offset = OffsetAt(ms);
-    uint64_t lost = std::min(offset, m_lagFloor.LostBy(ms, m_rate.BytesPerMs()));
-    lost -= lost % m_format.nBlockAlign;
+    uint64_t lost = LostBefore(ms, ms);
+    if (lost > 0 && !m_lost) {
+        lost = AwaitCatchUp(ms, lost);
+    }
     if (lost > 0) {
         char text[96];
         snprintf(text, sizeof(text), "Audio Capture: %llu ms of sound dropped before the stop\n",
@@ -371,6 +378,38 @@ uint64_t CaptureReader::EndAt(double ms) noexcept {
         OutputDebugStringA(text);
     }
     return offset - lost;
+}
+
+uint64_t CaptureReader::LostBefore(double atMs, double seenUntilMs) const noexcept {
+    uint64_t lost =
+        std::min(OffsetAt(atMs), m_lagFloor.LostBy(atMs, m_rate.BytesPerMs(), seenUntilMs));
+    return lost - lost % m_format.nBlockAlign;
+}
+
+// Reads the count until it has caught up or kCatchUpMs have passed. Meanwhile the sound up to
+// the click less `lost` goes to the sink, and what lies beyond it up to the click is held: it
+// is delivered as far as it turns out to have been owed.
+uint64_t CaptureReader::AwaitCatchUp(double atMs, uint64_t lost) noexcept {
+    const uint64_t offset = OffsetAt(atMs);
+    m_keepUntil = offset;
+    m_deliverUntil = offset - lost;
+    m_held.clear();
+    while (lost > 0 && m_device->Started() && !m_lost && m_clock() < atMs + kCatchUpMs) {
+        WaitForSingleObject(m_bufferEvent.get(), kCatchUpPollMs);
+        CollectBuffers();
+        const double nowMs = m_clock();
+        m_lagFloor.Sample(nowMs, KeptCaptured());
+        lost = LostBefore(atMs, nowMs);
+    }
+    const uint64_t heldUntil = m_heldOffset + m_held.size();
+    m_deliverUntil = UINT64_MAX;
+    if (!m_held.empty() && offset - lost > m_heldOffset) {
+        Deliver(m_held.data(),
+                static_cast<DWORD>(std::min(heldUntil, offset - lost) - m_heldOffset),
+                m_heldOffset);
+    }
+    m_held.clear();
+    return lost;
 }
 
 void CaptureReader::CollectBuffers() noexcept {
@@ -436,7 +475,13 @@ void CaptureReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexce
     }
     data += begin - offset;
     auto kept = static_cast<DWORD>(end - begin);
-    if (m_state == State::Recording) {
+    if (m_state == State::Recording && end > m_deliverUntil) {
+        const uint64_t split = std::max(begin, m_deliverUntil);
+        if (split > begin) {
+            Deliver(data, static_cast<DWORD>(split - begin), begin);
+        }
+        Hold(data + (split - begin), static_cast<DWORD>(end - split), split);
+    } else if (m_state == State::Recording) {
         Deliver(data, kept, begin);
     } else if (m_state == State::Armed || m_state == State::Paused) {
         Hold(data, kept, begin);

@@ -128,6 +128,8 @@ private:
     bool DeviceStart() noexcept;
     uint64_t OffsetAt(double ms) const noexcept;
     uint64_t EndAt(double ms) noexcept;
+    uint64_t LostBefore(double atMs, double seenUntilMs) const noexcept;
+    uint64_t AwaitCatchUp(double atMs, uint64_t lost) noexcept;
     void CollectBuffers() noexcept;
     void Take(const BYTE* data, DWORD bytes) noexcept override;
     void Route(const BYTE* data, DWORD bytes, uint64_t offset) noexcept;
@@ -185,6 +187,8 @@ private:
     // What a recording keeps, as offsets of the kept stream.
     uint64_t m_keepFrom = 0;
     uint64_t m_keepUntil = UINT64_MAX;
+    // While a Stop waits to see whether the count catches up, what lies beyond this is held.
+    uint64_t m_deliverUntil = UINT64_MAX;
     // Armed or paused: the newest sound, starting at m_heldOffset.
     std::vector<BYTE> m_held;
     uint64_t m_heldOffset = 0;

@@ -30,10 +30,10 @@ void LagFloor::Sample(double ms, uint64_t bytes) noexcept {
     m_recentCount = std::min(m_recentCount + 1, kReadings);
 }
 
-uint64_t LagFloor::LostBy(double atMs, double bytesPerMs) const noexcept {
+uint64_t LagFloor::LostBy(double atMs, double bytesPerMs, double seenUntilMs) const noexcept {
     const double early = LeastBehind(m_early.data(), m_earlyCount, 0, atMs, bytesPerMs);
-    const double recent =
-        LeastBehind(m_recent.data(), m_recentCount, atMs - kWindowMs, atMs, bytesPerMs);
+    const double recent = LeastBehind(m_recent.data(), m_recentCount, atMs - kWindowMs,
+                                      std::max(atMs, seenUntilMs), bytesPerMs);
     const double lost = recent - early;
     if (early == std::numeric_limits<double>::infinity() ||
         recent == std::numeric_limits<double>::infinity() || lost < kLeastLossMs * bytesPerMs) {

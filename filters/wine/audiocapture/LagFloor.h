@@ -25,8 +25,9 @@ public:
     void Restart(double startMs) noexcept;
     // The device had counted `bytes` since its start at `ms`.
     void Sample(double ms, uint64_t bytes) noexcept;
-    // The bytes dropped upstream between the start and `atMs`, the count taken at `bytesPerMs`.
-    uint64_t LostBy(double atMs, double bytesPerMs) const noexcept;
+    // The bytes dropped upstream between the start and `atMs`, the count taken at `bytesPerMs`,
+    // by the readings up to `seenUntilMs`: a count that caught up after the click lost nothing.
+    uint64_t LostBy(double atMs, double bytesPerMs, double seenUntilMs) const noexcept;
 
 private:
     struct Reading {
