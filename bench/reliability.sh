@@ -8,7 +8,8 @@
 #   - KILLS recordings (20) ended by killing the program at a random moment: every file parses
 #     and plays, and the sound lost against the kill moment;
 #   - UNPLUGS unplug/replug cycles (10) of the recorded sink 3 s into a take: the message, a
-#     valid file, and the sound kept against what was captured before the unplug;
+#     valid file, and the sound kept against the time before the unplug and against what the
+#     device had counted when its sound stopped (what the sound system still held went with it);
 #   - a full disk, then a recording to another drive;
 #   - TAKES takes (5) of 5 s of each kind, their sound kept against the driver's clicks (the
 #     take that kept least): the first take of a program, clicked as its window shows; takes
@@ -128,7 +129,7 @@ if [ "$UNPLUGS" -gt 0 ]; then
         module=$(load_sink bench Bench)
         play_into bench "$E2E/bench.wav"
         sleep 1
-        recorder_start
+        E2E_WINEDEBUG=+debugstr E2E_LOG=$E2E/unplug-$u.log recorder_start
         index=$(drv items "$TITLE" 1009 | tail -n +3 | grep -nx "Monitor of Bench" | cut -d: -f1)
         f=$E2E/unplug-$u.wav
         rm -f "$f"
@@ -138,7 +139,8 @@ if [ "$UNPLUGS" -gt 0 ]; then
         pactl unload-module "$module"
         drv answer "DirectShow Audio Capture Sample" OK 15000 >/dev/null && removed=$((removed + 1))
         soxi "$f" >/dev/null 2>&1 && valid=$((valid + 1))
-        unplugged+=("$(awk -v s="$(wav_seconds "$f")" 'BEGIN { printf "%d", s * 1000 }') $(echo "$out" | tail -n 1)")
+        counted=$(grep -ao 'with [0-9]* ms of sound counted' "$E2E/unplug-$u.log" | awk '{ print $2 }' | head -n 1)
+        unplugged+=("$(awk -v s="$(wav_seconds "$f")" 'BEGIN { printf "%d", s * 1000 }') $(echo "$out" | tail -n 1) ${counted:-0}")
         recorder_close
         kill "$PLAYER_PID" 2>/dev/null
     done
@@ -149,6 +151,10 @@ if [ "$UNPLUGS" -gt 0 ]; then
     row "  kept / captured before it" "$(printf '%s\n' "${unplugged[@]}" | awk '{ d = $1 - $2;
         if (NR == 1 || d < w) { w = d; k = $1; c = $2 } } END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
     row "  takes short of it by over 100 ms" "$(printf '%s\n' "${unplugged[@]}" | awk '$2 - $1 > 100 { n++ } END { print n + 0 }')"
+    # What Wine's waveIn had counted when the sound stopped coming: the rest was still in the
+    # sound system when the sink went away, and never reached the program.
+    row "  kept / counted before it" "$(printf '%s\n' "${unplugged[@]}" | awk '{ d = $1 - $3;
+        if (NR == 1 || d < w) { w = d; k = $1; c = $3 } } END { printf "%d / %d ms (worst of %d)", k, c, NR }')"
 fi
 
 # A full disk, then another drive.

@@ -415,6 +415,16 @@ uint64_t CaptureReader::AwaitCatchUp(double atMs, uint64_t lost) noexcept {
 void CaptureReader::CollectBuffers() noexcept {
     if (m_lost && !m_reopened && m_lossBound == UINT64_MAX && m_device->IsOpen()) {
         m_lossBound = KeptCaptured();
+        if (m_lossMs > m_startMs) {
+            // What the sound system had not handed over by then went with the device.
+            char text[128];
+            snprintf(
+                text, sizeof(text),
+                "Audio Capture: lost %llu ms after the start, with %llu ms of sound counted\n",
+                static_cast<unsigned long long>(m_lastDataMs - m_startMs),
+                static_cast<unsigned long long>(m_lossBound * 1000 / m_format.nAvgBytesPerSec));
+            OutputDebugStringA(text);
+        }
     }
     m_device->TakeFilled(*this);
     SampleRate();
