@@ -30,8 +30,10 @@ constexpr double kRateSampleMs = 250;
 // A count that fell behind before a click may be sound a busy machine still owes, not sound
 // dropped: owed sound comes within this (Wine's capture was seen to hold back over a second
 // beside three spinning processes), a dropped piece never does.
+// Meanwhile the count is read each time it has moved on this much: the floor's ring keeps the
+// readings from before the click.
 constexpr double kCatchUpMs = 1000;
-constexpr DWORD kCatchUpPollMs = 20;
+constexpr double kCatchUpReadMs = 100;
 } // namespace
 
 CaptureReader::CaptureReader(CaptureSink& sink, const CaptureSource& source,
@@ -394,12 +396,18 @@ uint64_t CaptureReader::AwaitCatchUp(double atMs, uint64_t lost) noexcept {
     m_keepUntil = offset;
     m_deliverUntil = offset - lost;
     m_held.clear();
+    const auto step = static_cast<uint64_t>(kCatchUpReadMs * m_rate.BytesPerMs());
+    uint64_t readAt = KeptCaptured();
     while (lost > 0 && m_device->Started() && !m_lost && m_clock() < atMs + kCatchUpMs) {
-        WaitForSingleObject(m_bufferEvent.get(), kCatchUpPollMs);
+        WaitForSingleObject(m_bufferEvent.get(), static_cast<DWORD>(kCatchUpReadMs / 5));
         CollectBuffers();
-        const double nowMs = m_clock();
-        m_lagFloor.Sample(nowMs, KeptCaptured());
-        lost = LostBefore(atMs, nowMs);
+        const uint64_t counted = KeptCaptured();
+        if (counted >= readAt + step) {
+            readAt = counted;
+            const double nowMs = m_clock();
+            m_lagFloor.Sample(nowMs, counted);
+            lost = LostBefore(atMs, nowMs);
+        }
     }
     const uint64_t heldUntil = m_heldOffset + m_held.size();
     m_deliverUntil = UINT64_MAX;
