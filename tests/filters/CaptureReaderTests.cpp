@@ -49,8 +49,8 @@ public:
         double capturedMs, lengthMs;
     };
     std::vector<Piece> pieces;
-    std::vector<double>
-        sentUntilMs; // the click each Stop or Pause told all its sound was sent up to
+    // The clicks each Stop or Pause told all sound was sent up to.
+    std::vector<double> sentUntilMs;
 
 private:
     std::mutex m_lock;
