@@ -30,9 +30,10 @@ constexpr double kRateSampleMs = 250;
 // A count that fell behind before a click may be sound a busy machine still owes, not sound
 // dropped: owed sound comes within this (Wine's capture was seen to hold back over a second
 // beside three spinning processes), a dropped piece never does.
+constexpr double kCatchUpMs = 1000;
+constexpr DWORD kCatchUpPollMs = 20;
 // Meanwhile the count is read each time it has moved on this much: the floor's ring keeps the
 // readings from before the click.
-constexpr double kCatchUpMs = 1000;
 constexpr double kCatchUpReadMs = 100;
 } // namespace
 
@@ -399,7 +400,7 @@ uint64_t CaptureReader::AwaitCatchUp(double atMs, uint64_t lost) noexcept {
     const auto step = static_cast<uint64_t>(kCatchUpReadMs * m_rate.BytesPerMs());
     uint64_t readAt = KeptCaptured();
     while (lost > 0 && m_device->Started() && !m_lost && m_clock() < atMs + kCatchUpMs) {
-        WaitForSingleObject(m_bufferEvent.get(), static_cast<DWORD>(kCatchUpReadMs / 5));
+        WaitForSingleObject(m_bufferEvent.get(), kCatchUpPollMs);
         CollectBuffers();
         const uint64_t counted = KeptCaptured();
         if (counted >= readAt + step) {
@@ -493,14 +494,14 @@ void CaptureReader::Route(const BYTE* data, DWORD bytes, uint64_t offset) noexce
     }
     data += begin - offset;
     auto kept = static_cast<DWORD>(end - begin);
-    if (m_state == State::Recording && end > m_deliverUntil) {
-        const uint64_t split = std::max(begin, m_deliverUntil);
+    if (m_state == State::Recording) {
+        const uint64_t split = std::clamp(m_deliverUntil, begin, end);
         if (split > begin) {
             Deliver(data, static_cast<DWORD>(split - begin), begin);
         }
-        Hold(data + (split - begin), static_cast<DWORD>(end - split), split);
-    } else if (m_state == State::Recording) {
-        Deliver(data, kept, begin);
+        if (end > split) {
+            Hold(data + (split - begin), static_cast<DWORD>(end - split), split);
+        }
     } else if (m_state == State::Armed || m_state == State::Paused) {
         Hold(data, kept, begin);
     }
