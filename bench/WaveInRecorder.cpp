@@ -5,6 +5,7 @@
 // With --window it also shows a bare dialog and runs its message loop meanwhile, which tells
 // the cost of having a window apart from the cost of recording.
 #include "InMemoryDialogTemplate.h"
+#include "WavFileHeader.h"
 
 #include "base/AnsiText.h"
 
@@ -13,7 +14,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -60,31 +60,6 @@ int FindDevice(const std::wstring& name) {
     return -1;
 }
 
-void WriteHeader(HANDLE file, const WAVEFORMATEX& format, DWORD dataBytes) {
-    struct Header {
-        char riff[4];
-        DWORD riffSize;
-        char wave[4];
-        char fmt[4];
-        DWORD fmtSize;
-        PCMWAVEFORMAT pcm;
-        char data[4];
-        DWORD dataSize;
-    } header{};
-    static_assert(sizeof(Header) == 44);
-    std::memcpy(header.riff, "RIFF", 4);
-    header.riffSize = 36 + dataBytes;
-    std::memcpy(header.wave, "WAVE", 4);
-    std::memcpy(header.fmt, "fmt ", 4);
-    header.fmtSize = sizeof(PCMWAVEFORMAT);
-    std::memcpy(&header.pcm, &format, sizeof(PCMWAVEFORMAT));
-    std::memcpy(header.data, "data", 4);
-    header.dataSize = dataBytes;
-    DWORD written = 0;
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    WriteFile(file, &header, sizeof header, &written, nullptr);
-}
-
 INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM) noexcept {
     return message == WM_INITDIALOG;
 }
@@ -116,7 +91,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create the output file\n");
         return 1;
     }
-    WriteHeader(file, format, 0);
+    WriteWavHeader(file, format, 0);
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HWAVEIN wave = nullptr;
     if (waveInOpen(&wave, static_cast<UINT>(device), &format, reinterpret_cast<DWORD_PTR>(event), 0,
@@ -170,7 +145,7 @@ int main(int argc, char** argv) {
         waveInUnprepareHeader(wave, &h, sizeof(WAVEHDR));
     }
     waveInClose(wave);
-    WriteHeader(file, format, dataBytes);
+    WriteWavHeader(file, format, dataBytes);
     CloseHandle(file);
     CloseHandle(event);
     if (window) {

@@ -2,6 +2,8 @@
 # record_bench.sh [BUILD_DIR] [SECONDS] [BEFORE_EXE]: records SECONDS (60) of a tone played
 # into a private PulseAudio null sink, from its monitor, with four recorders at the same time:
 #   wavein    the floor: a bare waveIn program (bench/WaveInRecorder.cpp)
+#   wasapi    the same through WASAPI, event driven (bench/WasapiRecorder.cpp)
+#   wasapi100 the same through WASAPI, collected every 100 ms
 #   graph     the recorder's graph alone (tests/filters/graphrec.cpp)
 #   recorder  CorvaleRecorder.exe, driven through its window by the test driver
 #   parecord  PulseAudio's own recorder, the floor outside Wine
@@ -16,7 +18,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 SECONDS_TO_RECORD=${2:-60}
 BEFORE=${3:-}
-corvale_build_bench "$BUILD" corvale-driver graphrec wavein_rec || exit 1
+corvale_build_bench "$BUILD" corvale-driver graphrec wavein_rec wasapi_rec || exit 1
 BIN=$BUILD/bin
 GRAPHREC=$BUILD/tests/filters/graphrec.exe
 DEVICE="Monitor of Speakers"
@@ -37,7 +39,7 @@ trap cleanup EXIT
 corvale_ensure_display || exit 1
 corvale_ensure_sound force || exit 1
 
-COLUMNS_RUN=(wavein graph recorder)
+COLUMNS_RUN=(wavein wasapi wasapi100 graph recorder)
 [ -n "$BEFORE" ] && COLUMNS_RUN+=(before)
 # "before" uses the filter DLLs of its own build when they are beside it.
 build_of() {
@@ -112,11 +114,20 @@ RECORDERS=(recorder)
 start_recorder recorder "$(winpath "$BIN/CorvaleRecorder.exe")"
 [ -n "$BEFORE" ] && start_recorder before "$(winpath "$WORK/before-exe/CorvaleRecorder.exe")"
 
-for name in wavein graph; do TICKS0[$name]=$(server_ticks "$name"); done
-(cd "$BIN" && WINEPREFIX=$WORK/wavein WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/wavein.time" \
-    "$CORVALE_WINE" "$BIN/wavein_rec.exe" --device "$DEVICE" --out "$(winpath "$WORK/wavein.wav")" \
-    --seconds "$SECONDS_TO_RECORD" >"$WORK/wavein.log" 2>&1) &
-PIDS[wavein]=$!
+FLOORS=(wavein wasapi wasapi100)
+for name in "${FLOORS[@]}" graph; do TICKS0[$name]=$(server_ticks "$name"); done
+# A floor recorder: NAME, the program, its options besides the device, file and time.
+start_floor() {
+    local name=$1 exe=$2
+    shift 2
+    (cd "$BIN" && WINEPREFIX=$WORK/$name WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/$name.time" \
+        "$CORVALE_WINE" "$exe" --device "$DEVICE" --out "$(winpath "$WORK/$name.wav")" \
+        --seconds "$SECONDS_TO_RECORD" "$@" >"$WORK/$name.log" 2>&1) &
+    PIDS[$name]=$!
+}
+start_floor wavein "$BIN/wavein_rec.exe"
+start_floor wasapi "$BIN/wasapi_rec.exe"
+start_floor wasapi100 "$BIN/wasapi_rec.exe" --poll 100
 (cd "$(dirname "$GRAPHREC")" && WINEPREFIX=$WORK/graph WINEDEBUG=-all exec /usr/bin/time -v -o "$WORK/graph.time" \
     "$CORVALE_WINE" "$GRAPHREC" --device "$DEVICE" --out "$(winpath "$WORK/graph.wav")" \
     --steps "run:$SECONDS_TO_RECORD" >"$WORK/graph.log" 2>&1) &
@@ -140,7 +151,7 @@ for name in wavein recorder; do
         /^Rss:/ { r[n] += $2 } END { for (k in r) print k, r[k] }' "/proc/$pid/smaps" 2>/dev/null |
         sort >"$WORK/$name.smaps"
 done
-for name in wavein graph; do
+for name in "${FLOORS[@]}" graph; do
     wait "${PIDS[$name]}"
     TICKS1[$name]=$(server_ticks "$name")
 done
@@ -157,7 +168,7 @@ printf 'recorded %s s of a 1 kHz tone from "%s"; load average %s during the run\
 printf '%-10s %8s %9s %8s %13s %8s %10s %10s\n' program "cpu s" "server s" "total s" "peak rss KiB" \
     "audio s" "cpu/floor" "mem/floor"
 floor_total= floor_rss=
-for name in wavein graph recorder before parecord; do
+for name in wavein wasapi wasapi100 graph recorder before parecord; do
     [ -f "$WORK/$name.time" ] || continue
     cpu=$(cpu_of "$WORK/$name.time")
     rss=$(rss_of "$WORK/$name.time")
