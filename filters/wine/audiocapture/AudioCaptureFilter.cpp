@@ -6,7 +6,7 @@
 #include <new>
 
 #include "base/ComPtr.h"
-#include "filters/wine/audiocapture/LoopbackDevice.h"
+#include "filters/wine/audiocapture/StreamDevice.h"
 #include "filters/wine/audiocapture/SoundEndpoints.h"
 
 namespace audiocapture {
@@ -161,7 +161,7 @@ CaptureSource AudioCaptureFilter::SourceOf(LineInput input) noexcept {
 // the monitors cannot, Wine's default output not naming its sink.
 bool AudioCaptureFilter::LoopbackSupported() noexcept {
     if (!m_loopback) {
-        m_loopback = LoopbackDevice::Supported(CaptureOutputPin::FirstFormat());
+        m_loopback = StreamDevice::LoopbackSupported(CaptureOutputPin::FirstFormat());
     }
     return *m_loopback;
 }

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "filters/wine/audiocapture/LoopbackDevice.h"
-#include "filters/wine/audiocapture/WaveInDevice.h"
+#include "filters/wine/audiocapture/InputDevice.h"
+#include "filters/wine/audiocapture/SoundEndpoints.h"
 
 namespace audiocapture {
 
@@ -11,10 +11,16 @@ std::unique_ptr<CaptureDevice> CaptureDevice::Create(const CaptureSource& source
                                                      const WAVEFORMATEX& format, DWORD bufferBytes,
                                                      HANDLE bufferEvent) noexcept {
     if (source.kind == CaptureSource::Kind::Loopback) {
-        return std::unique_ptr<CaptureDevice>(new (std::nothrow) LoopbackDevice(format));
+        return std::unique_ptr<CaptureDevice>(new (std::nothrow)
+                                                  StreamDevice(format, bufferBytes, {}));
     }
-    return std::unique_ptr<CaptureDevice>(
-        new (std::nothrow) WaveInDevice(source.waveInId, format, bufferBytes, bufferEvent));
+    std::wstring endpoint;
+    try {
+        endpoint = SoundEndpoints::EndpointOfWaveIn(source.waveInId);
+    } catch (...) {
+    }
+    return std::unique_ptr<CaptureDevice>(new (std::nothrow) InputDevice(
+        source.waveInId, std::move(endpoint), format, bufferBytes, bufferEvent));
 }
 
 DWORD CaptureDevice::BufferBytes(const WAVEFORMATEX& format) noexcept {

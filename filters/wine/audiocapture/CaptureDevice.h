@@ -26,7 +26,7 @@ public:
         ~Receiver() = default;
     };
 
-    // A waveIn device captures into buffers of `bufferBytes`.
+    // The device hands its sound over in pieces of `bufferBytes` (a waveIn device: its buffers).
     static std::unique_ptr<CaptureDevice> Create(const CaptureSource& source,
                                                  const WAVEFORMATEX& format, DWORD bufferBytes,
                                                  HANDLE bufferEvent) noexcept;

@@ -211,6 +211,7 @@ void CaptureReader::Loop() noexcept {
         ReportLoss();
     }
     for (;;) {
+        // A waveIn device signals each buffer; a stream is collected at the timeout.
         HANDLE handles[2] = {m_commands.PostedEvent(), m_bufferEvent.get()};
         WaitForMultipleObjects(2, handles, FALSE, 100);
         CollectBuffers();

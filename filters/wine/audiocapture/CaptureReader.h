@@ -1,4 +1,4 @@
-// The capture thread: owns the capture device (waveIn, or the default output's loopback),
+// The capture thread: owns the capture device (an input, or the default output's loopback),
 // hands what a recording keeps to a sink in order, and watches for the silent stall that is
 // all a device shows when its source goes away (Wine with PulseAudio). On a stall it reports
 // the loss, closes the device and keeps trying to reopen it; the first buffer after a reopen
