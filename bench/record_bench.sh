@@ -18,6 +18,7 @@ source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=$(realpath -m "${1:-$CORVALE_ROOT/build}")
 SECONDS_TO_RECORD=${2:-60}
 BEFORE=${3:-}
+[ -x /usr/bin/time ] || { echo "record_bench.sh needs /usr/bin/time (Debian's package time)" >&2; exit 1; }
 corvale_build_bench "$BUILD" corvale-driver graphrec wavein_rec wasapi_rec || exit 1
 BIN=$BUILD/bin
 GRAPHREC=$BUILD/tests/filters/graphrec.exe
