@@ -172,14 +172,19 @@ DWORD WINAPI CaptureReader::WatchdogMain(void* self) noexcept {
 // source (measured), so only a reopened device counts as back. It watches the device only:
 // the capture thread never waits for what lies downstream (the writer queues).
 void CaptureReader::Watch() noexcept {
-    while (WaitForSingleObject(m_watchdogQuit.get(), 100) == WAIT_TIMEOUT) {
+    DWORD waitMs = kWatchMs;
+    while (WaitForSingleObject(m_watchdogQuit.get(), waitMs) == WAIT_TIMEOUT) {
+        waitMs = kWatchMs;
         if (m_state != State::Recording || m_lost || m_draining || m_delivering) {
             continue;
         }
         // The last sound's time first: a clock read before a newer arrival is no stall.
         const double lastMs = m_lastDataMs;
         const double nowMs = m_clock();
-        if (nowMs - lastMs < (m_dataSinceOpen ? kStallMs : kFirstDataMs)) {
+        const double stallAtMs = lastMs + (m_dataSinceOpen ? kStallMs : kFirstDataMs);
+        if (nowMs < stallAtMs) {
+            // Woken no sooner than a stall could be there, nor later than one is.
+            waitMs = static_cast<DWORD>(std::clamp(stallAtMs - nowMs + 1, 1.0, double{kWatchMs}));
             continue;
         }
         m_lossMs = nowMs;

@@ -81,9 +81,11 @@ public:
     const WAVEFORMATEX& Format() const noexcept { return m_format; }
     DWORD PieceBytes() const noexcept { return m_pieceBytes; }
 
-    // No sound for this long is a device gone away (waveIn just stalls then). A loaded machine
+    // No sound for this long is a device gone away (it just stalls then). A loaded machine
     // makes Wine's capture stall too: over a second, beside three spinning processes (measured).
     static constexpr DWORD kStallMs = 3000;
+    // The longest the watchdog sleeps: a stall is seen when it is there all the same.
+    static constexpr DWORD kWatchMs = 500;
     static constexpr DWORD kFirstDataMs = 3000;
     static constexpr DWORD kRetryMs = 500;
     // The longest a Stop or a Pause waits for the sound captured before it.
