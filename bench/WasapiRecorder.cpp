@@ -5,9 +5,8 @@
 // Without --poll it is event driven (woken at each of the stream's periods); with --poll MS it
 // collects every MS milliseconds from a buffer of a second, as the capture stand-in's loopback
 // device does.
-#include "WavFileHeader.h"
+#include "RecorderShared.h"
 
-#include "base/AnsiText.h"
 #include "base/ComApartment.h"
 #include "base/ComPtr.h"
 #include "base/UniqueHandle.h"
@@ -27,32 +26,6 @@ namespace {
 
 // In 100 ns units: a second.
 constexpr REFERENCE_TIME kBufferDuration = 10000000;
-
-struct Options {
-    std::wstring device;
-    std::wstring out;
-    int seconds = 10;
-    int pollMs = 0;
-};
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--device" && i + 1 < argc) {
-            options.device = base::Widen(argv[++i]);
-        } else if (arg == "--out" && i + 1 < argc) {
-            options.out = base::Widen(argv[++i]);
-        } else if (arg == "--seconds" && i + 1 < argc) {
-            options.seconds = std::atoi(argv[++i]);
-        } else if (arg == "--poll" && i + 1 < argc) {
-            options.pollMs = std::atoi(argv[++i]);
-        } else {
-            return false;
-        }
-    }
-    return !options.device.empty() && !options.out.empty() && options.seconds > 0 &&
-           options.pollMs >= 0;
-}
 
 base::ComPtr<IAudioClient> OpenInput(const std::wstring& name) {
     base::ComPtr<IMMDeviceEnumerator> enumerator;
@@ -128,8 +101,16 @@ void Collect(IAudioCaptureClient* capture, const WAVEFORMATEX& format, PieceWrit
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
+    RecorderOptions options;
+    int pollMs = 0;
+    const auto own = [&](const std::string& arg, int& i) {
+        if (arg != "--poll" || i + 1 >= argc) {
+            return false;
+        }
+        pollMs = std::atoi(argv[++i]);
+        return pollMs >= 0;
+    };
+    if (!ParseRecorderOptions(argc, argv, options, own)) {
         std::fprintf(stderr,
                      "usage: wasapi_rec --device NAME --out PATH [--seconds S] [--poll MS]\n");
         return 2;
@@ -138,7 +119,7 @@ int main(int argc, char** argv) {
     com.Enter(COINIT_MULTITHREADED);
     base::ComPtr<IAudioClient> client = OpenInput(options.device);
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
-    const DWORD streamFlags = options.pollMs > 0 ? 0 : AUDCLNT_STREAMFLAGS_EVENTCALLBACK;
+    const DWORD streamFlags = pollMs > 0 ? 0 : AUDCLNT_STREAMFLAGS_EVENTCALLBACK;
     base::ComPtr<IAudioCaptureClient> capture;
     base::KernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!client ||
@@ -160,8 +141,8 @@ int main(int argc, char** argv) {
     client->Start();
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(options.seconds) * 1000;
     while (GetTickCount64() < end) {
-        if (options.pollMs > 0) {
-            Sleep(static_cast<DWORD>(options.pollMs));
+        if (pollMs > 0) {
+            Sleep(static_cast<DWORD>(pollMs));
         } else {
             WaitForSingleObject(event.get(), 100);
         }

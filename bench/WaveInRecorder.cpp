@@ -5,9 +5,7 @@
 // With --window it also shows a bare dialog and runs its message loop meanwhile, which tells
 // the cost of having a window apart from the cost of recording.
 #include "InMemoryDialogTemplate.h"
-#include "WavFileHeader.h"
-
-#include "base/AnsiText.h"
+#include "RecorderShared.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -20,31 +18,6 @@
 namespace {
 
 constexpr int kBufferCount = 8;
-
-struct Options {
-    std::wstring device;
-    std::wstring out;
-    int seconds = 10;
-    bool window = false;
-};
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--device" && i + 1 < argc) {
-            options.device = base::Widen(argv[++i]);
-        } else if (arg == "--out" && i + 1 < argc) {
-            options.out = base::Widen(argv[++i]);
-        } else if (arg == "--seconds" && i + 1 < argc) {
-            options.seconds = std::atoi(argv[++i]);
-        } else if (arg == "--window") {
-            options.window = true;
-        } else {
-            return false;
-        }
-    }
-    return !options.device.empty() && !options.out.empty() && options.seconds > 0;
-}
 
 // waveIn names are cut to 31 characters.
 int FindDevice(const std::wstring& name) {
@@ -67,8 +40,13 @@ INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM) noexcept {
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
+    RecorderOptions options;
+    bool withWindow = false;
+    const auto own = [&](const std::string& arg, int&) {
+        withWindow = withWindow || arg == "--window";
+        return arg == "--window";
+    };
+    if (!ParseRecorderOptions(argc, argv, options, own)) {
         std::fprintf(stderr,
                      "usage: wavein_rec --device NAME --out PATH [--seconds S] [--window]\n");
         return 2;
@@ -80,7 +58,7 @@ int main(int argc, char** argv) {
     }
     HWND window = nullptr;
     InMemoryDialogTemplate dialog(L"wavein_rec", 244, 173);
-    if (options.window) {
+    if (withWindow) {
         window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), nullptr,
                                             QuietDialog, 0);
     }

@@ -1,6 +1,25 @@
-#include "WavFileHeader.h"
+#include "RecorderShared.h"
 
+#include "base/AnsiText.h"
+
+#include <cstdlib>
 #include <cstring>
+
+bool ParseRecorderOptions(int argc, char** argv, RecorderOptions& options, const OwnOption& own) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--device" && i + 1 < argc) {
+            options.device = base::Widen(argv[++i]);
+        } else if (arg == "--out" && i + 1 < argc) {
+            options.out = base::Widen(argv[++i]);
+        } else if (arg == "--seconds" && i + 1 < argc) {
+            options.seconds = std::atoi(argv[++i]);
+        } else if (!own(arg, i)) {
+            return false;
+        }
+    }
+    return !options.device.empty() && !options.out.empty() && options.seconds > 0;
+}
 
 void WriteWavHeader(HANDLE file, const WAVEFORMATEX& format, DWORD dataBytes) {
     struct Header {
