@@ -183,7 +183,7 @@ void CaptureReader::Watch() noexcept {
         const double nowMs = m_clock();
         const double stallAtMs = lastMs + (m_dataSinceOpen ? kStallMs : kFirstDataMs);
         if (nowMs < stallAtMs) {
-            // Woken no sooner than a stall could be there, nor later than one is.
+            // Next when this silence would make a stall, or after kWatchMs if that is sooner.
             waitMs = static_cast<DWORD>(std::clamp(stallAtMs - nowMs + 1, 1.0, double{kWatchMs}));
             continue;
         }

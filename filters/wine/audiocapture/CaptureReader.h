@@ -84,7 +84,7 @@ public:
     // No sound for this long is a device gone away (it just stalls then). A loaded machine
     // makes Wine's capture stall too: over a second, beside three spinning processes (measured).
     static constexpr DWORD kStallMs = 3000;
-    // The longest the watchdog sleeps: a stall is seen when it is there all the same.
+    // The longest the watchdog sleeps; it also wakes when a stall would begin.
     static constexpr DWORD kWatchMs = 500;
     static constexpr DWORD kFirstDataMs = 3000;
     static constexpr DWORD kRetryMs = 500;
