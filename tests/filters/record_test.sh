@@ -9,8 +9,11 @@ source "$CORVALE_ROOT/tests/filters/filterlib.sh"
 out=$FWORK/record.wav
 log=$FWORK/record.log
 play_into speakers "$(tone_file 1000 30)"
-graphrec --device "Monitor of Speakers" --out "$(winpath "$out")" --steps run:3,pause:1,run:2 >"$log" 2>&1
+GRAPHREC_DEBUG=+debugstr graphrec --device "Monitor of Speakers" --out "$(winpath "$out")" \
+    --steps run:3,pause:1,run:2 >"$log" 2>&1
 stop_playing
+expect_eq "record: the input is captured through its stream, not waveIn" \
+    "$(grep -c 'Audio Capture: the input is captured through waveIn' "$log")" 0
 
 expect_eq "record: graph built and run" "$(field_of "$log" RESULT | sed 's/0x0004026[0-9a-f]/ok/;s/0x00000000/ok/')" ok
 expect_eq "record: capture pin rendered into WAV Dest" \
@@ -42,4 +45,19 @@ expect_near "record: content is the 1 kHz tone" "$(stat_of "$out" 'Rough.*freque
 expect_near "record: tone level" "$(stat_of "$out" 'RMS.*amplitude')" 0.3536 0.01
 expect_near "record: tone before the pause" "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 0.2 2.5)" 1000 15
 expect_near "record: tone after the pause" "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 3.2 1.5)" 1000 15
+
+# The same through waveIn, which the capture falls back on where the input's stream refuses
+# the format.
+play_into speakers "$(tone_file 1000 30)"
+CORVALE_CAPTURE_WAVEIN=1 GRAPHREC_DEBUG=+debugstr graphrec --device "Monitor of Speakers" \
+    --out "$(winpath "$out")" --steps run:3,pause:1,run:2 >"$log" 2>&1
+stop_playing
+expect_eq "record through waveIn: the capture says so" \
+    "$(grep -c 'Audio Capture: the input is captured through waveIn' "$log")" 1
+expect_near "record through waveIn: length matches the time recorded" "$(sox --i -D "$out")" \
+    "$(awk '$1 == "RECORDED_MS" { print $2 / 1000 }' "$log")" 0.1
+expect_near "record through waveIn: the tone before the pause" \
+    "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 0.2 2.5)" 1000 15
+expect_near "record through waveIn: the tone after the pause" \
+    "$(stat_of "$out" 'Rough.*frequency' remix 1 trim 3.2 1.5)" 1000 15
 test_done
