@@ -3,8 +3,8 @@
 // written with WriteFile in pieces of 100 ms as wavein_rec writes them, for a wall-clock time.
 //   wasapi_rec --device NAME --out PATH [--seconds S] [--poll MS]
 // Without --poll it is event driven (woken at each of the stream's periods); with --poll MS it
-// collects every MS milliseconds from a buffer of a second, as the capture stand-in's loopback
-// device does.
+// collects every MS milliseconds from a buffer of a second, as the capture stand-in does with
+// its streams.
 #include "RecorderShared.h"
 
 #include "base/ComApartment.h"
